@@ -1,0 +1,25 @@
+// The application's module: its initialisation entries and its globals.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/module.h"
+
+namespace mxb {
+
+// Request/response words of the generated browse and form procedures.
+struct AppGlobals {
+  char target_name[80];      // name variable of the target-file descriptor
+  int32_t global_request;
+  int32_t global_response;
+  int32_t vcr_request;
+};
+extern AppGlobals g_app;
+
+// Global data entry: argument 0 clears the globals; non-zero does nothing.
+void InitGlobalData(int32_t arg);
+
+// The program's module descriptor (runtime and application entries).
+kor::ModuleDescriptor* ProgramModule();
+
+}  // namespace mxb

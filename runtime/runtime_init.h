@@ -1,0 +1,22 @@
+// The runtime core's entries of a program's initialisation table, in table
+// order. A program's table lists them with its own entries:
+//   const InitEntry kTable[] = { KOR_RUNTIME_CORE_INIT_ENTRIES ... };
+#pragma once
+
+#include "runtime/error_state.h"
+#include "runtime/module.h"
+
+namespace kor {
+
+// Records the start-up tick count from which elapsed time is measured.
+void InitStartupTick(int32_t arg);
+// Hundredths of a second since start-up.
+uint32_t ElapsedHundredths();
+
+}  // namespace kor
+
+// clang-format off
+#define KOR_RUNTIME_CORE_INIT_ENTRIES \
+  {16, &kor::InitStartupTick, &kor::InitStartupTick}, \
+  {16, &kor::InitErrorState, &kor::InitErrorState},
+// clang-format on

@@ -1,0 +1,263 @@
+// The test robot: drives another process's windows for the black-box tests.
+//
+//   robot run [--timeout MS] [--press CAPTION=BUTTON]... -- PROGRAM [ARGS...]
+//       starts PROGRAM, reports each new visible top-level window it opens
+//       ("window <class> <title>", and "text <text>" for a dialog box), presses
+//       BUTTON in a box whose caption is CAPTION, and ends with "exit <code>".
+//   robot wait TITLE [MS]            a top-level window with that title appears
+//   robot gone TITLE [MS]            no top-level window with that title is left
+//   robot list TITLE                 "<class> <id> <text>" per child control
+//   robot click TITLE TEXT           clicks the child control with that text
+//   robot msgbox CAPTION [BUTTON] [MS]
+//                                    waits for a message box, prints "caption"
+//                                    and "text" lines, presses BUTTON if given
+//
+// Texts are printed with \r and \n escaped, one item per line. Exit status: 0
+// done, 1 bad arguments, 3 timed out, 4 not found.
+#include <windows.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kPollMs = 20;
+
+std::string Escape(const std::string& s) {
+  std::string out;
+  for (char c : s) {
+    if (c == '\r') out += "\\r";
+    else if (c == '\n') out += "\\n";
+    else out += c;
+  }
+  return out;
+}
+
+std::string WindowText(HWND hwnd) {
+  wchar_t buf[4096];
+  LRESULT n = SendMessageW(hwnd, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buf));
+  if (n <= 0) return std::string();
+  char out[8192];
+  int m = WideCharToMultiByte(CP_ACP, 0, buf, static_cast<int>(n), out, sizeof out, nullptr, nullptr);
+  return std::string(out, m > 0 ? m : 0);
+}
+
+std::string ClassOf(HWND hwnd) {
+  char buf[256];
+  int n = GetClassNameA(hwnd, buf, sizeof buf);
+  return std::string(buf, n > 0 ? n : 0);
+}
+
+// Label without accelerator marks, lower case.
+std::string Label(const std::string& s) {
+  std::string out;
+  for (char c : s)
+    if (c != '&') out += static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+struct FindArg {
+  std::string title;
+  DWORD pid;  // 0 = any process
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM lp) {
+  auto* arg = reinterpret_cast<FindArg*>(lp);
+  if (!IsWindowVisible(hwnd)) return TRUE;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (arg->pid != 0 && pid != arg->pid) return TRUE;
+  if (!arg->title.empty() && WindowText(hwnd) != arg->title) return TRUE;
+  arg->found.push_back(hwnd);
+  return TRUE;
+}
+
+std::vector<HWND> TopLevel(const std::string& title, DWORD pid) {
+  FindArg arg{title, pid, {}};
+  EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&arg));
+  return arg.found;
+}
+
+HWND WaitWindow(const std::string& title, DWORD timeout_ms) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    auto found = TopLevel(title, 0);
+    if (!found.empty()) return found.front();
+    if (GetTickCount() - start >= timeout_ms) return nullptr;
+    Sleep(kPollMs);
+  }
+}
+
+BOOL CALLBACK CollectChild(HWND hwnd, LPARAM lp) {
+  reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+  return TRUE;
+}
+
+std::vector<HWND> Children(HWND parent) {
+  std::vector<HWND> out;
+  EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&out));
+  return out;
+}
+
+HWND ChildByText(HWND parent, const std::string& text) {
+  for (HWND c : Children(parent))
+    if (Label(WindowText(c)) == Label(text)) return c;
+  return nullptr;
+}
+
+std::string BoxText(HWND box) {
+  HWND text = GetDlgItem(box, 0xFFFF);
+  return text ? WindowText(text) : std::string();
+}
+
+bool Press(HWND box, const std::string& button) {
+  HWND b = ChildByText(box, button);
+  if (b == nullptr) return false;
+  PostMessageA(b, BM_CLICK, 0, 0);
+  return true;
+}
+
+// Quotes one argument for a Windows command line.
+std::string Quote(const std::string& arg) {
+  if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
+  std::string out = "\"";
+  size_t backslashes = 0;
+  for (char c : arg) {
+    if (c == '\\') {
+      ++backslashes;
+    } else {
+      // Backslashes before a quote are doubled and the quote escaped.
+      if (c == '"') out.append(backslashes + 1, '\\');
+      backslashes = 0;
+    }
+    out += c;
+  }
+  out.append(backslashes, '\\');  // doubled before the closing quote
+  return out + "\"";
+}
+
+int Run(int argc, char** argv) {
+  DWORD timeout = 30000;
+  std::vector<std::pair<std::string, std::string>> presses;
+  int i = 2;
+  for (; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--") { ++i; break; }
+    if (a == "--timeout" && i + 1 < argc) {
+      timeout = static_cast<DWORD>(atol(argv[++i]));
+    } else if (a == "--press" && i + 1 < argc) {
+      std::string rule = argv[++i];
+      size_t eq = rule.find('=');
+      if (eq == std::string::npos) return 1;
+      presses.emplace_back(rule.substr(0, eq), rule.substr(eq + 1));
+    } else {
+      return 1;
+    }
+  }
+  if (i >= argc) return 1;
+  std::string cmdline;
+  for (int k = i; k < argc; ++k) cmdline += (k > i ? " " : "") + Quote(argv[k]);
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  std::vector<char> buf(cmdline.begin(), cmdline.end());
+  buf.push_back('\0');
+  if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    printf("error cannot start %s (%lu)\n", argv[i], GetLastError());
+    return 4;
+  }
+  std::set<HWND> seen;
+  std::set<HWND> pressed;
+  DWORD start = GetTickCount();
+  for (;;) {
+    for (HWND w : TopLevel(std::string(), pi.dwProcessId)) {
+      std::string cls = ClassOf(w);
+      std::string title = WindowText(w);
+      if (seen.insert(w).second) {
+        printf("window %s %s\n", cls.c_str(), Escape(title).c_str());
+        if (cls == "#32770") printf("text %s\n", Escape(BoxText(w)).c_str());
+        fflush(stdout);
+      }
+      if (cls == "#32770" && !pressed.count(w)) {
+        for (auto& rule : presses) {
+          if (rule.first == title && Press(w, rule.second)) {
+            printf("pressed %s\n", rule.second.c_str());
+            fflush(stdout);
+            pressed.insert(w);
+            break;
+          }
+        }
+      }
+    }
+    DWORD wait = WaitForSingleObject(pi.hProcess, kPollMs);
+    if (wait == WAIT_OBJECT_0) break;
+    if (GetTickCount() - start >= timeout) {
+      printf("timeout\n");
+      TerminateProcess(pi.hProcess, 255);
+      return 3;
+    }
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(pi.hProcess, &code);
+  printf("exit %lu\n", code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return 0;
+}
+
+DWORD TimeoutArg(int argc, char** argv, int index, DWORD def) {
+  return argc > index ? static_cast<DWORD>(atol(argv[index])) : def;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return 1;
+  std::string cmd = argv[1];
+  if (cmd == "run") return Run(argc, argv);
+  if (argc < 3) return 1;
+  std::string title = argv[2];
+  if (cmd == "wait") return WaitWindow(title, TimeoutArg(argc, argv, 3, 10000)) ? 0 : 3;
+  if (cmd == "gone") {
+    DWORD timeout = TimeoutArg(argc, argv, 3, 10000);
+    DWORD start = GetTickCount();
+    while (!TopLevel(title, 0).empty()) {
+      if (GetTickCount() - start >= timeout) return 3;
+      Sleep(kPollMs);
+    }
+    return 0;
+  }
+  if (cmd == "list") {
+    HWND w = WaitWindow(title, 10000);
+    if (w == nullptr) return 4;
+    for (HWND c : Children(w))
+      printf("%s %ld %s\n", ClassOf(c).c_str(), static_cast<long>(GetDlgCtrlID(c)),
+             Escape(WindowText(c)).c_str());
+    return 0;
+  }
+  if (cmd == "click" && argc > 3) {
+    HWND w = WaitWindow(title, 10000);
+    if (w == nullptr) return 4;
+    HWND c = ChildByText(w, argv[3]);
+    if (c == nullptr) return 4;
+    PostMessageA(c, BM_CLICK, 0, 0);
+    return 0;
+  }
+  if (cmd == "msgbox") {
+    HWND w = WaitWindow(title, TimeoutArg(argc, argv, 4, 10000));
+    if (w == nullptr) return 3;
+    printf("caption %s\n", Escape(WindowText(w)).c_str());
+    printf("text %s\n", Escape(BoxText(w)).c_str());
+    fflush(stdout);
+    if (argc > 3 && argv[3][0] != '\0' && !Press(w, argv[3])) return 4;
+    return 0;
+  }
+  return 1;
+}
