@@ -15,6 +15,9 @@ endfunction()
 # mxb_test(name SOURCES... LIBS...): one GoogleTest executable per area. On
 # Windows it runs through the Wine wrapper (the cross-compiling emulator).
 function(mxb_test name)
+  if(NOT MXB_TESTS)
+    return()
+  endif()
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} mxb_test_main ${MXB_GTEST_LIBS})

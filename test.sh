@@ -1,0 +1,60 @@
+#!/bin/bash
+# Builds every build (native, native-asan, win64, win32, fuzz) and runs every
+# test: the native tests plain and under AddressSanitizer/UBSan, the Windows
+# tests under Wine, and each fuzzer for a short, bounded time. Ends with a
+# line "N passed, N failed".
+#   FUZZ_SECONDS  seconds per fuzzer (default 20)
+cd "$(dirname "$0")"
+./cmake/install-deps.sh || exit 1
+JOBS=${JOBS:-$(nproc)}
+FUZZ_SECONDS=${FUZZ_SECONDS:-20}
+passed=0
+failed=0
+log=build/test-logs
+mkdir -p "$log"
+
+count_ctest() {  # count_ctest LOGFILE: adds the ctest totals
+  local line total fails
+  line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -1)
+  if [ -z "$line" ]; then failed=$((failed + 1)); return; fi
+  fails=$(echo "$line" | sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/')
+  total=$(echo "$line" | sed -E 's/.* failed out of ([0-9]+).*/\1/')
+  passed=$((passed + total - fails))
+  failed=$((failed + fails))
+}
+
+for preset in native native-asan win64 win32 fuzz; do
+  echo "== build $preset"
+  if ! { cmake --preset "$preset" >"$log/configure-$preset.log" 2>&1 &&
+         cmake --build "build/$preset" -j"$JOBS" >"$log/build-$preset.log" 2>&1; }; then
+    echo "build $preset FAILED:"; tail -40 "$log/configure-$preset.log" "$log/build-$preset.log"
+    failed=$((failed + 1))
+    continue
+  fi
+  if grep -q "warning:" "$log/build-$preset.log"; then
+    echo "build $preset has warnings:"; grep -A3 "warning:" "$log/build-$preset.log" | head -40
+    failed=$((failed + 1))
+  fi
+  case "$preset" in
+    native|native-asan|win64)
+      echo "== test $preset"
+      ctest --test-dir "build/$preset" -j"$JOBS" --output-on-failure >"$log/test-$preset.log" 2>&1
+      grep -E "tests passed|\*\*\*Failed|\*\*\*Timeout|Failed  |Exception" "$log/test-$preset.log" | tail -20
+      count_ctest "$log/test-$preset.log"
+      ;;
+    fuzz)
+      for f in $(find build/fuzz/fuzz -maxdepth 1 -type f -executable 2>/dev/null | sort); do
+        name=$(basename "$f")
+        corpus="build/fuzz/corpus-$name"; mkdir -p "$corpus"
+        echo "== fuzz $name (${FUZZ_SECONDS}s)"
+        if "$f" -max_total_time="$FUZZ_SECONDS" -rss_limit_mb=2048 "$corpus" >"$log/$name.log" 2>&1; then
+          passed=$((passed + 1))
+        else
+          echo "fuzzer $name FAILED:"; tail -30 "$log/$name.log"; failed=$((failed + 1))
+        fi
+      done
+      ;;
+  esac
+done
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
