@@ -7,6 +7,7 @@
 #include "runtime/memory.h"
 #include "runtime/os.h"
 #include "runtime/startup.h"
+#include "runtime/string_stack.h"
 
 namespace kor {
 
@@ -43,10 +44,13 @@ void StoreText(char* field, size_t size, const char* text, size_t limit) {
   memcpy(field, text, n);
 }
 
-std::string TrimmedField(const char* field, size_t size) {
+// Pushes a copy of a field without its trailing blanks (a field never set
+// holds zero bytes, which count as blanks).
+void PushTrimmedField(const char* field, size_t size) {
   size_t n = size;
   while (n > 0 && (field[n - 1] == ' ' || field[n - 1] == '\0')) --n;
-  return std::string(field, n);
+  PushString(field, static_cast<int32_t>(n));
+  DetachTop();
 }
 
 // Copies at most 255 characters of src into the static buffer.
@@ -112,19 +116,23 @@ int32_t ERRORCODE() { return g_state.code; }
 const void* ErrorFile() { return g_state.file; }
 int32_t ErrorSystemCode() { return g_state.system_error; }
 
-std::string ERROR() {
+void ERROR() {
+  constexpr int32_t kSize = sizeof g_state.text;
+  auto* block = static_cast<char*>(Allocate(kSize));
+  if (block == nullptr) {
+    StringStackError();
+    return;
+  }
   // A state never posted holds zero bytes: it reads as blanks.
-  std::string s(g_state.text, sizeof g_state.text);
-  for (char& c : s)
-    if (c == '\0') c = ' ';
-  return s;
+  for (int32_t i = 0; i < kSize; ++i) block[i] = g_state.text[i] == '\0' ? ' ' : g_state.text[i];
+  PushOwnedString(block, kSize);
 }
 
-std::string DRIVERERRORCODE() {
-  return TrimmedField(g_state.driver_code_text, sizeof g_state.driver_code_text);
+void DRIVERERRORCODE() {
+  PushTrimmedField(g_state.driver_code_text, sizeof g_state.driver_code_text);
 }
 
-std::string DRIVERERROR() { return TrimmedField(g_state.driver_text, sizeof g_state.driver_text); }
+void DRIVERERROR() { PushTrimmedField(g_state.driver_text, sizeof g_state.driver_text); }
 
 void SaveErrorState() {
   auto* node = static_cast<SavedState*>(Allocate(sizeof(SavedState)));

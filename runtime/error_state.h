@@ -35,11 +35,13 @@ const void* ErrorFile();
 // The system error stored by the last PostError.
 int32_t ErrorSystemCode();
 
-// ERROR(): all 80 characters of the error text, blanks included.
-std::string ERROR();
-// The driver's code text and message, trailing blanks removed.
-std::string DRIVERERRORCODE();
-std::string DRIVERERROR();
+// ERROR(): pushes an owned copy of all 80 characters of the error text,
+// blanks included, on the string stack.
+void ERROR();
+// Push the driver's code text and message, trailing blanks removed (empty
+// when never set), on the string stack.
+void DRIVERERRORCODE();
+void DRIVERERROR();
 
 void SaveErrorState();
 void RestoreErrorState();

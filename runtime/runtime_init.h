@@ -5,6 +5,7 @@
 
 #include "runtime/error_state.h"
 #include "runtime/module.h"
+#include "runtime/string_stack.h"
 
 namespace kor {
 
@@ -18,5 +19,6 @@ uint32_t ElapsedHundredths();
 // clang-format off
 #define KOR_RUNTIME_CORE_INIT_ENTRIES \
   {16, &kor::InitStartupTick, &kor::InitStartupTick}, \
-  {16, &kor::InitErrorState, &kor::InitErrorState},
+  {16, &kor::InitErrorState, &kor::InitErrorState}, \
+  {16, &kor::InitStringStack, &kor::InitStringStack},
 // clang-format on

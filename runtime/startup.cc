@@ -8,6 +8,8 @@
 
 #include "runtime/error_state.h"
 #include "runtime/fault.h"
+#include "runtime/memory.h"
+#include "runtime/string_stack.h"
 
 namespace kor {
 
@@ -166,8 +168,12 @@ void Halt(uint32_t exit_code) {
   OsExitProcess(exit_code);
 }
 
-void HALT(uint32_t exit_code, std::string_view message, uint8_t no_message) {
-  std::string text(message);
+void HALT(uint32_t exit_code, uint8_t no_message) {
+  HeapString message = {nullptr, 0};
+  PopToHeap(&message);
+  std::string text(message.text != nullptr ? message.text : "",
+                   static_cast<size_t>(message.length));
+  Free(message.text);
   if (no_message == 0) {
     SaveErrorState();
     MessageBoxHook box = g_halt_box != nullptr ? g_halt_box : OsMessageBox;
@@ -182,7 +188,11 @@ std::string RuntimeErrorBoxText(int32_t code, const char* text) {
   std::string box;
   if (code != 0) {
     PostError(code);
-    box = ERROR();
+    // Read from the state, not through ERROR(): this box also reports a full
+    // string stack.
+    ErrorStateRecord state;
+    CopyErrorStateOut(&state);
+    box.assign(state.text, sizeof state.text);
     while (!box.empty() && box.back() == ' ') box.pop_back();
     if (box.size() > 255) box.resize(255);
     if (text != nullptr) box += " : ";

@@ -47,9 +47,9 @@ void RuntimeShutdown();
 // procedures; a second call (from inside one of them) ends at once.
 [[noreturn]] void Halt(uint32_t exit_code);
 
-// The HALT statement: shows `message` in the "Halt" box unless `no_message`
-// is non-zero, then halts with the code.
-[[noreturn]] void HALT(uint32_t exit_code, std::string_view message, uint8_t no_message);
+// The HALT statement: takes the message off the string stack, shows it in
+// the "Halt" box unless `no_message` is non-zero, then halts with the code.
+[[noreturn]] void HALT(uint32_t exit_code, uint8_t no_message);
 
 // Shows the "Runtime error" box for `code` (0 = none) and the optional text.
 // Yes causes an access violation for the fault report; No halts with exit

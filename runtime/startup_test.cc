@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "runtime/error_state.h"
+#include "runtime/string_stack.h"
 
 namespace kor {
 namespace {
@@ -92,7 +93,12 @@ TEST(StartupDeathTest, RuntimeErrorAnsweredNoExitsWithTwo) {
 }
 
 TEST(StartupDeathTest, HaltStatementShowsTheTextAndExitsWithItsCode) {
-  EXPECT_EXIT(HALT(7, "Invalid File!", 0), testing::ExitedWithCode(7), "\\[Halt\\] Invalid File!");
+  EXPECT_EXIT(
+      {
+        PushCString("Invalid File!");
+        HALT(7, 0);
+      },
+      testing::ExitedWithCode(7), "\\[Halt\\] Invalid File!");
 }
 
 TEST(StartupDeathTest, RuntimeErrorAfterShutdownReturns) {

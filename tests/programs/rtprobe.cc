@@ -15,6 +15,7 @@
 #include "runtime/module.h"
 #include "runtime/runtime_init.h"
 #include "runtime/startup.h"
+#include "runtime/string_stack.h"
 
 namespace {
 
@@ -77,7 +78,8 @@ int main(int argc, char** argv) {
   kor::InstallRuntimeFaultHandler();
   kor::RuntimeStart();
   if (strcmp(cmd, "halt") == 0 && argc > 3) {
-    kor::HALT(static_cast<uint32_t>(atoi(argv[2])), argv[3], 0);
+    kor::PushCString(argv[3]);
+    kor::HALT(static_cast<uint32_t>(atoi(argv[2])), 0);
   } else if (strcmp(cmd, "raise") == 0 && argc > 2) {
     kor::RaiseRuntimeError(atoi(argv[2]), argc > 3 ? argv[3] : nullptr);
   } else if (strcmp(cmd, "raiser") == 0 && argc > 2) {
