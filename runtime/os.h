@@ -87,4 +87,22 @@ int OsGetProfileInt(const char* section, const char* key, int def);
 std::string OsGetPrivateProfileString(const char* section, const char* key, const char* def,
                                       const char* path);
 
+// ---- character sets -------------------------------------------------------
+
+// Converts n bytes between the OEM and the Windows (ANSI) character sets;
+// src and dst may be the same buffer. Windows: OemToCharBuffA and
+// CharToOemBuffA; POSIX: code page 437 and Windows-1252 tables.
+void OsOemToAnsi(const char* src, char* dst, size_t n);
+void OsAnsiToOem(const char* src, char* dst, size_t n);
+// Whether the system counts a character of the Windows set as a letter, and
+// its lower and upper case (the character itself when it has none).
+bool OsIsCharAlpha(uint8_t c);
+uint8_t OsCharLower(uint8_t c);
+uint8_t OsCharUpper(uint8_t c);
+// The characters 2 to 254 in the order the system's string comparison sorts
+// them, one byte each.
+void OsSystemCharacterOrder(uint8_t order[253]);
+// Whether the file system of the current drive takes long file names.
+bool OsLongFileNamesSupported();
+
 }  // namespace kor
