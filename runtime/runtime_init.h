@@ -3,6 +3,7 @@
 //   const InitEntry kTable[] = { KOR_RUNTIME_CORE_INIT_ENTRIES ... };
 #pragma once
 
+#include "runtime/decimal_stack.h"
 #include "runtime/error_state.h"
 #include "runtime/module.h"
 #include "runtime/string_stack.h"
@@ -20,5 +21,6 @@ uint32_t ElapsedHundredths();
 #define KOR_RUNTIME_CORE_INIT_ENTRIES \
   {16, &kor::InitStartupTick, &kor::InitStartupTick}, \
   {16, &kor::InitErrorState, &kor::InitErrorState}, \
-  {16, &kor::InitStringStack, &kor::InitStringStack},
+  {16, &kor::InitStringStack, &kor::InitStringStack}, \
+  {16, &kor::InitDecimalStack, &kor::InitDecimalStack},
 // clang-format on
