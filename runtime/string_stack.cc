@@ -3,6 +3,7 @@
 
 #include <string.h>
 
+#include "runtime/collation.h"
 #include "runtime/memory.h"
 #include "runtime/startup.h"
 
@@ -218,14 +219,8 @@ std::string PopToStdString() {
 }
 
 int CompareStrings(const char* a, int32_t a_length, const char* b, int32_t b_length) {
-  // Bytes, the shorter padded with blanks.
-  int32_t n = a_length > b_length ? a_length : b_length;
-  for (int32_t i = 0; i < n; ++i) {
-    auto ca = static_cast<unsigned char>(i < a_length ? a[i] : ' ');
-    auto cb = static_cast<unsigned char>(i < b_length ? b[i] : ' ');
-    if (ca != cb) return ca < cb ? -1 : 1;
-  }
-  return 0;
+  return CollateCompare(a, a_length < 0 ? 0 : static_cast<size_t>(a_length), b,
+                        b_length < 0 ? 0 : static_cast<size_t>(b_length));
 }
 
 int CompareTopStrings() {

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "runtime/collation.h"
 #include "runtime/memory.h"
 
 namespace kor {
@@ -181,6 +182,17 @@ TEST_F(StringStackTest, CompareTopStringsPadsTheShorterWithBlanks) {
     EXPECT_EQ(CompareTopStrings(), c.result) << c.second << " vs " << c.top;
   }
   EXPECT_EQ(CompareStrings("\xE9", 1, "z", 1), 1);  // bytes are unsigned
+}
+
+TEST_F(StringStackTest, CompareTopStringsUsesTheCollatingSequence) {
+  SetCollatingSequence("ba", 2, false);
+  PushCString("a");
+  PushCString("b");
+  EXPECT_EQ(CompareTopStrings(), 1);
+  ResetCollation();
+  PushCString("a");
+  PushCString("b");
+  EXPECT_EQ(CompareTopStrings(), -1);
 }
 
 TEST_F(StringStackTest, FullStackTakesThirtyTwoEntries) {
