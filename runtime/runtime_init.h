@@ -4,6 +4,7 @@
 #pragma once
 
 #include "runtime/decimal_stack.h"
+#include "runtime/environment.h"
 #include "runtime/error_state.h"
 #include "runtime/module.h"
 #include "runtime/string_stack.h"
@@ -22,5 +23,6 @@ uint32_t ElapsedHundredths();
   {16, &kor::InitStartupTick, &kor::InitStartupTick}, \
   {16, &kor::InitErrorState, &kor::InitErrorState}, \
   {16, &kor::InitStringStack, &kor::InitStringStack}, \
-  {16, &kor::InitDecimalStack, &kor::InitDecimalStack},
+  {16, &kor::InitDecimalStack, &kor::InitDecimalStack}, \
+  {16, &kor::InitEnvironment, &kor::InitEnvironment},
 // clang-format on
