@@ -86,6 +86,14 @@ std::string PopToStdString();
 // shorter padded with blanks; pops both; -1, 0 or 1.
 int CompareTopStrings();
 
+// The top (trailing blanks removed, at most 39 characters) read as REAL by
+// the standard decimal conversion (TextToReal), popped. Text that is not a
+// number gives 0.
+double PopStringAsReal();
+// The top (at most 99 characters) read as a decimal number (PushTextDecimal)
+// onto the decimal stack, popped.
+void PopStringAsDecimal();
+
 // Compares two counted texts as CompareTopStrings does.
 int CompareStrings(const char* a, int32_t a_length, const char* b, int32_t b_length);
 

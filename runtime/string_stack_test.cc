@@ -8,6 +8,7 @@
 #include <string>
 
 #include "runtime/collation.h"
+#include "runtime/decimal_stack.h"
 #include "runtime/memory.h"
 
 namespace kor {
@@ -193,6 +194,42 @@ TEST_F(StringStackTest, CompareTopStringsUsesTheCollatingSequence) {
   PushCString("a");
   PushCString("b");
   EXPECT_EQ(CompareTopStrings(), -1);
+}
+
+TEST_F(StringStackTest, PopStringAsRealReadsAtMost39Characters) {
+  PushCString("  2.5   ");
+  EXPECT_EQ(PopStringAsReal(), 2.5);
+  PushCString("-1e3");
+  EXPECT_EQ(PopStringAsReal(), -1000.0);
+  PushCString("abc");
+  EXPECT_EQ(PopStringAsReal(), 0.0);
+  std::string text = std::string(37, ' ') + "12";  // 39 characters
+  PushCopy(text);
+  EXPECT_EQ(PopStringAsReal(), 12.0);
+  PushCopy(" " + text);  // the 40th is not read
+  EXPECT_EQ(PopStringAsReal(), 1.0);
+  // Trailing blanks go before the limit is applied.
+  PushCopy(text + std::string(30, ' '));
+  EXPECT_EQ(PopStringAsReal(), 12.0);
+}
+
+TEST_F(StringStackTest, PopStringAsDecimalReadsAtMost99Characters) {
+  const struct {
+    std::string text;
+    const char* value;
+  } cases[] = {{"1,5", "1.5"},
+               {"2e3", "2000"},
+               {" -7", "-7"},
+               {std::string(97, ' ') + "12", "12"},
+               {std::string(98, ' ') + "12", "1"},
+               {"", "0"}};
+  for (const auto& c : cases) {
+    PushCopy(c.text);
+    PopStringAsDecimal();
+    EXPECT_EQ(StringStackDepth(), 0);
+    EXPECT_EQ(DecimalToText(-1), c.value) << '"' << c.text << '"';
+    DropDecimal();
+  }
 }
 
 TEST_F(StringStackTest, FullStackTakesThirtyTwoEntries) {
