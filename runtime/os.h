@@ -24,6 +24,8 @@ std::string OsExecutablePath();
 void OsResetFpu();
 // Milliseconds since some fixed point (wraps after 49 days).
 uint32_t OsTickCount();
+// The calling thread's number as the system counts threads.
+uint32_t OsCurrentThreadId();
 // The system's last-error value of the calling thread, and a way to set it.
 uint32_t OsLastError();
 void OsSetLastError(uint32_t code);

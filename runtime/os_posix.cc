@@ -11,6 +11,7 @@
 #include <string.h>
 #include <sys/mman.h>
 #include <time.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include "runtime/ini_file.h"
@@ -67,6 +68,8 @@ uint32_t OsTickCount() {
   return static_cast<uint32_t>(static_cast<uint64_t>(ts.tv_sec) * 1000u +
                                static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
 }
+
+uint32_t OsCurrentThreadId() { return static_cast<uint32_t>(syscall(SYS_gettid)); }
 
 uint32_t OsLastError() { return t_last_error; }
 void OsSetLastError(uint32_t code) { t_last_error = code; }

@@ -1,0 +1,364 @@
+// Declaration, record and key dumps for the driver trace logs.
+#include "files/dump.h"
+
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "files/trace.h"
+
+namespace kor {
+
+namespace {
+
+constexpr int kFileColumn = 18;
+constexpr int kRecordColumn = 20;
+constexpr int kFieldColumn = 22;
+constexpr size_t kMaxLabel = 1023;
+constexpr size_t kMaxStringValue = 1024;
+
+const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// A label left-aligned in a column: padded to the width, or followed by one
+// blank when it is as long as the width or longer.
+std::string Column(const char* label, int width) {
+  std::string s = label == nullptr ? std::string() : std::string(label);
+  if (s.size() > kMaxLabel) s.resize(kMaxLabel);
+  if (s.size() >= static_cast<size_t>(width)) {
+    s += ' ';
+  } else {
+    s.append(static_cast<size_t>(width) - s.size(), ' ');
+  }
+  return s;
+}
+
+std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+std::string Format(const char* fmt, ...) {
+  char buf[256];
+  va_list ap;
+  va_start(ap, fmt);
+  std::vsnprintf(buf, sizeof buf, fmt, ap);
+  va_end(ap);
+  return buf;
+}
+
+uint32_t Load32(const uint8_t* p) {
+  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+}
+uint16_t Load16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
+// Microsoft Binary Format double: exponent in the last byte (bias 129), sign
+// in the top bit of the byte before it, then 55 mantissa bits with a hidden 1.
+double Bfloat8ToReal(const uint8_t* p) {
+  if (p[7] == 0) return 0.0;
+  uint64_t mantissa = uint64_t{p[6] & 0x7Fu} << 48;
+  for (int i = 5; i >= 0; --i) mantissa |= uint64_t{p[i]} << (8 * i);
+  double m = 1.0 + static_cast<double>(mantissa) / static_cast<double>(uint64_t{1} << 55);
+  double v = std::ldexp(m, p[7] - 129);
+  return (p[6] & 0x80) != 0 ? -v : v;
+}
+
+std::string QuotedText(const char* text, size_t n) {
+  if (n > kMaxStringValue) n = kMaxStringValue;
+  return "'" + std::string(text, n) + "'";
+}
+
+std::string StringValue(const FieldDescriptor& f, const uint8_t* p) {
+  const char* text = reinterpret_cast<const char*>(p);
+  size_t n = f.size;
+  if (f.type == kTypeCString) {
+    const void* nul = std::memchr(text, '\0', n);
+    if (nul != nullptr) n = static_cast<size_t>(static_cast<const char*>(nul) - text);
+  } else if (f.type == kTypePString) {
+    n = f.size == 0 ? 0 : p[0];
+    if (n > f.size - 1) n = f.size - 1;
+    text += 1;
+  }
+  return QuotedText(text, n);
+}
+
+std::string ScalarValue(const FieldDescriptor& f, const uint8_t* p) {
+  switch (f.type) {
+    case kTypeByte:
+      return Format("%02XH", p[0]);
+    case kTypeShort:
+      return Format("%d", static_cast<int16_t>(Load16(p)));
+    case kTypeUShort:
+      return Format("%u", Load16(p));
+    case kTypeLong:
+      return Format("%ld", static_cast<long>(static_cast<int32_t>(Load32(p))));
+    case kTypeULong:
+      return Format("%lu", static_cast<unsigned long>(Load32(p)));
+    case kTypeSReal: {
+      float v;
+      std::memcpy(&v, p, 4);
+      return Format("%f", static_cast<double>(v));
+    }
+    case kTypeReal: {
+      double v;
+      std::memcpy(&v, p, 8);
+      return RealText(v);
+    }
+    case kTypeBFloat8:
+      return RealText(Bfloat8ToReal(p));
+    case kTypeDecimal:
+    case kTypePDecimal:
+      return PackedDecimalText(p, f.size, f.places, f.type == kTypePDecimal);
+    case kTypeDate: {
+      uint32_t raw = Load32(p);
+      int day = p[0], month = p[1], year = Load16(p + 2);
+      long stored = static_cast<long>(static_cast<int32_t>(raw));
+      if (day < 1 || day > 31 || month < 1 || month > 12) {
+        return Format("Invalid date (%ld)", stored);
+      }
+      return Format("%02d %s %d (%ld)", day, kMonths[month - 1], year, stored);
+    }
+    case kTypeTime: {
+      uint32_t raw = Load32(p);
+      int hundredths = p[0], seconds = p[1], minutes = p[2], hours = p[3];
+      long stored = static_cast<long>(static_cast<int32_t>(raw));
+      if (seconds >= 60 || minutes >= 60 || hours >= 24) {
+        return Format("Invalid time (%ld)", stored);
+      }
+      return Format("%02d:%02d:%02d.%02d (%ld)", hours, minutes, seconds, hundredths, stored);
+    }
+    case kTypeString:
+    case kTypeCString:
+    case kTypePString:
+      return StringValue(f, p);
+    default:
+      return std::string();
+  }
+}
+
+// Hex dump of a MEMO or BLOB's significant bytes, 16 a line.
+std::string HexDump(const uint8_t* data, size_t n) {
+  std::string out;
+  for (size_t line = 0; line < n; line += 16) {
+    out += "  ";
+    std::string chars;
+    for (size_t i = line; i < line + 16; ++i) {
+      if (i < n) {
+        out += Format("%02X ", data[i]);
+        chars += (data[i] >= 32 && data[i] <= 126) ? static_cast<char>(data[i]) : '.';
+      } else {
+        out += "   ";
+      }
+    }
+    out += " | " + chars + kTraceLineEnd;
+  }
+  return out;
+}
+
+const char* FieldLabel(const FileDescriptor& file, int32_t number) {
+  if (number < 1 || static_cast<size_t>(number) > FieldCount(file)) return "";
+  const char* label = file.fields[number - 1].label;
+  return label == nullptr ? "" : label;
+}
+
+std::string FieldLine(const FieldDescriptor& f, const uint8_t* record) {
+  std::string line = "  " + Format("%-18s", f.label == nullptr ? "" : f.label) + ":";
+  line += FieldValueText(f, record);
+  return line + kTraceLineEnd;
+}
+
+}  // namespace
+
+std::string RealText(double value) {
+  if (std::isnan(value) || std::isinf(value)) return Format("%g", value);
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.15g", value);
+  std::string s = buf;
+  if (s.find('e') == std::string::npos) return s;
+  // Ordinary magnitudes are written out without an exponent.
+  double magnitude = std::fabs(value);
+  if (magnitude >= 1e-10 && magnitude < 1e15) {
+    std::snprintf(buf, sizeof buf, "%.15f", value);
+    s = buf;
+    while (!s.empty() && s.back() == '0') s.pop_back();
+    if (!s.empty() && s.back() == '.') s.pop_back();
+  }
+  return s;
+}
+
+std::string PackedDecimalText(const uint8_t* bytes, uint32_t size, int places, bool pdecimal) {
+  if (size == 0) return "0";
+  // The 2*size-1 digit nibbles, most significant first.
+  std::string digits;
+  bool negative;
+  if (pdecimal) {
+    for (uint32_t i = 0; i < size; ++i) {
+      digits += static_cast<char>('0' + (bytes[i] >> 4) % 10);
+      if (i + 1 < size) digits += static_cast<char>('0' + (bytes[i] & 0xF) % 10);
+    }
+    negative = (bytes[size - 1] & 0xF) == 0xD;
+  } else {
+    negative = (bytes[0] >> 4) != 0;
+    for (uint32_t i = 0; i < size; ++i) {
+      if (i > 0) digits += static_cast<char>('0' + (bytes[i] >> 4) % 10);
+      digits += static_cast<char>('0' + (bytes[i] & 0xF) % 10);
+    }
+  }
+  if (places < 0) places = 0;
+  if (digits.size() < static_cast<size_t>(places) + 1) {
+    digits.insert(0, static_cast<size_t>(places) + 1 - digits.size(), '0');
+  }
+  std::string whole = digits.substr(0, digits.size() - static_cast<size_t>(places));
+  std::string fraction = digits.substr(digits.size() - static_cast<size_t>(places));
+  size_t first = whole.find_first_not_of('0');
+  whole = first == std::string::npos ? "0" : whole.substr(first);
+  bool zero = whole == "0" && fraction.find_first_not_of('0') == std::string::npos;
+  std::string out = (negative && !zero) ? "-" : "";
+  out += whole;
+  if (places > 0) out += "." + fraction;
+  return out;
+}
+
+std::string FieldValueText(const FieldDescriptor& f, const uint8_t* record) {
+  const uint8_t* p = record + f.offset;
+  if (f.dim_count == 0) return ScalarValue(f, p);
+  uint32_t elements = 1;
+  for (uint8_t i = 0; i < f.dim_count; ++i) elements *= f.dims[i];
+  std::string out;
+  for (uint32_t i = 0; i < elements; ++i) {
+    if (i > 0) out += ',';
+    out += ScalarValue(f, p + static_cast<size_t>(i) * f.size);
+  }
+  return out;
+}
+
+std::string DumpDeclaration(const FileDescriptor& file, const std::string& external_name) {
+  std::string label = file.label == nullptr
+                          ? std::string()
+                          : std::string(file.label, static_cast<size_t>(file.label_length));
+  std::string out = Column(label.c_str(), kFileColumn);
+  const char* driver = file.driver_name == nullptr ? "" : file.driver_name;
+  if (file.options != nullptr && file.options[0] != '\0') {
+    out += Format("FILE,DRIVER(%s,'%s')", driver, file.options);
+  } else {
+    out += Format("FILE,DRIVER(%s)", driver);
+  }
+  if (file.owner != nullptr) out += ",OWNER(******)";
+  if (!external_name.empty()) out += ",NAME('" + external_name + "')";
+  if (file.attributes & kFileCreate) out += ",CREATE";
+  if (file.attributes & kFileEncrypt) out += ",ENCRYPT";
+  if (file.attributes & kFileReclaim) out += ",RECLAIM";
+  out += kTraceLineEnd;
+
+  for (uint32_t k = 0; k < file.key_count; ++k) {
+    const KeyDescriptor& key = *file.keys[k];
+    std::string key_label =
+        key.label == nullptr ? std::string()
+                             : std::string(key.label, static_cast<size_t>(key.label_length));
+    out += Column(key_label.c_str(), kRecordColumn);
+    out += (key.attributes & kKeyIndex) ? "INDEX(" : "KEY(";
+    for (uint8_t c = 0; c < key.component_count; ++c) {
+      int32_t component = key.components[c];
+      if (c > 0) out += ',';
+      out += component < 0 ? '-' : '+';
+      out += FieldLabel(file, component < 0 ? -component : component);
+    }
+    out += ')';
+    if (key.attributes & kKeyDup) out += ",DUP";
+    if (key.attributes & kKeyOpt) out += ",OPT";
+    if (key.attributes & kKeyNoCase) out += ",NOCASE";
+    if (key.attributes & kKeyPrimary) out += ",PRIMARY";
+    if (key.name != nullptr) out += std::string(",NAME(") + key.name + ")";
+    out += kTraceLineEnd;
+  }
+
+  for (uint32_t m = 0; m < file.memo_count; ++m) {
+    const MemoDescriptor& memo = *file.memos[m];
+    out += Column(memo.label, kRecordColumn);
+    out += (memo.flags & kMemoBlob) ? std::string("BLOB") : Format("MEMO(%u)", memo.size);
+    if (memo.name != nullptr) out += std::string(",NAME(") + memo.name + ")";
+    if (memo.flags & kMemoBinary) out += ",BINARY";
+    out += kTraceLineEnd;
+  }
+
+  out += std::string(kRecordColumn, ' ') + "RECORD" + kTraceLineEnd;
+  // Open GROUPs, innermost last, by their level.
+  std::string open_groups;
+  size_t count = FieldCount(file);
+  for (size_t i = 0; i < count; ++i) {
+    const FieldDescriptor& f = file.fields[i];
+    while (!open_groups.empty() && static_cast<uint8_t>(open_groups.back()) >= f.level) {
+      int level = static_cast<uint8_t>(open_groups.back());
+      open_groups.pop_back();
+      out += std::string(static_cast<size_t>(kFieldColumn + 2 * level), ' ') + "END" +
+             kTraceLineEnd;
+    }
+    out += Column(f.label, kFieldColumn + 2 * f.level);
+    out += FieldTypeName(f.type);
+    if (f.type == kTypeDecimal || f.type == kTypePDecimal) {
+      out += Format("(%u,%u)", f.digits, f.places);
+    } else if (f.type == kTypeString || f.type == kTypeCString || f.type == kTypePString) {
+      if (f.picture != nullptr && f.picture[0] != '\0') {
+        out += Format("(@%s)", f.picture[0] == '@' ? f.picture + 1 : f.picture);
+      } else {
+        out += Format("(%u)", f.size);
+      }
+    }
+    if (f.dim_count > 0) {
+      out += ", DIM(";
+      for (uint8_t d = 0; d < f.dim_count; ++d) {
+        if (d > 0) out += ',';
+        out += Format("%u", f.dims[d]);
+      }
+      out += ')';
+    }
+    if (f.over != 0) out += Format(", OVER(%s)", FieldLabel(file, f.over));
+    out += kTraceLineEnd;
+    if (f.type == kTypeGroup) open_groups += static_cast<char>(f.level);
+  }
+  while (!open_groups.empty()) {
+    int level = static_cast<uint8_t>(open_groups.back());
+    open_groups.pop_back();
+    out += std::string(static_cast<size_t>(kFieldColumn + 2 * level), ' ') + "END" +
+           kTraceLineEnd;
+  }
+  out += std::string(kRecordColumn, ' ') + "END" + kTraceLineEnd;
+  out += std::string(kFileColumn, ' ') + "END" + kTraceLineEnd;
+  out += kTraceLineEnd;
+  return out;
+}
+
+std::string DumpRecord(const FileDescriptor& file) {
+  std::string out;
+  for (uint32_t m = 0; m < file.memo_count; ++m) {
+    const MemoDescriptor& memo = *file.memos[m];
+    out += Column(memo.label, kFileColumn) + kTraceLineEnd;
+    size_t n = memo.buffer == nullptr ? 0 : memo.size;
+    uint8_t pad = (memo.flags & kMemoBinary) ? 0 : ' ';
+    while (n > 0 && memo.buffer[n - 1] == pad) --n;
+    if (n > 0) out += HexDump(memo.buffer, n) + kTraceLineEnd;
+  }
+  size_t count = FieldCount(file);
+  for (size_t i = 0; i < count; ++i) {
+    const FieldDescriptor& f = file.fields[i];
+    if (f.type == kTypeGroup) continue;  // its fields follow
+    out += FieldLine(f, file.record);
+  }
+  out += kTraceLineEnd;
+  return out;
+}
+
+std::string DumpKey(const KeyDescriptor& key) {
+  std::string out;
+  const FileDescriptor* file = key.file;
+  if (file != nullptr) {
+    size_t count = FieldCount(*file);
+    for (uint8_t c = 0; c < key.component_count; ++c) {
+      int32_t n = key.components[c] < 0 ? -key.components[c] : key.components[c];
+      if (n >= 1 && static_cast<size_t>(n) <= count) {
+        out += FieldLine(file->fields[n - 1], file->record);
+      }
+    }
+  }
+  out += kTraceLineEnd;
+  return out;
+}
+
+}  // namespace kor
