@@ -80,10 +80,10 @@ TEST(RecordDump, EveryTypeValueText) {
   t.FillSample();
   std::string expected = Lines({
       "EMP:NOTES         ",
-      "  48 65 6C 6C 6F                                  | Hello",
+      "  48 65 6C 6C 6F                                   | Hello",
       "",
       "EMP:PIC           ",
-      "  01                                              | .",
+      "  01                                               | .",
       "",
       "  EMP:BYTE          :0AH",
       "  EMP:SHORT         :-5",

@@ -77,12 +77,16 @@ TEST(StateCheck, ForbiddenBits) {
     SCOPED_TRACE(OpName(op));
     uint32_t forbidden = OpRow(op)->forbidden;
     uint32_t base = Satisfied(op);
-    if (forbidden & kFileOpen) EXPECT_EQ(Check(op, base | kFileOpen), kErrFileAlreadyOpen);
+    if (forbidden & kFileOpen) {
+      EXPECT_EQ(Check(op, base | kFileOpen), kErrFileAlreadyOpen);
+    }
     if (forbidden & kLogoutActive) {
       EXPECT_EQ(Check(op, base | kLogoutActive), kErrLogoutActive);
     }
     for (uint32_t bit : {kStreamActive, kFileLocked, kInView}) {
-      if (forbidden & bit) EXPECT_EQ(Check(op, base | bit), -1);
+      if (forbidden & bit) {
+        EXPECT_EQ(Check(op, base | bit), -1);
+      }
     }
   }
   // The cases written out: OPEN of an open file, LOGOUT twice, LOCK twice,
