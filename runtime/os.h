@@ -107,4 +107,181 @@ void OsSystemCharacterOrder(uint8_t order[253]);
 // Whether the file system of the current drive takes long file names.
 bool OsLongFileNamesSupported();
 
+// ---- files ----------------------------------------------------------------
+//
+// The file services speak the old disk-operating-system conventions the
+// drivers are built on: an open-mode byte with access and sharing bits, error
+// numbers that coincide with the file error codes (2 "File Not Found", 5
+// "Access Denied" ...), and packed date and time words. Every operation
+// returns 0 or an error number; none posts anything (the caller posts the
+// number). The system's last-error value is cleared before each call and after
+// each successful call; after a failure it holds the system's own number, so
+// that PostError(0) reports it as 300 + n.
+//
+// Two translations apply to the returned number: a sharing violation (32)
+// becomes 5 "Access Denied" and a bad path name (161) becomes 3 "Path Not
+// Found". A byte-range lock refused because another open holds it returns 33
+// (kOsLockViolation); callers that report it as 32 "File Is Already Locked"
+// do so themselves.
+//
+// On POSIX the same behaviour holds between processes (see os_files_posix.cc):
+// sharing is enforced with open-file-description locks (F_OFD_SETLK) on
+// reserved bytes at kOsShareLockBase and above, far beyond any data or lock
+// range a caller may use:
+//   kOsShareLockBase + 1  held (shared) by every open with read access
+//   kOsShareLockBase + 2  held (shared) by every open with write access
+//   kOsShareLockBase + 3  held (shared) by every open that denies reading
+//   kOsShareLockBase + 4  held (shared) by every open that denies writing
+// An open tests the bytes its request conflicts with (F_OFD_GETLK) and then
+// takes its own, all under an exclusive flock() of the file, so two opens
+// cannot pass each other's test. Byte-range locks of OsLock are exclusive OFD
+// locks: they belong to the open, survive the closing of other opens of the
+// same file, and vanish when their open is closed or its process ends.
+
+// A file handle: HANDLE on Windows, a descriptor on POSIX.
+using OsHandle = intptr_t;
+inline constexpr OsHandle kOsNoHandle = -1;
+
+// Open mode byte.
+enum : uint32_t {
+  kOsAccessMask = 0x03,  // bits 0-1
+  kOsReadOnly = 0x00,
+  kOsWriteOnly = 0x01,
+  kOsReadWrite = 0x02,   // 3 is taken as read only
+  kOsShareMask = 0x70,   // bits 4-6
+  kOsShareCompat = 0x00, // others may read and write
+  kOsDenyAll = 0x10,
+  kOsDenyWrite = 0x20,
+  kOsDenyRead = 0x30,
+  kOsDenyNone = 0x40,    // 0x50..0x70 share nothing
+};
+
+// Create attributes (bits 0-1 of the create call).
+enum : uint32_t {
+  kOsCreateNormal = 0,
+  kOsCreateReadOnly = 1,  // the handle then has read access only
+  kOsCreateHidden = 2,
+  kOsCreateSystem = 3,
+};
+
+// Seek origins.
+enum : uint32_t { kOsSeekBegin = 0, kOsSeekCurrent = 1, kOsSeekEnd = 2 };
+
+// File attribute bits as the directory entry and OsAttributes give them.
+enum : uint8_t {
+  kOsAttrReadOnly = 0x01,
+  kOsAttrHidden = 0x02,
+  kOsAttrSystem = 0x04,
+  kOsAttrDirectory = 0x10,
+  kOsAttrArchive = 0x20,
+};
+
+// The error numbers the services return (the system's own values).
+enum : uint32_t {
+  kOsOk = 0,
+  kOsInvalidFunction = 1,
+  kOsFileNotFound = 2,
+  kOsPathNotFound = 3,
+  kOsTooManyOpenFiles = 4,
+  kOsAccessDenied = 5,
+  kOsInvalidHandle = 6,
+  kOsNotEnoughMemory = 8,
+  kOsNotSameDevice = 17,
+  kOsWriteProtect = 19,
+  kOsGeneralFailure = 31,
+  kOsSharingViolation = 32,  // never returned: becomes kOsAccessDenied
+  kOsLockViolation = 33,
+  kOsInvalidParameter = 87,
+  kOsDiskFull = 112,
+  kOsNegativeSeek = 131,
+  kOsDirNotEmpty = 145,
+  kOsNotLocked = 158,
+  kOsBadPathName = 161,      // never returned: becomes kOsPathNotFound
+  kOsAlreadyExists = 183,
+  kOsDirectoryNameInvalid = 267,
+};
+
+// Byte-range locks must end at or below this offset (the share bytes above
+// it are reserved). A zero length is refused with kOsInvalidParameter.
+inline constexpr uint64_t kOsShareLockBase = uint64_t{1} << 62;
+
+// The two translations of a system error number (32 -> 5, 161 -> 3).
+uint32_t OsTranslateError(uint32_t system_error);
+
+// Opens an existing file for random access with an open-mode byte.
+uint32_t OsOpen(const char* name, uint32_t mode, OsHandle* handle);
+// Always creates a new, empty file (an existing one is emptied), sharing
+// nothing, with read and write access unless `attributes` is read-only.
+// An existing file that is open elsewhere is left untouched and gives 5.
+uint32_t OsCreate(const char* name, uint32_t attributes, OsHandle* handle);
+uint32_t OsClose(OsHandle handle);
+// Reads or writes at the current position; *done is the count moved (a read
+// at the end of the file gives 0 and success).
+uint32_t OsRead(OsHandle handle, void* buffer, uint32_t count, uint32_t* done);
+uint32_t OsWrite(OsHandle handle, const void* buffer, uint32_t count, uint32_t* done);
+// Moves the position; *position (may be null) receives the new one.
+uint32_t OsSeek(OsHandle handle, int64_t offset, uint32_t origin, int64_t* position);
+uint32_t OsSize(OsHandle handle, int64_t* size);
+// Exclusive lock of a byte range, failing at once (33) when another open
+// holds any of it; ranges beyond the end of the file are allowed. A range
+// overlapping one this handle holds is refused too. OsUnlock must name
+// exactly a range that was locked (else 158).
+uint32_t OsLock(OsHandle handle, uint64_t offset, uint64_t length);
+uint32_t OsUnlock(OsHandle handle, uint64_t offset, uint64_t length);
+// Sets the end of the file at the current position.
+uint32_t OsTruncate(OsHandle handle);
+// Writes the system's buffers of the file to the disk.
+uint32_t OsFlush(OsHandle handle);
+// A read-only file is not deleted (5).
+uint32_t OsDelete(const char* name);
+// Fails with 183 when new_name exists (nothing is overwritten).
+uint32_t OsRename(const char* old_name, const char* new_name);
+// Makes a directory (183 when the name exists) and removes an empty one.
+uint32_t OsMakeDirectory(const char* name);
+uint32_t OsRemoveDirectory(const char* name);
+// The low 7 attribute bits of a file or directory.
+uint32_t OsAttributes(const char* name, uint8_t* attributes);
+// Sets the read-only, hidden, system and archive bits of a file (on POSIX
+// only read-only has a meaning: the owner's write permission).
+uint32_t OsSetAttributes(const char* name, uint8_t attributes);
+// The last-write time in local time as packed words: date = (year - 1980)
+// << 9 | month << 5 | day; time = hours << 11 | minutes << 5 | seconds / 2.
+uint32_t OsGetFileTime(OsHandle handle, uint16_t* date, uint16_t* time);
+uint32_t OsSetFileTime(OsHandle handle, uint16_t date, uint16_t time);
+
+// ---- directory search -----------------------------------------------------
+
+// One entry found by the system's file search.
+struct OsFindData {
+  char name[260];        // the long name
+  char short_name[14];   // the 8.3 name, empty when the system has none
+  uint8_t attributes;    // kOsAttr* bits (low 7 bits of the system's)
+  uint16_t dos_date;     // last write, local time, packed as OsGetFileTime
+  uint16_t dos_time;
+  uint64_t size;
+};
+// Opaque search state; null when nothing is found.
+using OsFind = void*;
+// Starts a search for a pattern (directory part plus a last component with
+// '*' and '?'; matching ignores letter case). Returns null and *error when no
+// entry matches (2 or 18) or the directory is bad (3).
+OsFind OsFindFirst(const char* pattern, OsFindData* data, uint32_t* error);
+// The next entry; false when there are no more.
+bool OsFindNext(OsFind find, OsFindData* data);
+void OsFindClose(OsFind find);
+
+// ---- processes ------------------------------------------------------------
+
+// Starts a command line as a new process (no inherited handles, default
+// start-up information) and waits without limit for it to end. `while_waiting`
+// runs before the wait and `after_waiting` after it (either may be null).
+// Returns 0 or the system's error number for a failed start (2 for a
+// program that does not exist).
+uint32_t OsRunAndWait(const char* command, void (*while_waiting)(), void (*after_waiting)());
+// Starts a command line through the system's program launcher with the
+// show-normally setting and returns at once. Returns the launcher's result:
+// above 32 for success, else its error value (0 for lack of memory, 2 for a
+// program that does not exist ...).
+uint32_t OsLaunch(const char* command);
+
 }  // namespace kor
