@@ -124,7 +124,7 @@ uint32_t OsLaunch(const char* command) {
   // A short-lived middle process starts the program and ends at once, so the
   // program is adopted by the system and never left as a zombie here.
   char* const sh_argv_prefix[] = {const_cast<char*>("sh"), const_cast<char*>("-c"),
-                                  const_cast<char*>("\"$0\" \"$@\" </dev/null &")};
+                                  const_cast<char*>("\"$0\" \"$@\" </dev/null >/dev/null 2>&1 &")};
   std::vector<char*> argv(std::begin(sh_argv_prefix), std::end(sh_argv_prefix));
   argv.push_back(p.path.data());
   for (size_t i = 1; i + 1 < p.argv.size(); ++i) argv.push_back(p.argv[i]);

@@ -43,7 +43,11 @@ class Holder {
     std::string command = "\"" + HelperPath() + "\" " + file + args + ready_ + " " + release_;
     started_ = OsLaunch(command.c_str()) > 32;
   }
-  ~Holder() { Release(); }
+  // Releases the helper and waits until it has begun to end.
+  ~Holder() {
+    Release();
+    if (started_) WaitFor([&] { return !Exists(release_); });
+  }
 
   // "<open result> <lock result>" once the helper has reported, else "".
   std::string Report() {
@@ -51,12 +55,13 @@ class Holder {
     return ReadWholeFile(ready_);
   }
   void Release() {
-    if (started_ && !Exists(release_)) WriteWholeFile(release_, "");
+    if (started_ && !released_) released_ = WriteWholeFile(release_, "");
   }
 
  private:
   std::string ready_, release_;
   bool started_ = false;
+  bool released_ = false;
 };
 
 TEST(OsShare, DenyAllInAnotherProcessGivesAccessDenied) {

@@ -8,7 +8,8 @@
 // under another name and renamed, so a reader never sees half of it). The
 // program then waits, for at most 60 seconds, until <release-file> exists.
 // A length of 0 takes no lock; a release file that already exists makes the
-// program end at once after its report.
+// program end at once after its report. The program deletes the release file
+// as it ends.
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -57,6 +58,8 @@ int main(int argc, char** argv) {
   while (!Exists(argv[6]) && std::chrono::steady_clock::now() < until) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  // The system drops the open and its locks when the process ends.
+  // Taking the release file away tells the test that the end has begun; the
+  // system drops the open and its locks when the process ends.
+  kor::OsDelete(argv[6]);
   kor::OsExitProcess(0);
 }
