@@ -162,7 +162,7 @@ int CompareWeights(const uint8_t* a, size_t na, const uint8_t* b, size_t nb, con
   const uint8_t* rest = na > nb ? a : b;
   size_t nrest = na > nb ? na : nb;
   int sign = na > nb ? 1 : -1;
-  uint8_t blank = w[' '];
+  uint8_t blank = w[static_cast<uint8_t>(' ')];
   for (size_t i = n; i < nrest; ++i) {
     uint8_t wr = w[rest[i]];
     if (wr != blank) return wr > blank ? sign : -sign;
@@ -172,18 +172,32 @@ int CompareWeights(const uint8_t* a, size_t na, const uint8_t* b, size_t nb, con
 
 }  // namespace
 
-int CollateCompare(const char* a, size_t na, const char* b, size_t nb) {
+namespace {
+// Equal bytes weigh the same and expand the same, so the comparison may
+// start at the first byte where the texts differ.
+size_t CommonPrefix(const uint8_t* a, const uint8_t* b, size_t n) {
+  size_t i = 0;
+  while (i + 8 <= n && memcmp(a + i, b + i, 8) == 0) i += 8;
+  while (i < n && a[i] == b[i]) ++i;
+  return i;
+}
+
+int Collate(const char* a, size_t na, const char* b, size_t nb, bool nocase) {
   auto* ua = reinterpret_cast<const uint8_t*>(a);
   auto* ub = reinterpret_cast<const uint8_t*>(b);
-  if (g.digraph_count > 0) return CompareWithDigraphs(ua, na, ub, nb, false);
-  return CompareWeights(ua, na, ub, nb, g.weight);
+  size_t skip = CommonPrefix(ua, ub, na < nb ? na : nb);
+  ua += skip, ub += skip, na -= skip, nb -= skip;
+  if (g.digraph_count > 0) return CompareWithDigraphs(ua, na, ub, nb, nocase);
+  return CompareWeights(ua, na, ub, nb, nocase ? g.nocase_weight : g.weight);
+}
+}  // namespace
+
+int CollateCompare(const char* a, size_t na, const char* b, size_t nb) {
+  return Collate(a, na, b, nb, false);
 }
 
 int CollateCompareNoCase(const char* a, size_t na, const char* b, size_t nb) {
-  auto* ua = reinterpret_cast<const uint8_t*>(a);
-  auto* ub = reinterpret_cast<const uint8_t*>(b);
-  if (g.digraph_count > 0) return CompareWithDigraphs(ua, na, ub, nb, true);
-  return CompareWeights(ua, na, ub, nb, g.nocase_weight);
+  return Collate(a, na, b, nb, true);
 }
 
 uint8_t ToUpperChar(uint8_t c) { return g.upper[c]; }

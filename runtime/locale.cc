@@ -47,6 +47,7 @@ constexpr LocaleState DefaultLocale() {
 
 constinit LocaleState g_locale = DefaultLocale();
 SystemIntlSettings g_intl;
+uint32_t g_intl_generation = 0;
 
 }  // namespace
 
@@ -93,7 +94,12 @@ void SetLongFileNames(bool on) {
 }
 
 const SystemIntlSettings& SystemIntl() { return g_intl; }
-void SetSystemIntl(const SystemIntlSettings& settings) { g_intl = settings; }
+void SetSystemIntl(const SystemIntlSettings& settings) {
+  g_intl = settings;
+  ++g_intl_generation;
+}
+
+uint32_t SystemIntlGeneration() { return g_intl_generation; }
 
 void LoadSystemIntlSettings() {
   SystemIntlSettings s;
@@ -107,12 +113,12 @@ void LoadSystemIntlSettings() {
   s.sLongDate = OsGetProfileString("intl", "sLongDate", s.sLongDate.c_str());
   if (s.sShortDate.empty()) s.sShortDate = SystemIntlSettings().sShortDate;
   if (s.sLongDate.empty()) s.sLongDate = SystemIntlSettings().sLongDate;
-  g_intl = s;
+  SetSystemIntl(s);
 }
 
 void ResetLocale() {
   g_locale = DefaultLocale();
-  g_intl = SystemIntlSettings();
+  SetSystemIntl(SystemIntlSettings());
 }
 
 }  // namespace kor

@@ -66,6 +66,9 @@ const SystemIntlSettings& SystemIntl();
 void LoadSystemIntlSettings();
 // Replaces the settings (tests and programs that bring their own).
 void SetSystemIntl(const SystemIntlSettings& settings);
+// Counts every change of the settings, so that pictures compiled from them
+// (@D17, @D18, @T7, @T8) can tell when to compile again.
+uint32_t SystemIntlGeneration();
 
 // Puts everything in this header back to its default: English month names,
 // "AM"/"PM", OEM mode off, long file names as the system allows, the

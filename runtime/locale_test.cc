@@ -75,6 +75,7 @@ TEST_F(LocaleTest, SystemSettingsFromProfile) {
         << "iTime=1\niTLzero=0\nsTime=.\ns1159=vorm\ns2359=nm\n"
         << "sShortDate=dd.MM.yyyy\nsLongDate=dddd, d. MMMM yyyy\n";
   }
+  uint32_t generation = SystemIntlGeneration();
   const char* old = getenv("KORPROFILE");
   std::string saved = old ? old : "";
   setenv("KORPROFILE", path.c_str(), 1);
@@ -87,6 +88,7 @@ TEST_F(LocaleTest, SystemSettingsFromProfile) {
   EXPECT_STREQ(s.s2359, "nm");
   EXPECT_EQ(s.sShortDate, "dd.MM.yyyy");
   EXPECT_EQ(s.sLongDate, "dddd, d. MMMM yyyy");
+  EXPECT_NE(SystemIntlGeneration(), generation);
   // A profile without the section keeps every default.
   setenv("KORPROFILE", (testing::TempDir() + "no_such_profile.ini").c_str(), 1);
   LoadSystemIntlSettings();
