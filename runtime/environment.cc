@@ -230,6 +230,7 @@ void LoadEnvironment() {
   if (g_loaded) return;
   g_loaded = true;
   LoadSystemIntlSettings();
+  SetLongFileNames(OsLongFileNamesSupported());
   SaveCollatingSequence();
   std::string path = OsExecutablePath();
   if (!path.empty()) ApplyEnvironmentFile(EnvironmentFileName(path).c_str());

@@ -170,6 +170,24 @@ TEST_F(EnvironmentTest, WindowsConventions) {
   EXPECT_EQ(ToUpperChar(0xFC), 0xDC);
 }
 
+TEST_F(EnvironmentTest, SettingsByKeyNumber) {
+  EXPECT_TRUE(ApplySetting(EnvKey::kMon, "Ene,Feb"));
+  EXPECT_STREQ(ShortMonthName(1), "Ene");
+  EXPECT_TRUE(ApplySetting(EnvKey::kLfn, "On"));
+  EXPECT_TRUE(LongFileNames());
+  EXPECT_TRUE(ApplySetting(EnvKey::kButton, "OK,,Abbrechen"));
+  EXPECT_STREQ(FindMessageText(kButtonMessageBase), "OK");
+  EXPECT_EQ(FindMessageText(kButtonMessageBase + 2), nullptr);  // the empty item ended the list
+  EXPECT_FALSE(ApplySetting(EnvKey::kNone, "x"));
+  // KORCASE with a single item changes nothing.
+  ApplySetting(EnvKey::kCase, "\xC4");
+  EXPECT_EQ(ToUpperChar(0xE4), 0xE4);
+  ApplyMessageSetting(801, "  Nicht gebunden");
+  PostError(801);
+  ERROR();
+  EXPECT_EQ(PopToStdString().substr(0, 15), "Nicht gebunden ");  // leading blanks skipped
+}
+
 TEST_F(EnvironmentTest, FileNameBesideTheProgram) {
   EXPECT_EQ(EnvironmentFileName("C:\\APPS\\MXB.EXE"), "C:\\APPS\\MXB.ENV");
   EXPECT_EQ(EnvironmentFileName("/opt/bin/prog.bin"), "/opt/bin/prog.ENV");
