@@ -167,13 +167,16 @@ void PopDecimal(void* address, uint32_t size, uint32_t places) {
   if (size == 0) return;
   uint8_t* p = static_cast<uint8_t*>(address);
   int high = FieldHigh(size, places);
-  bool negative = r.sign != 0 && !IsZero(r);
   // Nibble 0 is the sign; nibbles 1..2L-1 the digits from index `high` down.
-  p[0] = static_cast<uint8_t>((negative ? 0xF0 : 0x00) | DigitAt(r, high));
+  uint8_t any = DigitAt(r, high);
   for (uint32_t b = 1; b < size; ++b) {
     int index = high - 1 - 2 * static_cast<int>(b - 1);
     p[b] = static_cast<uint8_t>(DigitAt(r, index) << 4 | DigitAt(r, index - 1));
+    any |= p[b];
   }
+  // What the field keeps decides the sign: no negative zero is stored.
+  bool negative = r.sign != 0 && any != 0;
+  p[0] = static_cast<uint8_t>((negative ? 0xF0 : 0x00) | DigitAt(r, high));
 }
 
 void PopPDecimal(void* address, uint32_t size, uint32_t places) {
@@ -182,14 +185,16 @@ void PopPDecimal(void* address, uint32_t size, uint32_t places) {
   if (size == 0) return;
   uint8_t* p = static_cast<uint8_t*>(address);
   int high = FieldHigh(size, places);
-  bool negative = r.sign != 0 && !IsZero(r);
   // Nibbles 0..2L-2 are the digits from index `high` down; the last is the sign.
+  uint8_t any = 0;
   for (uint32_t b = 0; b + 1 < size; ++b) {
     int index = high - 2 * static_cast<int>(b);
     p[b] = static_cast<uint8_t>(DigitAt(r, index) << 4 | DigitAt(r, index - 1));
+    any |= p[b];
   }
-  p[size - 1] = static_cast<uint8_t>(DigitAt(r, high - 2 * static_cast<int>(size - 1)) << 4 |
-                                     (negative ? 0x0D : 0x0F));
+  uint8_t last = DigitAt(r, high - 2 * static_cast<int>(size - 1));
+  bool negative = r.sign != 0 && (any | last) != 0;
+  p[size - 1] = static_cast<uint8_t>(last << 4 | (negative ? 0x0D : 0x0F));
 }
 
 int32_t PopDecimalAsLong() {
