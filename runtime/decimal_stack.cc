@@ -45,60 +45,19 @@ bool Need(int n) {
 
 DecimalRegister* Top() { return &g_stack[g_count - 1]; }
 
-// Stored nibble k (0 = high nibble of byte 0) of a packed field.
-inline uint8_t Nibble(const uint8_t* p, uint32_t k) {
-  uint8_t b = p[k >> 1];
-  return (k & 1) ? (b & 0x0F) : static_cast<uint8_t>(b >> 4);
-}
-
-// Unpacks `count` digit nibbles starting at nibble `first`, the first one
-// into index `high` and each next one index lower. Non-decimal nibbles read
-// as 0; digits outside the register are dropped.
-void Unpack(DecimalRegister* r, const uint8_t* p, uint32_t first, uint32_t count, int high) {
-  for (uint32_t k = 0; k < count; ++k) {
-    int index = high - static_cast<int>(k);
-    if (index < 0) break;
-    if (index >= kDecimalDigits) continue;
-    uint8_t d = Nibble(p, first + k);
-    r->digits[index] = d <= 9 ? d : 0;
-  }
-}
-
-// Sets low and high as the declaration gives them (clamped to the register)
-// and clears the sign of zero.
-void SetDeclaredRange(DecimalRegister* r, uint32_t size, uint32_t places) {
-  if (size == 0 || IsZero(*r)) {
-    Normalize(r);
-    return;
-  }
-  int low = kDecimalUnitsIndex - static_cast<int>(places);
-  int high = low + 2 * static_cast<int>(size) - 2;
-  Normalize(r);  // tight range, always inside the declared one
-  if (low >= 0 && low < r->low) r->low = static_cast<uint8_t>(low);
-  if (high < kDecimalDigits && high > r->high) r->high = static_cast<uint8_t>(high);
-}
-
-// Index of the highest digit of a field of `size` bytes, or below 0 for an
-// empty field. Places beyond the register are treated as the register's 32.
-int FieldHigh(uint32_t size, uint32_t places) {
-  if (size == 0 || size > 64 || places > 64) return -1;
-  return kDecimalUnitsIndex - static_cast<int>(places) + 2 * static_cast<int>(size) - 2;
-}
-
 // Digit at `index` of the register, 0 outside it.
 inline uint8_t DigitAt(const DecimalRegister& r, int index) {
   return index >= 0 && index < kDecimalDigits ? r.digits[index] : 0;
 }
 
-// Pops the top into `r`, rounded to `places`; false (and r zero) when empty.
-bool PopRounded(DecimalRegister* r, uint32_t places) {
+// Pops the top; a zero register when the stack is empty (after the fault).
+DecimalRegister* PopRegister() {
+  static DecimalRegister empty;
   if (!Need(1)) {
-    Clear(r);
-    return false;
+    Clear(&empty);
+    return &empty;
   }
-  *r = g_stack[--g_count];
-  decimal::RoundAt(r, places > 32 ? 32 : static_cast<int>(places));
-  return true;
+  return &g_stack[--g_count];
 }
 
 void PushMagnitude(uint64_t magnitude, bool negative) {
@@ -118,20 +77,12 @@ void InitDecimalStack(int32_t) { g_count = 0; }
 
 void PushDecimal(const void* address, uint32_t size, uint32_t places) {
   DecimalRegister* r = PushSlot();
-  if (r == nullptr || size == 0) return;
-  const uint8_t* p = static_cast<const uint8_t*>(address);
-  Unpack(r, p, 1, 2 * size - 1, FieldHigh(size, places));
-  r->sign = (p[0] >> 4) != 0;
-  SetDeclaredRange(r, size, places);
+  if (r != nullptr) decimal::LoadPacked(r, static_cast<const uint8_t*>(address), size, places, false);
 }
 
 void PushPDecimal(const void* address, uint32_t size, uint32_t places) {
   DecimalRegister* r = PushSlot();
-  if (r == nullptr || size == 0) return;
-  const uint8_t* p = static_cast<const uint8_t*>(address);
-  Unpack(r, p, 0, 2 * size - 1, FieldHigh(size, places));
-  r->sign = (p[size - 1] & 0x0F) == 0x0D;
-  SetDeclaredRange(r, size, places);
+  if (r != nullptr) decimal::LoadPacked(r, static_cast<const uint8_t*>(address), size, places, true);
 }
 
 void PushLongDecimal(int32_t value) {
@@ -162,39 +113,11 @@ void PushRealDecimal(double value) {
 }
 
 void PopDecimal(void* address, uint32_t size, uint32_t places) {
-  DecimalRegister r;
-  PopRounded(&r, places);
-  if (size == 0) return;
-  uint8_t* p = static_cast<uint8_t*>(address);
-  int high = FieldHigh(size, places);
-  // Nibble 0 is the sign; nibbles 1..2L-1 the digits from index `high` down.
-  uint8_t any = DigitAt(r, high);
-  for (uint32_t b = 1; b < size; ++b) {
-    int index = high - 1 - 2 * static_cast<int>(b - 1);
-    p[b] = static_cast<uint8_t>(DigitAt(r, index) << 4 | DigitAt(r, index - 1));
-    any |= p[b];
-  }
-  // What the field keeps decides the sign: no negative zero is stored.
-  bool negative = r.sign != 0 && any != 0;
-  p[0] = static_cast<uint8_t>((negative ? 0xF0 : 0x00) | DigitAt(r, high));
+  decimal::StorePacked(PopRegister(), static_cast<uint8_t*>(address), size, places, false);
 }
 
 void PopPDecimal(void* address, uint32_t size, uint32_t places) {
-  DecimalRegister r;
-  PopRounded(&r, places);
-  if (size == 0) return;
-  uint8_t* p = static_cast<uint8_t*>(address);
-  int high = FieldHigh(size, places);
-  // Nibbles 0..2L-2 are the digits from index `high` down; the last is the sign.
-  uint8_t any = 0;
-  for (uint32_t b = 0; b + 1 < size; ++b) {
-    int index = high - 2 * static_cast<int>(b);
-    p[b] = static_cast<uint8_t>(DigitAt(r, index) << 4 | DigitAt(r, index - 1));
-    any |= p[b];
-  }
-  uint8_t last = DigitAt(r, high - 2 * static_cast<int>(size - 1));
-  bool negative = r.sign != 0 && (any | last) != 0;
-  p[size - 1] = static_cast<uint8_t>(last << 4 | (negative ? 0x0D : 0x0F));
+  decimal::StorePacked(PopRegister(), static_cast<uint8_t*>(address), size, places, true);
 }
 
 int32_t PopDecimalAsLong() {
@@ -291,7 +214,9 @@ std::string DecimalToText(int places) {
   if (places >= 0) {
     lowest = kDecimalUnitsIndex - places;
   } else {
-    lowest = IsZero(r) || r.low > kDecimalUnitsIndex ? kDecimalUnitsIndex : r.low;
+    lowest = r.low;  // a bound: skip the zeros above it
+    while (lowest < kDecimalUnitsIndex && r.digits[lowest] == 0) ++lowest;
+    if (lowest > kDecimalUnitsIndex) lowest = kDecimalUnitsIndex;
   }
   int highest = kDecimalUnitsIndex;
   for (int i = r.high; i > kDecimalUnitsIndex; --i) {

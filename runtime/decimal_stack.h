@@ -23,12 +23,14 @@
 //     destination are dropped without error.
 //   - Add, subtract and compare are exact. A carry out of the 32nd integer
 //     digit is dropped.
-//   - Multiply is exact up to 32 decimal places; a product with more places
-//     is rounded half up at the 32nd. Product digits above the 32nd integer
-//     digit are dropped.
-//   - Divide computes the quotient to 32 decimal places; the 32nd place is
-//     rounded half up (decided exactly from the remainder). Dividing by zero
-//     leaves 0 on the stack and posts nothing.
+//   - Multiply is exact up to 32 decimal places; the places of a longer
+//     product beyond the 32nd are cut off (truncated toward zero). Product
+//     digits above the 32nd integer digit are dropped.
+//   - Divide computes the quotient digit by digit to 32 decimal places and
+//     cuts off the rest (truncation toward zero). Cutting rather than
+//     rounding at the 32nd place means that storing the result into any
+//     field with up to 31 places rounds the exact quotient (no double
+//     rounding). Dividing by zero leaves 0 on the stack and posts nothing.
 //   - Text is read by truncation: digits beyond the 32nd place are ignored.
 //
 // Stack faults: an eleventh push, or an operation that needs more values than
@@ -105,7 +107,7 @@ void DecimalAdd();
 void DecimalSubtract();          // second - top
 void DecimalSubtractReversed();  // top - second
 void DecimalMultiply();
-void DecimalDivide();            // second / top; see the rounding rules above
+void DecimalDivide();            // second / top; see the rules above
 void DecimalNegate();
 void DecimalAbsolute();
 // 1, 0 or -1 for the top, which stays on the stack.

@@ -31,32 +31,56 @@ inline void StoreWord(uint8_t* p, uint64_t v) { memcpy(p, &v, 8); }
 // borrow); subtracting 0xF6 from exactly those bytes leaves the digit.
 inline uint64_t FixBytes(uint64_t v) { return v - ((v & kHighBits) >> 7) * 0xF6; }
 
-// out = x + y on 64 digits; the carry out of the top digit is dropped.
-void AddDigits(uint8_t* out, const uint8_t* x, const uint8_t* y) {
+// out = x + y on words w_lo..w_hi (all other digits of both are 0); the
+// carry out of the register's top digit is dropped.
+void AddDigits(uint8_t* out, const uint8_t* x, const uint8_t* y, int w_lo, int w_hi) {
   uint64_t carry = 0;
-  for (int w = 0; w < kWords; ++w) {
+  for (int w = w_lo; w <= w_hi; ++w) {
     uint64_t s = LoadWord(x + 8 * w) + LoadWord(y + 8 * w) + kTenComplement + carry;
     carry = (s >> 63) ^ 1;  // top byte without its marker bit: it carried
     StoreWord(out + 8 * w, FixBytes(s));
   }
 }
 
-// out = x - y on 64 digits, for |x| >= |y|.
-void SubtractDigits(uint8_t* out, const uint8_t* x, const uint8_t* y) {
+// out = x - y on words w_lo..w_hi, for |x| >= |y|.
+void SubtractDigits(uint8_t* out, const uint8_t* x, const uint8_t* y, int w_lo, int w_hi) {
   uint64_t borrow = 0;
-  for (int w = 0; w < kWords; ++w) {
+  for (int w = w_lo; w <= w_hi; ++w) {
     uint64_t d = LoadWord(x + 8 * w) - LoadWord(y + 8 * w) - borrow;
     borrow = d >> 63;  // a byte that borrowed holds 0xF6..0xFF
     StoreWord(out + 8 * w, FixBytes(d));
   }
 }
 
+// Limbs of the words that can hold digits (low..high); the others are 0.
 void ToLimbs(const DecimalRegister& r, uint32_t* limbs) {
-  for (int w = 0; w < kWords; ++w) limbs[w] = WordToLimb(LoadWord(r.digits + 8 * w));
+  int w_lo = r.low / 8, w_hi = r.high / 8;
+  for (int w = 0; w < kWords; ++w) {
+    limbs[w] = w < w_lo || w > w_hi ? 0 : WordToLimb(LoadWord(r.digits + 8 * w));
+  }
 }
 
 void FromLimbs(DecimalRegister* r, const uint32_t* limbs) {
-  for (int w = 0; w < kWords; ++w) StoreWord(r->digits + 8 * w, LimbToWord(limbs[w]));
+  for (int w = 0; w < kWords; ++w) {
+    StoreWord(r->digits + 8 * w, limbs[w] == 0 ? 0 : LimbToWord(limbs[w]));
+  }
+}
+
+// q = num / v and r = num % v for num < 10^16 (exact in a double) and
+// 0 < v < 10^8, with inv = 1.0 / v: the estimate is off by at most one.
+inline uint64_t DivideSmall(uint64_t num, uint32_t v, double inv, uint64_t* rem) {
+  uint64_t q = static_cast<uint64_t>(static_cast<double>(num) * inv);
+  int64_t r = static_cast<int64_t>(num) - static_cast<int64_t>(q * v);
+  while (r < 0) {
+    --q;
+    r += v;
+  }
+  while (r >= static_cast<int64_t>(v)) {
+    ++q;
+    r -= v;
+  }
+  *rem = static_cast<uint64_t>(r);
+  return q;
 }
 
 // Index of the highest / lowest non-zero limb of limbs[0..n), or -1.
@@ -65,26 +89,9 @@ int TopLimb(const uint32_t* limbs, int n) {
   return n - 1;
 }
 
-// 2 * rem >= v for n-limb numbers.
-bool HalfOrMore(const uint32_t* rem, const uint32_t* v, int n) {
-  uint32_t twice[17];
-  uint32_t carry = 0;
-  for (int i = 0; i < n; ++i) {
-    uint32_t t = rem[i] * 2 + carry;
-    carry = t >= kLimbBase;
-    twice[i] = carry ? t - kLimbBase : t;
-  }
-  if (carry) return true;
-  for (int i = n - 1; i >= 0; --i) {
-    if (twice[i] != v[i]) return twice[i] > v[i];
-  }
-  return true;
-}
-
 // q = u / v by long division in base 10^8 (u has m + n limbs, v has n >= 2
-// limbs with v[n-1] != 0; q receives m + 1 limbs). Returns whether the
-// remainder is at least half of v.
-bool LongDivide(const uint32_t* u_in, int m, const uint32_t* v_in, int n, uint32_t* q) {
+// limbs with v[n-1] != 0; q receives m + 1 limbs); the remainder is dropped.
+void LongDivide(const uint32_t* u_in, int m, const uint32_t* v_in, int n, uint32_t* q) {
   constexpr uint64_t B = kLimbBase;
   uint32_t u[21], v[16];
   // Normalise so that the divisor's top limb is at least B / 2; then each
@@ -103,10 +110,11 @@ bool LongDivide(const uint32_t* u_in, int m, const uint32_t* v_in, int n, uint32
     carry = t / B;
   }
   u[m + n] = static_cast<uint32_t>(carry);
+  const double inv = 1.0 / v[n - 1];
   for (int j = m; j >= 0; --j) {
     uint64_t num = u[j + n] * B + u[j + n - 1];
-    uint64_t qhat = num / v[n - 1];
-    uint64_t rhat = num % v[n - 1];
+    uint64_t rhat;
+    uint64_t qhat = DivideSmall(num, v[n - 1], inv, &rhat);
     while (qhat >= B || qhat * v[n - 2] > rhat * B + u[j + n - 2]) {
       --qhat;
       rhat += v[n - 1];
@@ -137,7 +145,6 @@ bool LongDivide(const uint32_t* u_in, int m, const uint32_t* v_in, int n, uint32
     u[j + n] = static_cast<uint32_t>(top);
     q[j] = static_cast<uint32_t>(qhat);
   }
-  return HalfOrMore(u, v, n);
 }
 
 }  // namespace
@@ -168,9 +175,12 @@ bool IsZero(const DecimalRegister& r) {
   return any == 0;
 }
 
-void Normalize(DecimalRegister* r) {
+namespace {
+
+// Normalize for a register whose non-zero digits all lie in words w_lo..w_hi.
+void NormalizeWords(DecimalRegister* r, int w_lo, int w_hi) {
   int top = -1, bottom = -1;
-  for (int w = kWords - 1; w >= 0; --w) {
+  for (int w = w_hi; w >= w_lo; --w) {
     uint64_t v = LoadWord(r->digits + 8 * w);
     if (v == 0) continue;
     if (top < 0) top = 8 * w + (63 - std::countl_zero(v)) / 8;
@@ -185,8 +195,13 @@ void Normalize(DecimalRegister* r) {
   r->high = static_cast<uint8_t>(top);
 }
 
+}  // namespace
+
+void Normalize(DecimalRegister* r) { NormalizeWords(r, 0, kWords - 1); }
+
 int CompareMagnitude(const DecimalRegister& a, const DecimalRegister& b) {
-  for (int w = kWords - 1; w >= 0; --w) {
+  // Above both highs every digit is 0.
+  for (int w = std::max(a.high, b.high) / 8; w >= 0; --w) {
     uint64_t x = LoadWord(a.digits + 8 * w), y = LoadWord(b.digits + 8 * w);
     if (x != y) return x < y ? -1 : 1;
   }
@@ -194,26 +209,26 @@ int CompareMagnitude(const DecimalRegister& a, const DecimalRegister& b) {
 }
 
 int Compare(const DecimalRegister& a, const DecimalRegister& b) {
-  // Zero is never negative, so the signs order the values first.
-  bool a_zero = IsZero(a), b_zero = IsZero(b);
-  int sa = a_zero ? 0 : (a.sign ? -1 : 1);
-  int sb = b_zero ? 0 : (b.sign ? -1 : 1);
-  if (sa != sb) return sa < sb ? -1 : 1;
-  if (sa == 0) return 0;
+  // A zero is never negative, so a negative value is below any other sign.
+  if (a.sign != b.sign) return a.sign ? -1 : 1;
   int c = CompareMagnitude(a, b);
-  return sa < 0 ? -c : c;
+  return a.sign ? -c : c;
 }
 
 void AddSigned(DecimalRegister* a, const DecimalRegister& b, bool b_negative) {
+  // Only the words that hold digits of either operand, and the digit above
+  // the highest that a carry may reach, take part.
+  int w_lo = std::min(a->low, b.low) / 8;
+  int w_hi = std::min(kWords - 1, (std::max(a->high, b.high) + 1) / 8);
   if ((a->sign != 0) == b_negative) {
-    AddDigits(a->digits, a->digits, b.digits);
+    AddDigits(a->digits, a->digits, b.digits, w_lo, w_hi);
   } else if (CompareMagnitude(*a, b) >= 0) {
-    SubtractDigits(a->digits, a->digits, b.digits);
+    SubtractDigits(a->digits, a->digits, b.digits, w_lo, w_hi);
   } else {
-    SubtractDigits(a->digits, b.digits, a->digits);
+    SubtractDigits(a->digits, b.digits, a->digits, w_lo, w_hi);
     a->sign = b_negative ? 1 : 0;
   }
-  Normalize(a);
+  NormalizeWords(a, w_lo, w_hi);
 }
 
 void Multiply(DecimalRegister* a, const DecimalRegister& b) {
@@ -221,8 +236,7 @@ void Multiply(DecimalRegister* a, const DecimalRegister& b) {
   ToLimbs(*a, x);
   ToLimbs(b, y);
   // Limb k of the product stands for 10^(8k - 64): limbs 4..11 are the
-  // register's digits, the top digit of limb 3 decides the rounding, and
-  // limbs 12..15 overflow.
+  // register's digits, limbs 0..3 the places cut off, limbs 12..15 overflow.
   uint64_t acc[2 * kWords + 1] = {};
   int xl = 0, xh = TopLimb(x, kWords), yl = 0, yh = TopLimb(y, kWords);
   if (xh >= 0 && yh >= 0) {
@@ -231,16 +245,13 @@ void Multiply(DecimalRegister* a, const DecimalRegister& b) {
     for (int i = xl; i <= xh; ++i) {
       for (int j = yl; j <= yh; ++j) acc[i + j] += uint64_t{x[i]} * y[j];
     }
-    for (int k = 0; k < 2 * kWords; ++k) {
+    for (int k = xl + yl; k <= xh + yh && k < 2 * kWords; ++k) {
       acc[k + 1] += acc[k] / kLimbBase;
       acc[k] %= kLimbBase;
     }
   }
-  uint32_t result[kWords + 1];
+  uint32_t result[kWords];
   for (int w = 0; w < kWords; ++w) result[w] = static_cast<uint32_t>(acc[w + 4]);
-  if (acc[3] >= kLimbBase / 2) {
-    for (int w = 0; w < kWords && ++result[w] == kLimbBase; ++w) result[w] = 0;
-  }
   FromLimbs(a, result);
   a->sign = (a->sign != 0) != (b.sign != 0);
   Normalize(a);
@@ -256,32 +267,23 @@ void Divide(DecimalRegister* a, const DecimalRegister& b) {
   uint8_t sign = (a->sign != 0) != (b.sign != 0);
   Clear(a);
   if (vh < 0 || uh < 0) return;  // zero divisor or zero dividend: 0
-  // Dividing both by a common power of the base changes neither the
-  // quotient nor the rounding decision.
+  // Dividing both by a common power of the base leaves the quotient alone.
   int k = 0;
   while (u[k] == 0 && v[k] == 0) ++k;
   const uint32_t* un = u + k;
   const uint32_t* vn = v + k;
   int n = vh - k + 1, len = uh - k + 1;
   uint32_t q[kWords + 5] = {};
-  bool round_up;
-  if (len < n) {  // quotient 0, the whole dividend is the remainder
-    uint32_t rem[kWords] = {};
-    for (int i = 0; i < len; ++i) rem[i] = un[i];
-    round_up = HalfOrMore(rem, vn, n);
+  if (len < n) {
+    return;  // quotient 0
   } else if (n == 1) {
     uint64_t rem = 0;
+    const double inv = 1.0 / vn[0];
     for (int i = len - 1; i >= 0; --i) {
-      uint64_t cur = rem * kLimbBase + un[i];
-      q[i] = static_cast<uint32_t>(cur / vn[0]);
-      rem = cur % vn[0];
+      q[i] = static_cast<uint32_t>(DivideSmall(rem * kLimbBase + un[i], vn[0], inv, &rem));
     }
-    round_up = 2 * rem >= vn[0];
   } else {
-    round_up = LongDivide(un, len - n, vn, n, q);
-  }
-  if (round_up) {
-    for (int w = 0; w < kWords + 5 && ++q[w] == kLimbBase; ++w) q[w] = 0;
+    LongDivide(un, len - n, vn, n, q);
   }
   FromLimbs(a, q);  // limbs above the register overflow and are dropped
   a->sign = sign;

@@ -29,12 +29,20 @@ int CompareMagnitude(const DecimalRegister& a, const DecimalRegister& b);
 int Compare(const DecimalRegister& a, const DecimalRegister& b);
 // a = a + b when b_negative is b's sign, a - b when it is the opposite.
 void AddSigned(DecimalRegister* a, const DecimalRegister& b, bool b_negative);
+// a = a * b, places beyond the 32nd cut off.
 void Multiply(DecimalRegister* a, const DecimalRegister& b);
-// a = a / b; a zero b gives 0.
+// a = a / b to 32 places, the rest cut off; a zero b gives 0.
 void Divide(DecimalRegister* a, const DecimalRegister& b);
 // Rounds half up at `places` decimal places (0..32) and clears the digits
 // below.
 void RoundAt(DecimalRegister* r, int places);
+// Loads a packed field of `size` bytes with `places` places: DECIMAL with
+// the sign in the first nibble, or PDECIMAL (sign_last) with 0xD in the last
+// nibble for negative. Sets low and high to the declared range (clamped).
+void LoadPacked(DecimalRegister* r, const uint8_t* p, uint32_t size, uint32_t places,
+                bool sign_last);
+// Rounds r half up to `places` (r is changed) and stores it as a packed field.
+void StorePacked(DecimalRegister* r, uint8_t* p, uint32_t size, uint32_t places, bool sign_last);
 // Reads text as described for PushTextDecimal.
 void ParseText(DecimalRegister* r, const char* text, size_t length);
 

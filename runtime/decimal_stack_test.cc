@@ -225,12 +225,22 @@ TEST(DecimalArithmetic, CompareOrdersSignsThenMagnitudes) {
   EXPECT_EQ(DecimalDepth(), 0);
 }
 
-TEST(DecimalArithmetic, DivisionRoundsTheLastPlaceAndSurvivesZero) {
+TEST(DecimalArithmetic, DivisionCutsTheLastPlaceAndSurvivesZero) {
   PushTextDecimal("2");
   PushTextDecimal("3");
   DecimalDivide();
-  EXPECT_EQ(DecimalToText(-1), "0.66666666666666666666666666666667");
+  EXPECT_EQ(DecimalToText(-1), "0.66666666666666666666666666666666");
+  EXPECT_EQ(DecimalToText(2), "0.67");
   DropDecimal();
+  // Rounding a cut quotient is the same as rounding the exact one: 0.0049999...
+  // (not 0.005) stays 0.00 at two places.
+  PushTextDecimal("0.00499999999999999999999999999999");
+  PushTextDecimal("0.99999999999999999999999999999999");
+  DecimalDivide();
+  uint8_t field[2];
+  PopDecimal(field, 2, 2);
+  EXPECT_EQ(field[0], 0);
+  EXPECT_EQ(field[1], 0);
   PushTextDecimal("1");
   PushTextDecimal("3");
   DecimalDivide();
