@@ -7,6 +7,7 @@
 #if defined(MXB_HAVE_GMP)
 #include <gmp.h>
 
+#include <cmath>
 #include <random>
 #include <string>
 
@@ -257,8 +258,9 @@ TEST_F(Oracle, IntegersAndDoublesConvertExactly) {
     PushLongDecimal(n);
     ExpectTop(want.v, std::to_string(n));
     EXPECT_EQ(PopDecimalAsLong(), n);
-    // A double's exact decimal expansion rounds back to the same double.
-    double d = static_cast<double>(static_cast<int64_t>(rng_() >> 11)) / (1 << (rng_() % 40));
+    // A double's shortest text reads back as the same double.
+    double d = std::ldexp(static_cast<double>(static_cast<int64_t>(rng_() >> 11)),
+                         -static_cast<int>(rng_() % 40));
     PushRealDecimal(d);
     EXPECT_EQ(PopDecimalAsReal(), d);
   }
