@@ -77,6 +77,24 @@ size_t OsLoadString(OsInstance instance, uint32_t id, char* buf, size_t size);
 void* OsReserveMemory(size_t size);
 // Gives back a region obtained from OsReserveMemory (its whole size).
 void OsReleaseMemory(void* p, size_t size);
+// Resizes a region obtained from OsReserveMemory from old_size to new_size
+// bytes, keeping the contents up to the smaller size. Returns the region's
+// (possibly new) address, or null when the system cannot do it without a copy;
+// the region is then unchanged. POSIX remaps the pages; Windows decommits a
+// shrinking tail and recommits pages still reserved by the region.
+void* OsResizeMemory(void* p, size_t old_size, size_t new_size);
+
+// ---- runtime log ----------------------------------------------------------
+
+// Writes bytes to the file at `path`: `create` makes it afresh (truncated),
+// else they are appended (the file is created when missing). false on failure.
+bool OsWriteLogFile(const char* path, const void* data, size_t size, bool create);
+// Writes bytes to the auxiliary device "AUX" on Windows; POSIX has no such
+// device, so the bytes go to standard error there.
+void OsWriteAuxDevice(const void* data, size_t size);
+// Up to `max` return addresses of the calling thread's frames, innermost
+// first, skipping `skip` frames above the caller. Returns how many were found.
+int OsCaptureReturnAddresses(void** out, int max, int skip);
 
 // ---- system profile -------------------------------------------------------
 

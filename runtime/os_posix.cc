@@ -3,6 +3,7 @@
 #include "runtime/os.h"
 
 #include <errno.h>
+#include <execinfo.h>
 #include <fcntl.h>
 #include <fenv.h>
 #include <signal.h>
@@ -156,6 +157,51 @@ void* OsReserveMemory(size_t size) {
 
 void OsReleaseMemory(void* p, size_t size) {
   if (p != nullptr) munmap(p, size);
+}
+
+void* OsResizeMemory(void* p, size_t old_size, size_t new_size) {
+  if (p == nullptr || new_size == 0) return nullptr;
+  void* q = mremap(p, old_size, new_size, MREMAP_MAYMOVE);
+  return q == MAP_FAILED ? nullptr : q;
+}
+
+bool OsWriteLogFile(const char* path, const void* data, size_t size, bool create) {
+  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (create ? O_TRUNC : O_APPEND);
+  int fd = open(path, flags, 0666);
+  if (fd < 0) return false;
+  const char* c = static_cast<const char*>(data);
+  bool ok = true;
+  while (size > 0) {
+    ssize_t n = write(fd, c, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      ok = false;
+      break;
+    }
+    c += n;
+    size -= static_cast<size_t>(n);
+  }
+  close(fd);
+  return ok;
+}
+
+void OsWriteAuxDevice(const void* data, size_t size) {
+  // No auxiliary device here: standard error stands in for it.
+  fwrite(data, 1, size, stderr);
+  fflush(stderr);
+}
+
+int OsCaptureReturnAddresses(void** out, int max, int skip) {
+  if (max <= 0) return 0;
+  // backtrace() reports this function too: skip it and the requested frames.
+  void* frames[64];
+  int want = max + skip + 1;
+  if (want > 64) want = 64;
+  int n = backtrace(frames, want);
+  int first = skip + 1;
+  int count = 0;
+  for (int i = first; i < n && count < max; ++i) out[count++] = frames[i];
+  return count;
 }
 
 namespace {

@@ -1,0 +1,100 @@
+// The allocator's private state and tag accessors, shared by memory.cc (the
+// allocator) and memory_check.cc (the heap walker); nothing else includes it.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "runtime/memory.h"
+
+namespace kor::memory_detail {
+
+// One free region inside an arena. On a 32-bit build this is the 16-byte
+// record {previous, next, size, start}; a 64-bit build keeps the same fields
+// with 8-byte links (32 bytes).
+struct FreeRegion {
+  FreeRegion* prev;
+  FreeRegion* next;  // also the link of the spare list
+  uint32_t size;     // bytes of the free block, overhead included
+  char* start;       // user pointer p of the free block
+};
+static_assert(sizeof(void*) != 4 || sizeof(FreeRegion) == 16,
+              "a descriptor is 16 bytes on a 32-bit build");
+
+// One system allocation of descriptors; the link to the previous pool sits
+// after the records.
+struct DescriptorPool {
+  FreeRegion regions[kDescriptorsPerPool];
+  DescriptorPool* older;
+};
+static_assert(sizeof(void*) != 4 || sizeof(FreeRegion) * kDescriptorsPerPool == 56000);
+
+struct HeapState {
+  // Fixed head of the circular list. Its size is 0, so a search passes it by.
+  FreeRegion head;
+  FreeRegion* rover;        // where the next search starts
+  FreeRegion* spare;        // descriptors not in use, linked through next
+  char* newest_arena;       // arenas, newest first (link kept in the arena)
+  DescriptorPool* newest_pool;
+  size_t arena_count;
+  size_t pool_count;
+  size_t large_count;
+};
+extern HeapState g_heap;
+
+// Arena layout: boundary tag at 0, the first block's p at 8, the end boundary
+// tag where the header tag of a block after the last one would be, the link to
+// the next older arena in the bytes after it, and a zero last double word.
+inline constexpr size_t kArenaEndTag = kArenaFirstBlock + kArenaBlockSpace - 5;  // 0x1FFF3
+inline constexpr size_t kArenaLink = kArenaEndTag + 1;                            // 0x1FFF4
+inline constexpr size_t kArenaLastWord = kArenaSize - 4;                          // 0x1FFFC
+static_assert(kArenaLink + sizeof(void*) <= kArenaLastWord);
+
+// Large block layout, relative to its system allocation `base` (p = base + 8):
+// tag 0x23 at base, the block, then after its trailer tag the length of the
+// system allocation (8 bytes at p + size) and a zero double word that ends the
+// 24 bytes added to the block (at p + size + 12).
+inline constexpr size_t kLargeExtra = 24;
+inline constexpr size_t kLargeBlockOffset = 8;
+inline constexpr size_t kPageSize = 4096;
+
+inline uint8_t HeaderTag(const char* p) { return static_cast<uint8_t>(p[-5]); }
+inline uint32_t BlockSizeAt(const char* p) {
+  uint32_t s;
+  std::memcpy(&s, p - 4, sizeof s);
+  return s;
+}
+inline void SetHeader(char* p, uint8_t tag, uint32_t size) {
+  p[-5] = static_cast<char>(tag);
+  std::memcpy(p - 4, &size, sizeof size);
+}
+inline void SetSizeOnly(char* p, uint32_t size) { std::memcpy(p - 4, &size, sizeof size); }
+inline uint8_t TrailerTag(const char* p, uint32_t size) {
+  return static_cast<uint8_t>(p[size - 8]);
+}
+inline void SetTrailer(char* p, uint32_t size, uint8_t tag) { p[size - 8] = static_cast<char>(tag); }
+// The descriptor pointer of a free block, right before its trailer tag.
+inline FreeRegion* RegionOf(const char* p, uint32_t size) {
+  FreeRegion* d;
+  std::memcpy(&d, p + size - 8 - sizeof d, sizeof d);
+  return d;
+}
+inline void SetRegionOf(char* p, uint32_t size, FreeRegion* d) {
+  std::memcpy(p + size - 8 - sizeof d, &d, sizeof d);
+}
+inline char* ArenaOlder(const char* arena) {
+  char* older;
+  std::memcpy(&older, arena + kArenaLink, sizeof older);
+  return older;
+}
+inline size_t LargeMapped(const char* p, uint32_t size) {
+  uint64_t mapped;
+  std::memcpy(&mapped, p + size, sizeof mapped);
+  return static_cast<size_t>(mapped);
+}
+
+// Whether d is a record inside one of the pools (guards against a mangled
+// descriptor pointer before it is followed).
+bool IsDescriptor(const FreeRegion* d);
+
+}  // namespace kor::memory_detail
