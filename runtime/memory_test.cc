@@ -268,6 +268,7 @@ TEST_F(MemoryTest, ReallocateAcrossAndWithinLargeSizes) {
 
 TEST_F(MemoryTest, ManyScatteredHolesTakeASecondDescriptorPool) {
   size_t regions = GetHeapStats().free_regions;
+  size_t arenas = GetHeapStats().arenas;
   std::vector<void*> blocks;
   for (int i = 0; i < 8000; ++i) blocks.push_back(Allocate(8));
   for (size_t i = 0; i < blocks.size(); i += 2) Free(blocks[i]);
@@ -277,7 +278,8 @@ TEST_F(MemoryTest, ManyScatteredHolesTakeASecondDescriptorPool) {
   EXPECT_EQ((s.free_regions + s.spare_descriptors) % kDescriptorsPerPool, 0u);
   EXPECT_EQ(CheckHeap(), "");
   for (size_t i = 1; i < blocks.size(); i += 2) Free(blocks[i]);
-  EXPECT_LE(GetHeapStats().free_regions, regions);
+  // All merged again: at most one more region per arena the test added.
+  EXPECT_LE(GetHeapStats().free_regions, regions + GetHeapStats().arenas - arenas);
 }
 
 TEST_F(MemoryTest, MisuseIsReportedAndChangesNothing) {
