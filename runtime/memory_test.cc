@@ -259,6 +259,13 @@ TEST_F(MemoryTest, ReallocateAcrossAndWithinLargeSizes) {
   // Shrinking to a large size stays in place; to an arena size it moves.
   EXPECT_EQ(Reallocate(bigger, 60000), bigger);
   EXPECT_EQ(BlockSize(bigger), 60008u);
+  EXPECT_EQ(At(bigger, 60008 - 8), kTagLarge);
+  // Its pages were given back; growing again gets them anew.
+  bigger = static_cast<char*>(Reallocate(bigger, 2000000));
+  ASSERT_NE(bigger, nullptr);
+  EXPECT_EQ(bigger[59999], 1);
+  EXPECT_EQ(bigger[999], static_cast<char>(999 * 7));
+  std::memset(bigger + 60000, 3, 2000000 - 60000);
   auto* small = static_cast<char*>(Reallocate(bigger, 500));
   ASSERT_NE(small, nullptr);
   EXPECT_FALSE(IsLargeBlock(small));
