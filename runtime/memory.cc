@@ -31,18 +31,6 @@ namespace {
 
 using namespace memory_detail;
 
-// Diagnostic numbers of the allocator (texts in runtime_log.cc).
-enum : int {
-  kDiagUnknownBlock = 0,
-  kDiagOutOfFreeSpace = 1,
-  kDiagWrittenPastEnd = 2,
-  kDiagIllegalSize = 4,
-  kDiagMangledFreeList = 9,
-  kDiagFreedTwice = 11,
-};
-
-size_t PageRound(size_t n) { return (n + kPageSize - 1) & ~(kPageSize - 1); }
-
 // ---- descriptors ---------------------------------------------------------
 
 FreeRegion* TakeDescriptor() {
@@ -132,36 +120,6 @@ FreeRegion* NewArena() {
   return d;
 }
 
-void SetLargeTags(char* p, uint32_t size, size_t mapped) {
-  SetHeader(p, kTagLarge, size);
-  SetTrailer(p, size, kTagLarge);
-  uint64_t m = mapped;
-  std::memcpy(p + size, &m, sizeof m);
-  std::memset(p + size + 12, 0, 4);
-}
-
-// A large block of `size` bytes in a system allocation of at least `want`.
-char* MakeLarge(uint32_t size, size_t want) {
-  size_t mapped = PageRound(want);
-  // A 32-bit build can overflow the sums near the top of the size range.
-  if (want < size + kLargeExtra || size + kLargeExtra < size || mapped < want) return nullptr;
-  auto* base = static_cast<char*>(OsReserveMemory(mapped));
-  if (base == nullptr) return nullptr;
-  base[0] = static_cast<char>(kTagSystem);
-  char* p = base + kLargeBlockOffset;
-  SetLargeTags(p, size, mapped);
-  ++g_heap.large_count;
-  return p;
-}
-
-// Room kept when a block grows into or within the large sizes, so that a
-// buffer grown step by step is not copied or remapped at every step.
-size_t GrowthAllowance(size_t size) {
-  size_t exact = size + kLargeExtra;
-  size_t roomy = exact + exact / 4;
-  return roomy < exact ? exact : roomy;
-}
-
 // Hands out r bytes from the front of region d.
 char* Carve(FreeRegion* d, uint32_t r) {
   char* p = d->start;
@@ -190,18 +148,6 @@ bool ArenaBlockIntact(const char* p, uint32_t size) {
     return false;
   }
   if (TrailerTag(p, size) != kTagAllocated) {
-    ReportDiagnostic(kDiagWrittenPastEnd);
-    return false;
-  }
-  return true;
-}
-
-bool LargeBlockIntact(const char* p, uint32_t size) {
-  if (static_cast<uint8_t>(p[-8]) != kTagSystem || size <= kLargeThreshold || (size & 7) != 0) {
-    ReportDiagnostic(kDiagUnknownBlock);
-    return false;
-  }
-  if (TrailerTag(p, size) != kTagLarge) {
     ReportDiagnostic(kDiagWrittenPastEnd);
     return false;
   }
@@ -256,14 +202,6 @@ void FreeArenaBlock(char* p) {
   g_heap.rover = used->prev;
 }
 
-void FreeLargeBlock(char* p) {
-  uint32_t size = BlockSizeAt(p);
-  if (!LargeBlockIntact(p, size)) return;
-  size_t mapped = LargeMapped(p, size);
-  --g_heap.large_count;
-  OsReleaseMemory(p - kLargeBlockOffset, mapped);
-}
-
 // Resizes an arena block to r bytes without moving it; false when the
 // block after it cannot give the room.
 bool ResizeArenaBlock(char* p, uint32_t size, uint32_t r) {
@@ -299,30 +237,6 @@ bool ResizeArenaBlock(char* p, uint32_t size, uint32_t r) {
   }
   MarkAllocated(p, r);
   return true;
-}
-
-// Resizes a large block to r (> kLargeThreshold) bytes within or by
-// remapping its system allocation; null when that cannot be done.
-char* ResizeLargeBlock(char* p, uint32_t size, uint32_t r) {
-  char* base = p - kLargeBlockOffset;
-  size_t mapped = LargeMapped(p, size);
-  size_t want = kLargeBlockOffset + r + (kLargeExtra - kLargeBlockOffset);
-  if (want <= mapped) {
-    if (want <= mapped / 2) {
-      // Give back the pages of a block that shrank to less than half.
-      size_t smaller = PageRound(want);
-      if (OsResizeMemory(base, mapped, smaller) == base) mapped = smaller;
-    }
-    SetLargeTags(p, r, mapped);
-    return p;
-  }
-  size_t grown = PageRound(GrowthAllowance(r));
-  if (grown < want) return nullptr;
-  auto* moved = static_cast<char*>(OsResizeMemory(base, mapped, grown));
-  if (moved == nullptr) return nullptr;
-  p = moved + kLargeBlockOffset;
-  SetLargeTags(p, r, grown);
-  return p;
 }
 
 bool LooksLikeBlockPointer(const char* p) {

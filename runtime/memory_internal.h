@@ -93,6 +93,31 @@ inline size_t LargeMapped(const char* p, uint32_t size) {
   return static_cast<size_t>(mapped);
 }
 
+// Diagnostic numbers of the allocator (texts in runtime_log.cc).
+enum : int {
+  kDiagUnknownBlock = 0,
+  kDiagOutOfFreeSpace = 1,
+  kDiagWrittenPastEnd = 2,
+  kDiagIllegalSize = 4,
+  kDiagMangledFreeList = 9,
+  kDiagFreedTwice = 11,
+};
+
+// Large blocks (memory_large.cc).
+// A large block of `size` bytes in a system allocation of at least `want`
+// bytes (at least size + kLargeExtra); null when the system has none.
+char* MakeLarge(uint32_t size, size_t want);
+// Room kept when a block grows into or within the large sizes, so that a
+// buffer grown step by step is not copied or remapped at every step.
+size_t GrowthAllowance(size_t size);
+// Checks a large block's system tag, size and trailer; reports and returns
+// false when they are wrong.
+bool LargeBlockIntact(const char* p, uint32_t size);
+void FreeLargeBlock(char* p);
+// Resizes a large block to r (> kLargeThreshold) bytes within or by
+// remapping its system allocation; null when that cannot be done.
+char* ResizeLargeBlock(char* p, uint32_t size, uint32_t r);
+
 // Whether d is a record inside one of the pools (guards against a mangled
 // descriptor pointer before it is followed).
 bool IsDescriptor(const FreeRegion* d);
