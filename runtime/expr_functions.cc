@@ -1,0 +1,270 @@
+// The built-in functions of run-time expressions.
+#include "runtime/expr_functions.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "runtime/collation.h"
+#include "runtime/expr_services.h"
+#include "runtime/string_stack.h"
+
+namespace kor {
+namespace {
+
+constexpr int32_t kMaxMadeLength = 65535;
+
+uint64_t g_random_state = 0x9E3779B97F4A7C15ull;
+
+uint64_t NextRandom() {
+  // xorshift64*: small, fast and good enough for RANDOM.
+  uint64_t x = g_random_state;
+  x ^= x >> 12;
+  x ^= x << 25;
+  x ^= x >> 27;
+  g_random_state = x;
+  return x * 0x2545F4914F6CDD1Dull;
+}
+
+std::string ArgText(const ExprEvaluator& ev, const ExprNode& call, int i) {
+  ev.String(ev.arg(call, i));
+  return PopToStdString();
+}
+
+int32_t Width(int32_t n) { return n > kMaxMadeLength ? kMaxMadeLength : n; }
+
+bool IsLogical(const ExprNode& n) {
+  if (n.kind == NodeKind::kUnary) return n.op == kOpNot;
+  return n.kind == NodeKind::kBinary && n.op >= kOpEqual && n.op <= kOpXor;
+}
+
+// Compares argument nodes a and b as "=" and "<=" do.
+int CompareArgs(const ExprEvaluator& ev, int32_t a, int32_t b) {
+  ResultClass ca = ev.node(a).cls, cb = ev.node(b).cls;
+  if (ca == ResultClass::kString && cb == ResultClass::kString) {
+    ev.String(a);
+    ev.String(b);
+    return CompareTopStrings();
+  }
+  if (ca == ResultClass::kInteger && cb == ResultClass::kInteger) {
+    int32_t x = ev.Long(a), y = ev.Long(b);
+    return x < y ? -1 : (x > y ? 1 : 0);
+  }
+  double x = ev.Real(a), y = ev.Real(b);
+  return x < y ? -1 : (x > y ? 1 : 0);
+}
+
+bool IsNumberText(std::string_view s) {
+  size_t i = 0, n = s.size();
+  while (i < n && s[i] == ' ') ++i;
+  while (n > i && s[n - 1] == ' ') --n;
+  if (i < n && (s[i] == '-' || s[i] == '+')) ++i;
+  size_t digits = 0;
+  while (i < n && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
+  if (i < n && s[i] == '.') {
+    ++i;
+    while (i < n && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
+  }
+  if (digits == 0) return false;
+  if (i < n && (s[i] == 'e' || s[i] == 'E')) {
+    ++i;
+    if (i < n && (s[i] == '-' || s[i] == '+')) ++i;
+    size_t exp_digits = 0;
+    while (i < n && s[i] >= '0' && s[i] <= '9') ++i, ++exp_digits;
+    if (exp_digits == 0) return false;
+  }
+  return i == n;
+}
+
+int32_t Instring(const std::string& sub, const std::string& s, int32_t step, int32_t start) {
+  if (sub.empty() || sub.size() > s.size()) return 0;
+  if (step == 0) step = 1;
+  int64_t last = static_cast<int64_t>(s.size() - sub.size()) + 1;
+  for (int64_t p = start; p >= 1 && p <= last; p += step) {
+    if (s.compare(static_cast<size_t>(p - 1), sub.size(), sub) == 0) return static_cast<int32_t>(p);
+  }
+  return 0;
+}
+
+double Round(double x, double order) {
+  if (order == 0 || !std::isfinite(x) || !std::isfinite(order)) return x;
+  order = std::fabs(order);
+  // Judge the quotient on 15 significant digits so that binary noise such as
+  // 1.005 / 0.01 = 100.49999999999999 does not decide the rounding.
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.15g", x / order);
+  double q = std::strtod(buf, nullptr);
+  double r = std::round(q);  // halves away from zero
+  std::snprintf(buf, sizeof buf, "%.15g", r * order);
+  return std::strtod(buf, nullptr);
+}
+
+void PushMade(std::string_view s) { PushCopy(s); }
+
+}  // namespace
+
+void SeedRandom(uint64_t seed) { g_random_state = seed == 0 ? 0x9E3779B97F4A7C15ull : seed; }
+
+void InitExpressionFunctions(int32_t arg) {
+  if (arg == 0) SeedRandom(0x9E3779B97F4A7C15ull ^ ExprSeedFromClock());
+}
+
+int32_t CallLongFunction(const ExprEvaluator& ev, const ExprNode& call) {
+  auto L = [&](int i) { return ev.Long(ev.arg(call, i)); };
+  switch (call.op) {
+    case kFnMemory: L(0); return ExprHeapFreeBytes();
+    case kFnInstring:
+      return Instring(ArgText(ev, call, 0), ArgText(ev, call, 1), call.argc > 2 ? L(2) : 1,
+                      call.argc > 3 ? L(3) : 1);
+    case kFnLen: {
+      ev.String(ev.arg(call, 0));
+      int32_t n = TopLength();
+      PopString();
+      return n;
+    }
+    case kFnNumeric: return IsNumberText(ArgText(ev, call, 0)) ? 1 : 0;
+    case kFnVal: {
+      std::string s = ArgText(ev, call, 0);
+      return s.empty() ? 0 : static_cast<unsigned char>(s[0]);
+    }
+    case kFnInrange: {
+      int32_t v = ev.arg(call, 0);
+      return CompareArgs(ev, ev.arg(call, 1), v) <= 0 && CompareArgs(ev, v, ev.arg(call, 2)) <= 0;
+    }
+    case kFnInt: return RealToLong(ev.Real(ev.arg(call, 0)));
+    case kFnRandom: {
+      int64_t lo = L(0), hi = L(1);
+      if (lo > hi) std::swap(lo, hi);
+      uint64_t span = static_cast<uint64_t>(hi - lo) + 1;
+      return static_cast<int32_t>(lo + static_cast<int64_t>(NextRandom() % span));
+    }
+    case kFnBand: return L(0) & L(1);
+    case kFnBor: return L(0) | L(1);
+    case kFnBxor: return L(0) ^ L(1);
+    case kFnBshift: {
+      uint32_t v = static_cast<uint32_t>(L(0));
+      int32_t n = L(1);
+      if (n >= 32 || n <= -32) return 0;
+      return static_cast<int32_t>(n >= 0 ? v << n : v >> -n);
+    }
+    case kFnToday: return ExprToday();
+    case kFnClock: return ExprClock();
+    case kFnDate: return ExprDate(L(0), L(1), L(2));
+    case kFnDay: return ExprDatePart(L(0), 'd');
+    case kFnMonth: return ExprDatePart(L(0), 'm');
+    case kFnYear: return ExprDatePart(L(0), 'y');
+    case kFnInlist: {
+      int32_t v = ev.arg(call, 0);
+      for (int i = 1; i < call.argc; ++i) {
+        if (CompareArgs(ev, v, ev.arg(call, i)) == 0) return i;
+      }
+      return 0;
+    }
+    default: return 0;
+  }
+}
+
+double CallRealFunction(const ExprEvaluator& ev, const ExprNode& call) {
+  auto R = [&](int i) { return ev.Real(ev.arg(call, i)); };
+  switch (call.op) {
+    case kFnAbs: return std::fabs(R(0));
+    case kFnLoge: return std::log(R(0));
+    case kFnLog10: return std::log10(R(0));
+    case kFnRound: return Round(R(0), R(1));
+    case kFnSqrt: return std::sqrt(R(0));
+    case kFnSin: return std::sin(R(0));
+    case kFnCos: return std::cos(R(0));
+    case kFnTan: return std::tan(R(0));
+    case kFnAsin: return std::asin(R(0));
+    case kFnAcos: return std::acos(R(0));
+    case kFnAtan: return std::atan(R(0));
+    default: return 0;
+  }
+}
+
+void CallStringFunction(const ExprEvaluator& ev, const ExprNode& call) {
+  auto L = [&](int i) { return ev.Long(ev.arg(call, i)); };
+  switch (call.op) {
+    case kFnSub: {
+      std::string s = ArgText(ev, call, 0);
+      int64_t start = L(1), length = L(2);
+      int64_t size = static_cast<int64_t>(s.size());
+      if (start < 0) start = size + start + 1;
+      int64_t end = start + length;  // one past the last position
+      if (start < 1) start = 1;
+      if (end > size + 1) end = size + 1;
+      if (end <= start) return PushString(nullptr, 0);
+      return PushMade(std::string_view(s).substr(static_cast<size_t>(start - 1),
+                                                 static_cast<size_t>(end - start)));
+    }
+    case kFnClip:
+      ev.String(ev.arg(call, 0));
+      return ClipTop();
+    case kFnAll: {
+      std::string s = ArgText(ev, call, 0);
+      int32_t n = Width(L(1));
+      std::string out;
+      if (n > 0 && s.empty()) s = " ";
+      while (static_cast<int32_t>(out.size()) < n) out += s;
+      if (n >= 0) out.resize(static_cast<size_t>(n));
+      return PushMade(out);
+    }
+    case kFnChr: {
+      int32_t n = L(0);
+      if (n < 0 || n > 255) return PushString(nullptr, 0);
+      char c = static_cast<char>(n);
+      return PushMade(std::string_view(&c, 1));
+    }
+    case kFnLeft: case kFnRight: case kFnCenter: {
+      std::string s = ArgText(ev, call, 0);
+      int32_t n = call.argc > 1 ? Width(L(1)) : static_cast<int32_t>(s.size());
+      if (n <= 0) return PushString(nullptr, 0);
+      size_t first = s.find_first_not_of(' ');
+      size_t last = s.find_last_not_of(' ');
+      std::string core = first == std::string::npos ? "" : s.substr(first, last - first + 1);
+      if (core.size() > static_cast<size_t>(n)) core.resize(static_cast<size_t>(n));
+      size_t spare = static_cast<size_t>(n) - core.size();
+      size_t before = call.op == kFnLeft ? 0 : (call.op == kFnRight ? spare : spare / 2);
+      return PushMade(std::string(before, ' ') + core + std::string(spare - before, ' '));
+    }
+    case kFnUpper: case kFnLower: {
+      std::string s = ArgText(ev, call, 0);
+      if (call.op == kFnUpper) ToUpperText(s.data(), s.size());
+      else ToLowerText(s.data(), s.size());
+      return PushMade(s);
+    }
+    case kFnFormat: {
+      ev.String(ev.arg(call, 1));
+      std::string picture = PopToStdString();
+      return ExprFormat(ev, ev.arg(call, 0), picture);
+    }
+    case kFnDeformat: {
+      std::string text = ArgText(ev, call, 0);
+      return ExprDeformat(text, ArgText(ev, call, 1));
+    }
+    case kFnAge: return ExprAge(L(0), call.argc > 1 ? L(1) : -1);
+    case kFnChoose: {
+      int values = call.argc - 1;
+      int32_t selector = ev.arg(call, 0);
+      int pick;
+      if (values == 2 && IsLogical(ev.node(selector))) {
+        pick = ev.Truth(selector) ? 1 : 2;
+      } else {
+        int32_t n = ev.Long(selector);
+        pick = n >= 1 && n <= values ? n : values;
+      }
+      return ev.String(ev.arg(call, pick));
+    }
+    case kFnGetini: {
+      std::string section = ArgText(ev, call, 0);
+      std::string entry = ArgText(ev, call, 1);
+      std::string def = call.argc > 2 ? ArgText(ev, call, 2) : std::string();
+      std::string file = call.argc > 3 ? ArgText(ev, call, 3) : std::string();
+      return ExprGetIni(section, entry, def, file);
+    }
+    default: return PushString(nullptr, 0);
+  }
+}
+
+}  // namespace kor
