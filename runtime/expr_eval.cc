@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "runtime/expr_functions.h"
+#include "runtime/expr_program.h"
 #include "runtime/expr_services.h"
 #include "runtime/string_stack.h"
 
@@ -97,7 +98,15 @@ double ExprEvaluator::Real(int32_t index) const {
           double a = Real(n.a), b = Real(n.b);
           return b == 0 ? 0.0 : Finite(std::fmod(a, b));
         }
-        case kOpPower: return Finite(std::pow(Real(n.a), Real(n.b)));
+        case kOpPower: {
+          // A square is a product: exact, and what the compiled form does.
+          const ExprNode& e = node(n.b);
+          if (e.kind == NodeKind::kConstant && e.cls == ResultClass::kInteger && e.integer == 2) {
+            double a = Real(n.a);
+            return Finite(a * a);
+          }
+          return Finite(std::pow(Real(n.a), Real(n.b)));
+        }
         default: return 0;
       }
     default: return 0;
@@ -180,10 +189,17 @@ void ExprEvaluator::Subscripted(const ExprNode& n) const {
 }
 
 int32_t EvaluateLong(const ExprTree& tree) {
+  if (!tree.program.code.empty()) {
+    double v = RunProgram(tree.program);
+    return tree.result_class() == ResultClass::kInteger ? static_cast<int32_t>(v) : RealToLong(v);
+  }
   return ExprEvaluator(tree).Long(tree.root_index);
 }
 
-double EvaluateReal(const ExprTree& tree) { return ExprEvaluator(tree).Real(tree.root_index); }
+double EvaluateReal(const ExprTree& tree) {
+  if (!tree.program.code.empty()) return RunProgram(tree.program);
+  return ExprEvaluator(tree).Real(tree.root_index);
+}
 
 void EvaluateString(const ExprTree& tree) {
   ExprEvaluator(tree).String(tree.root_index);
@@ -191,7 +207,10 @@ void EvaluateString(const ExprTree& tree) {
   DetachTop();
 }
 
-bool EvaluateTruth(const ExprTree& tree) { return ExprEvaluator(tree).Truth(tree.root_index); }
+bool EvaluateTruth(const ExprTree& tree) {
+  if (!tree.program.code.empty()) return RunProgram(tree.program) != 0;
+  return ExprEvaluator(tree).Truth(tree.root_index);
+}
 
 std::string EvaluateToText(const ExprTree& tree) {
   EvaluateString(tree);

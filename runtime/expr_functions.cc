@@ -87,7 +87,9 @@ int32_t Instring(const std::string& sub, const std::string& s, int32_t step, int
   return 0;
 }
 
-double Round(double x, double order) {
+}  // namespace
+
+double RoundToOrder(double x, double order) {
   if (order == 0 || !std::isfinite(x) || !std::isfinite(order)) return x;
   order = std::fabs(order);
   // Judge the quotient on 15 significant digits so that binary noise such as
@@ -99,6 +101,8 @@ double Round(double x, double order) {
   std::snprintf(buf, sizeof buf, "%.15g", r * order);
   return std::strtod(buf, nullptr);
 }
+
+namespace {
 
 void PushMade(std::string_view s) { PushCopy(s); }
 
@@ -171,7 +175,7 @@ double CallRealFunction(const ExprEvaluator& ev, const ExprNode& call) {
     case kFnAbs: return std::fabs(R(0));
     case kFnLoge: return std::log(R(0));
     case kFnLog10: return std::log10(R(0));
-    case kFnRound: return Round(R(0), R(1));
+    case kFnRound: return RoundToOrder(R(0), R(1));
     case kFnSqrt: return std::sqrt(R(0));
     case kFnSin: return std::sin(R(0));
     case kFnCos: return std::cos(R(0));

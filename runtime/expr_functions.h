@@ -44,6 +44,9 @@ double CallRealFunction(const ExprEvaluator& ev, const ExprNode& call);
 // Pushes the result on the string stack.
 void CallStringFunction(const ExprEvaluator& ev, const ExprNode& call);
 
+// ROUND(x, order).
+double RoundToOrder(double x, double order);
+
 // Restarts RANDOM's generator from a seed (tests; start-up seeds it from the
 // clock).
 void SeedRandom(uint64_t seed);

@@ -409,6 +409,7 @@ std::unique_ptr<ExprTree> ParseExpression(std::string_view text, ParseError* err
     if (error != nullptr) *error = parser.error;
     return nullptr;
   }
+  CompileProgram(*tree, &tree->program);
   return tree;
 }
 

@@ -24,8 +24,7 @@ class ValueRef {
   int size;
 };
 
-ValueRef* MakeValueRef(void* address, int type_code, int size, int places) {
-  (void)places;
+ValueRef* MakeVariableRef(void* address, int type_code, int32_t size) {
   return new ValueRef{address, type_code, size};
 }
 

@@ -20,6 +20,9 @@ bool IsLetterChar(unsigned char c);
 
 // ---- value references of bound variables ----
 
+// A reference to a scalar variable of the given type code and size in bytes,
+// for BIND; the caller owns it until it hands it to the bind table.
+ValueRef* MakeVariableRef(void* address, int type_code, int32_t size);
 int RefTypeCode(const ValueRef* ref);
 // A new reference to the same variable, owned by the caller.
 ValueRef* CloneRef(const ValueRef* ref);

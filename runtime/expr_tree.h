@@ -35,6 +35,7 @@
 #include <vector>
 
 #include "runtime/bind.h"
+#include "runtime/expr_program.h"
 
 namespace kor {
 
@@ -80,6 +81,7 @@ class ExprTree {
   std::vector<int32_t> args;       // function arguments, by node index
   std::vector<std::string> texts;  // constants' and names' texts
   int32_t root_index = -1;
+  ExprProgram program;  // the compiled form of a numeric tree, else empty
 };
 
 // Why a parse failed, and where.

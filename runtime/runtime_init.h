@@ -3,9 +3,11 @@
 //   const InitEntry kTable[] = { KOR_RUNTIME_CORE_INIT_ENTRIES ... };
 #pragma once
 
+#include "runtime/bind.h"
 #include "runtime/decimal_stack.h"
 #include "runtime/environment.h"
 #include "runtime/error_state.h"
+#include "runtime/expr_functions.h"
 #include "runtime/module.h"
 #include "runtime/string_stack.h"
 
@@ -24,5 +26,7 @@ uint32_t ElapsedHundredths();
   {16, &kor::InitErrorState, &kor::InitErrorState}, \
   {16, &kor::InitStringStack, &kor::InitStringStack}, \
   {16, &kor::InitDecimalStack, &kor::InitDecimalStack}, \
-  {16, &kor::InitEnvironment, &kor::InitEnvironment},
+  {16, &kor::InitEnvironment, &kor::InitEnvironment}, \
+  {16, &kor::InitBindTables, &kor::InitBindTables}, \
+  {16, &kor::InitExpressionFunctions, &kor::InitExpressionFunctions},
 // clang-format on

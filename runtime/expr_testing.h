@@ -1,0 +1,59 @@
+// Test helpers for the expression tests: a fixture that keeps each test's
+// bindings in a scope of its own, and short forms for parsing and evaluating.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+
+#include "runtime/bind.h"
+#include "runtime/error_state.h"
+#include "runtime/expr_eval.h"
+#include "runtime/expr_services.h"
+#include "runtime/expr_tree.h"
+#include "runtime/string_stack.h"
+
+namespace kor {
+
+class ExprTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    PUSHSCOPE(0);
+    depth_ = ScopeDepth();
+    stack_ = StringStackDepth();
+  }
+  void TearDown() override {
+    EXPECT_EQ(ScopeDepth(), depth_);
+    EXPECT_EQ(StringStackDepth(), stack_) << "an evaluation left strings on the stack";
+    POPSCOPE();
+  }
+
+  void BindLong(std::string_view name, int32_t* v) { BindName(name, MakeVariableRef(v, 6, 4)); }
+  void BindReal(std::string_view name, double* v) { BindName(name, MakeVariableRef(v, 9, 8)); }
+  void BindString(std::string_view name, char* v, int size) {
+    BindName(name, MakeVariableRef(v, 18, size));
+  }
+
+  // The rendered form of a parse, or "<fail>".
+  static std::string Render(std::string_view text) {
+    auto tree = ParseExpression(text);
+    return tree ? RenderExpression(*tree) : "<fail>";
+  }
+  // The value as text, or "<fail>" when the text does not parse.
+  static std::string Eval(std::string_view text) {
+    auto tree = ParseExpression(text);
+    return tree ? EvaluateToText(*tree) : "<fail>";
+  }
+  static ResultClass ClassOf(std::string_view text) {
+    auto tree = ParseExpression(text);
+    EXPECT_TRUE(tree) << text;
+    return tree ? tree->result_class() : ResultClass::kInteger;
+  }
+
+ private:
+  int depth_ = 0;
+  int stack_ = 0;
+};
+
+}  // namespace kor
