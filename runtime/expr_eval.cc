@@ -160,17 +160,19 @@ bool ExprEvaluator::Truth(int32_t index) const {
 
 int ExprEvaluator::Compare(const ExprNode& n) const {
   ResultClass ca = node(n.a).cls, cb = node(n.b).cls;
-  if (ca == ResultClass::kString && cb == ResultClass::kString) {
-    String(n.a);
-    String(n.b);
-    return CompareTopStrings();
-  }
+  if (ca == ResultClass::kString && cb == ResultClass::kString) return CompareStringNodes(n.a, n.b);
   if (ca == ResultClass::kInteger && cb == ResultClass::kInteger) {
     int32_t a = Long(n.a), b = Long(n.b);
     return a < b ? -1 : (a > b ? 1 : 0);
   }
   double a = Real(n.a), b = Real(n.b);
   return a < b ? -1 : (a > b ? 1 : 0);
+}
+
+int ExprEvaluator::CompareStringNodes(int32_t a, int32_t b) const {
+  String(a);
+  String(b);
+  return CompareTopStringsCollated();
 }
 
 void ExprEvaluator::Subscripted(const ExprNode& n) const {

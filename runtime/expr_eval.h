@@ -55,6 +55,8 @@ class ExprEvaluator {
   double Real(int32_t index) const;
   void String(int32_t index) const;  // pushes
   bool Truth(int32_t index) const;
+  // Compares two string-class nodes through the collating sequence.
+  int CompareStringNodes(int32_t a, int32_t b) const;
 
   const ExprNode& node(int32_t index) const { return tree_.nodes[static_cast<size_t>(index)]; }
   int32_t arg(const ExprNode& call, int i) const {

@@ -42,11 +42,7 @@ bool IsLogical(const ExprNode& n) {
 // Compares argument nodes a and b as "=" and "<=" do.
 int CompareArgs(const ExprEvaluator& ev, int32_t a, int32_t b) {
   ResultClass ca = ev.node(a).cls, cb = ev.node(b).cls;
-  if (ca == ResultClass::kString && cb == ResultClass::kString) {
-    ev.String(a);
-    ev.String(b);
-    return CompareTopStrings();
-  }
+  if (ca == ResultClass::kString && cb == ResultClass::kString) return ev.CompareStringNodes(a, b);
   if (ca == ResultClass::kInteger && cb == ResultClass::kInteger) {
     int32_t x = ev.Long(a), y = ev.Long(b);
     return x < y ? -1 : (x > y ? 1 : 0);

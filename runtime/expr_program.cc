@@ -154,65 +154,65 @@ void CompileProgram(const ExprTree& tree, ExprProgram* out) {
 
 double RunProgram(const ExprProgram& program) {
   double stack[kMaxDepth + 1];
-  double* top = stack - 1;  // points at the top value
+  double* sp = stack;  // one past the top value
   for (const ExprInstr& in : program.code) {
     switch (in.op) {
-      case kPush: *++top = in.constant; break;
-      case kLoadReal: std::memcpy(++top, in.address, sizeof(double)); break;
+      case kPush: *sp++ = in.constant; break;
+      case kLoadReal: std::memcpy(sp++, in.address, sizeof(double)); break;
       case kLoadLong: {
         int32_t v;
         std::memcpy(&v, in.address, sizeof v);
-        *++top = v;
+        *sp++ = v;
         break;
       }
-      case kLoadRefReal: *++top = RefAsReal(in.ref); break;
-      case kLoadRefLong: *++top = RefAsLong(in.ref); break;
-      case kAddR: top[-1] += top[0]; --top; break;
-      case kSubR: top[-1] -= top[0]; --top; break;
-      case kMulR: top[-1] *= top[0]; --top; break;
-      case kDivR: top[-1] = top[0] == 0 ? 0.0 : Finite(top[-1] / top[0]); --top; break;
-      case kModR: top[-1] = top[0] == 0 ? 0.0 : Finite(std::fmod(top[-1], top[0])); --top; break;
-      case kPowR: top[-1] = Finite(std::pow(top[-1], top[0])); --top; break;
-      case kSquare: top[0] = Finite(top[0] * top[0]); break;
-      case kNegR: top[0] = -top[0]; break;
-      case kAddI: top[-1] = Wrap(static_cast<uint32_t>(I(top[-1])) + static_cast<uint32_t>(I(top[0]))); --top; break;
-      case kSubI: top[-1] = Wrap(static_cast<uint32_t>(I(top[-1])) - static_cast<uint32_t>(I(top[0]))); --top; break;
-      case kMulI: top[-1] = Wrap(static_cast<uint32_t>(I(top[-1])) * static_cast<uint32_t>(I(top[0]))); --top; break;
+      case kLoadRefReal: *sp++ = RefAsReal(in.ref); break;
+      case kLoadRefLong: *sp++ = RefAsLong(in.ref); break;
+      case kAddR: sp[-2] += sp[-1]; --sp; break;
+      case kSubR: sp[-2] -= sp[-1]; --sp; break;
+      case kMulR: sp[-2] *= sp[-1]; --sp; break;
+      case kDivR: sp[-2] = sp[-1] == 0 ? 0.0 : Finite(sp[-2] / sp[-1]); --sp; break;
+      case kModR: sp[-2] = sp[-1] == 0 ? 0.0 : Finite(std::fmod(sp[-2], sp[-1])); --sp; break;
+      case kPowR: sp[-2] = Finite(std::pow(sp[-2], sp[-1])); --sp; break;
+      case kSquare: sp[-1] = Finite(sp[-1] * sp[-1]); break;
+      case kNegR: sp[-1] = -sp[-1]; break;
+      case kAddI: sp[-2] = Wrap(static_cast<uint32_t>(I(sp[-2])) + static_cast<uint32_t>(I(sp[-1]))); --sp; break;
+      case kSubI: sp[-2] = Wrap(static_cast<uint32_t>(I(sp[-2])) - static_cast<uint32_t>(I(sp[-1]))); --sp; break;
+      case kMulI: sp[-2] = Wrap(static_cast<uint32_t>(I(sp[-2])) * static_cast<uint32_t>(I(sp[-1]))); --sp; break;
       case kModI: {
-        int32_t a = I(top[-1]), b = I(top[0]);
-        top[-1] = b == 0 || b == -1 ? 0 : a % b;
-        --top;
+        int32_t a = I(sp[-2]), b = I(sp[-1]);
+        sp[-2] = b == 0 || b == -1 ? 0 : a % b;
+        --sp;
         break;
       }
-      case kNegI: top[0] = Wrap(0u - static_cast<uint32_t>(I(top[0]))); break;
-      case kEq: top[-1] = Cmp(top[-1], top[0]) == 0; --top; break;
-      case kNe: top[-1] = Cmp(top[-1], top[0]) != 0; --top; break;
-      case kLt: top[-1] = Cmp(top[-1], top[0]) < 0; --top; break;
-      case kGt: top[-1] = Cmp(top[-1], top[0]) > 0; --top; break;
-      case kLe: top[-1] = Cmp(top[-1], top[0]) <= 0; --top; break;
-      case kGe: top[-1] = Cmp(top[-1], top[0]) >= 0; --top; break;
-      case kNot: top[0] = top[0] != 0 ? 0.0 : 1.0; break;
-      case kAnd: top[-1] = top[-1] != 0 && top[0] != 0; --top; break;
-      case kOr: top[-1] = top[-1] != 0 || top[0] != 0; --top; break;
-      case kXor: top[-1] = (top[-1] != 0) != (top[0] != 0); --top; break;
-      case kToLong: top[0] = RealToLong(top[0]); break;
-      case kAbs: top[0] = Finite(std::fabs(top[0])); break;
-      case kSqrt: top[0] = Finite(std::sqrt(top[0])); break;
-      case kLoge: top[0] = Finite(std::log(top[0])); break;
-      case kLog10: top[0] = Finite(std::log10(top[0])); break;
-      case kSin: top[0] = Finite(std::sin(top[0])); break;
-      case kCos: top[0] = Finite(std::cos(top[0])); break;
-      case kTan: top[0] = Finite(std::tan(top[0])); break;
-      case kAsin: top[0] = Finite(std::asin(top[0])); break;
-      case kAcos: top[0] = Finite(std::acos(top[0])); break;
-      case kAtan: top[0] = Finite(std::atan(top[0])); break;
-      case kRound: top[-1] = Finite(RoundToOrder(top[-1], top[0])); --top; break;
-      case kBand: top[-1] = I(top[-1]) & I(top[0]); --top; break;
-      case kBor: top[-1] = I(top[-1]) | I(top[0]); --top; break;
-      case kBxor: top[-1] = I(top[-1]) ^ I(top[0]); --top; break;
+      case kNegI: sp[-1] = Wrap(0u - static_cast<uint32_t>(I(sp[-1]))); break;
+      case kEq: sp[-2] = Cmp(sp[-2], sp[-1]) == 0; --sp; break;
+      case kNe: sp[-2] = Cmp(sp[-2], sp[-1]) != 0; --sp; break;
+      case kLt: sp[-2] = Cmp(sp[-2], sp[-1]) < 0; --sp; break;
+      case kGt: sp[-2] = Cmp(sp[-2], sp[-1]) > 0; --sp; break;
+      case kLe: sp[-2] = Cmp(sp[-2], sp[-1]) <= 0; --sp; break;
+      case kGe: sp[-2] = Cmp(sp[-2], sp[-1]) >= 0; --sp; break;
+      case kNot: sp[-1] = sp[-1] != 0 ? 0.0 : 1.0; break;
+      case kAnd: sp[-2] = sp[-2] != 0 && sp[-1] != 0; --sp; break;
+      case kOr: sp[-2] = sp[-2] != 0 || sp[-1] != 0; --sp; break;
+      case kXor: sp[-2] = (sp[-2] != 0) != (sp[-1] != 0); --sp; break;
+      case kToLong: sp[-1] = RealToLong(sp[-1]); break;
+      case kAbs: sp[-1] = Finite(std::fabs(sp[-1])); break;
+      case kSqrt: sp[-1] = Finite(std::sqrt(sp[-1])); break;
+      case kLoge: sp[-1] = Finite(std::log(sp[-1])); break;
+      case kLog10: sp[-1] = Finite(std::log10(sp[-1])); break;
+      case kSin: sp[-1] = Finite(std::sin(sp[-1])); break;
+      case kCos: sp[-1] = Finite(std::cos(sp[-1])); break;
+      case kTan: sp[-1] = Finite(std::tan(sp[-1])); break;
+      case kAsin: sp[-1] = Finite(std::asin(sp[-1])); break;
+      case kAcos: sp[-1] = Finite(std::acos(sp[-1])); break;
+      case kAtan: sp[-1] = Finite(std::atan(sp[-1])); break;
+      case kRound: sp[-2] = Finite(RoundToOrder(sp[-2], sp[-1])); --sp; break;
+      case kBand: sp[-2] = I(sp[-2]) & I(sp[-1]); --sp; break;
+      case kBor: sp[-2] = I(sp[-2]) | I(sp[-1]); --sp; break;
+      case kBxor: sp[-2] = I(sp[-2]) ^ I(sp[-1]); --sp; break;
     }
   }
-  return *top;
+  return sp[-1];
 }
 
 }  // namespace kor

@@ -119,6 +119,14 @@ void RefAssignFromStringStack(ValueRef* ref) {
 
 // ---- conversions ----
 
+int CompareTopStringsCollated() {
+  // The string stack's own comparison is still bytewise; this one goes
+  // through the collating sequence as string comparison must.
+  std::string top = PopToStdString();
+  std::string second = PopToStdString();
+  return CollateCompare(second.data(), second.size(), top.data(), top.size());
+}
+
 double PopStringAsRealValue() {
   std::string s = PopToStdString();
   while (!s.empty() && s.back() == ' ') s.pop_back();

@@ -42,6 +42,10 @@ void RefAssignFromStringStack(ValueRef* ref);
 
 // ---- conversions ----
 
+// Compares the second string-stack entry with the top through the collating
+// sequence and digraphs, blank-padded; pops both; -1, 0 or 1.
+int CompareTopStringsCollated();
+
 // The top of the string stack as a REAL (trailing blanks removed, at most 39
 // characters read), popped.
 double PopStringAsRealValue();
