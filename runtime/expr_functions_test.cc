@@ -159,6 +159,8 @@ TEST_F(FunctionTest, DateFunctions) {
   EXPECT_EQ(Eval("DATE(12, 31, 9999)"), "2994626");
   EXPECT_EQ(Eval("DATE(2, 30, 2000) = DATE(3, 1, 2000)"), "1");
   EXPECT_EQ(Eval("DATE(1, 1, 1800)"), "-1");
+  EXPECT_EQ(Eval("DATE(1, 2147483647, 2000)"), "-1");  // promptly
+  EXPECT_EQ(Eval("DATE(2147483647, 1, 2000)"), "-1");
   EXPECT_EQ(Eval("DATE(13, 1, 2023) = DATE(1, 1, 2024)"), "1");
   EXPECT_EQ(Eval("DATE(1, 32, 2023) = DATE(2, 1, 2023)"), "1");
   EXPECT_EQ(Eval("DAY(DATE(2, 29, 2000))"), "29");

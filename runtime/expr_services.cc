@@ -207,8 +207,9 @@ int32_t ExprClock() {
 int32_t ExprDate(int32_t month, int32_t day, int32_t year) {
   int64_t m = month, d = day, y = year;
   if (y >= 0 && y < 100) y += y >= 46 ? 1900 : 2000;
-  while (m > 12) m -= 12, ++y;
-  if (m < 1 || d < 1 || y < 1801 || y > 9999) return -1;
+  if (m > 12) y += (m - 1) / 12, m = (m - 1) % 12 + 1;
+  // More days than the whole calendar holds cannot end inside it.
+  if (m < 1 || d < 1 || d > 2994626 || y < 1801 || y > 9999) return -1;
   while (d > MonthLength(m, y)) {
     d -= MonthLength(m, y);
     if (++m > 12) m = 1, ++y;
