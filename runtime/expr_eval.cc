@@ -7,6 +7,7 @@
 #include "runtime/expr_functions.h"
 #include "runtime/expr_program.h"
 #include "runtime/expr_services.h"
+#include "runtime/string_functions.h"
 #include "runtime/string_stack.h"
 
 namespace kor {
@@ -132,11 +133,7 @@ void ExprEvaluator::String(int32_t index) const {
       // "&": the only binary operator of string class.
       String(n.a);
       String(n.b);
-      std::string right = PopToStdString();
-      std::string left = PopToStdString();
-      left += right;
-      PushCopy(left);
-      return;
+      return Concatenate();
     }
     default: PushString(nullptr, 0); return;
   }
@@ -172,7 +169,7 @@ int ExprEvaluator::Compare(const ExprNode& n) const {
 int ExprEvaluator::CompareStringNodes(int32_t a, int32_t b) const {
   String(a);
   String(b);
-  return CompareTopStringsCollated();
+  return CompareTopStrings();
 }
 
 void ExprEvaluator::Subscripted(const ExprNode& n) const {

@@ -7,7 +7,9 @@
 #include <string>
 
 #include "runtime/collation.h"
+#include "runtime/environment.h"
 #include "runtime/expr_services.h"
+#include "runtime/string_functions.h"
 #include "runtime/string_stack.h"
 
 namespace kor {
@@ -51,37 +53,7 @@ int CompareArgs(const ExprEvaluator& ev, int32_t a, int32_t b) {
   return x < y ? -1 : (x > y ? 1 : 0);
 }
 
-bool IsNumberText(std::string_view s) {
-  size_t i = 0, n = s.size();
-  while (i < n && s[i] == ' ') ++i;
-  while (n > i && s[n - 1] == ' ') --n;
-  if (i < n && (s[i] == '-' || s[i] == '+')) ++i;
-  size_t digits = 0;
-  while (i < n && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
-  if (i < n && s[i] == '.') {
-    ++i;
-    while (i < n && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
-  }
-  if (digits == 0) return false;
-  if (i < n && (s[i] == 'e' || s[i] == 'E')) {
-    ++i;
-    if (i < n && (s[i] == '-' || s[i] == '+')) ++i;
-    size_t exp_digits = 0;
-    while (i < n && s[i] >= '0' && s[i] <= '9') ++i, ++exp_digits;
-    if (exp_digits == 0) return false;
-  }
-  return i == n;
-}
 
-int32_t Instring(const std::string& sub, const std::string& s, int32_t step, int32_t start) {
-  if (sub.empty() || sub.size() > s.size()) return 0;
-  if (step == 0) step = 1;
-  int64_t last = static_cast<int64_t>(s.size() - sub.size()) + 1;
-  for (int64_t p = start; p >= 1 && p <= last; p += step) {
-    if (s.compare(static_cast<size_t>(p - 1), sub.size(), sub) == 0) return static_cast<int32_t>(p);
-  }
-  return 0;
-}
 
 }  // namespace
 
@@ -100,8 +72,6 @@ double RoundToOrder(double x, double order) {
 
 namespace {
 
-void PushMade(std::string_view s) { PushCopy(s); }
-
 }  // namespace
 
 void SeedRandom(uint64_t seed) { g_random_state = seed == 0 ? 0x9E3779B97F4A7C15ull : seed; }
@@ -114,20 +84,16 @@ int32_t CallLongFunction(const ExprEvaluator& ev, const ExprNode& call) {
   auto L = [&](int i) { return ev.Long(ev.arg(call, i)); };
   switch (call.op) {
     case kFnMemory: L(0); return ExprHeapFreeBytes();
-    case kFnInstring:
-      return Instring(ArgText(ev, call, 0), ArgText(ev, call, 1), call.argc > 2 ? L(2) : 1,
-                      call.argc > 3 ? L(3) : 1);
-    case kFnLen: {
+    case kFnInstring: {
       ev.String(ev.arg(call, 0));
-      int32_t n = TopLength();
-      PopString();
-      return n;
+      ev.String(ev.arg(call, 1));
+      int32_t step = call.argc > 2 ? L(2) : 1;
+      int32_t start = call.argc > 3 ? L(3) : 1;
+      return INSTRING(step, start);
     }
-    case kFnNumeric: return IsNumberText(ArgText(ev, call, 0)) ? 1 : 0;
-    case kFnVal: {
-      std::string s = ArgText(ev, call, 0);
-      return s.empty() ? 0 : static_cast<unsigned char>(s[0]);
-    }
+    case kFnLen: ev.String(ev.arg(call, 0)); return LEN();
+    case kFnNumeric: ev.String(ev.arg(call, 0)); return NUMERIC();
+    case kFnVal: ev.String(ev.arg(call, 0)); return VAL();
     case kFnInrange: {
       int32_t v = ev.arg(call, 0);
       return CompareArgs(ev, ev.arg(call, 1), v) <= 0 && CompareArgs(ev, v, ev.arg(call, 2)) <= 0;
@@ -185,55 +151,29 @@ double CallRealFunction(const ExprEvaluator& ev, const ExprNode& call) {
 
 void CallStringFunction(const ExprEvaluator& ev, const ExprNode& call) {
   auto L = [&](int i) { return ev.Long(ev.arg(call, i)); };
+  auto S = [&](int i) { ev.String(ev.arg(call, i)); };
   switch (call.op) {
     case kFnSub: {
-      std::string s = ArgText(ev, call, 0);
-      int64_t start = L(1), length = L(2);
-      int64_t size = static_cast<int64_t>(s.size());
-      if (start < 0) start = size + start + 1;
-      int64_t end = start + length;  // one past the last position
-      if (start < 1) start = 1;
-      if (end > size + 1) end = size + 1;
-      if (end <= start) return PushString(nullptr, 0);
-      return PushMade(std::string_view(s).substr(static_cast<size_t>(start - 1),
-                                                 static_cast<size_t>(end - start)));
+      S(0);
+      int32_t start = L(1), length = L(2);
+      return SUB(start, length);
     }
-    case kFnClip:
-      ev.String(ev.arg(call, 0));
-      return ClipTop();
+    case kFnClip: S(0); return CLIP();
     case kFnAll: {
-      std::string s = ArgText(ev, call, 0);
-      int32_t n = Width(L(1));
-      std::string out;
-      if (n > 0 && s.empty()) s = " ";
-      while (static_cast<int32_t>(out.size()) < n) out += s;
-      if (n >= 0) out.resize(static_cast<size_t>(n));
-      return PushMade(out);
+      S(0);
+      return ALL(Width(L(1)));
     }
-    case kFnChr: {
-      int32_t n = L(0);
-      if (n < 0 || n > 255) return PushString(nullptr, 0);
-      char c = static_cast<char>(n);
-      return PushMade(std::string_view(&c, 1));
-    }
+    case kFnChr: return CHR(L(0));
     case kFnLeft: case kFnRight: case kFnCenter: {
-      std::string s = ArgText(ev, call, 0);
-      int32_t n = call.argc > 1 ? Width(L(1)) : static_cast<int32_t>(s.size());
-      if (n <= 0) return PushString(nullptr, 0);
-      size_t first = s.find_first_not_of(' ');
-      size_t last = s.find_last_not_of(' ');
-      std::string core = first == std::string::npos ? "" : s.substr(first, last - first + 1);
-      if (core.size() > static_cast<size_t>(n)) core.resize(static_cast<size_t>(n));
-      size_t spare = static_cast<size_t>(n) - core.size();
-      size_t before = call.op == kFnLeft ? 0 : (call.op == kFnRight ? spare : spare / 2);
-      return PushMade(std::string(before, ' ') + core + std::string(spare - before, ' '));
+      S(0);
+      int32_t n = call.argc > 1 ? Width(L(1)) : -1;
+      if (call.argc > 1 && n < 0) n = 0;
+      if (call.op == kFnLeft) return LEFT(n);
+      if (call.op == kFnRight) return RIGHT(n);
+      return CENTER(n);
     }
-    case kFnUpper: case kFnLower: {
-      std::string s = ArgText(ev, call, 0);
-      if (call.op == kFnUpper) ToUpperText(s.data(), s.size());
-      else ToLowerText(s.data(), s.size());
-      return PushMade(s);
-    }
+    case kFnUpper: S(0); return UPPER();
+    case kFnLower: S(0); return LOWER();
     case kFnFormat: {
       ev.String(ev.arg(call, 1));
       std::string picture = PopToStdString();
@@ -261,7 +201,7 @@ void CallStringFunction(const ExprEvaluator& ev, const ExprNode& call) {
       std::string entry = ArgText(ev, call, 1);
       std::string def = call.argc > 2 ? ArgText(ev, call, 2) : std::string();
       std::string file = call.argc > 3 ? ArgText(ev, call, 3) : std::string();
-      return ExprGetIni(section, entry, def, file);
+      return PushCopy(GetIni(section, entry, def, file));
     }
     default: return PushString(nullptr, 0);
   }

@@ -1,7 +1,6 @@
 // The runtime services that expression evaluation uses.
 #include "runtime/expr_services.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -119,23 +118,9 @@ void RefAssignFromStringStack(ValueRef* ref) {
 
 // ---- conversions ----
 
-int CompareTopStringsCollated() {
-  // The string stack's own comparison is still bytewise; this one goes
-  // through the collating sequence as string comparison must.
-  std::string top = PopToStdString();
-  std::string second = PopToStdString();
-  return CollateCompare(second.data(), second.size(), top.data(), top.size());
-}
 
 double PopStringAsRealValue() {
-  std::string s = PopToStdString();
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  if (s.size() > 39) s.resize(39);
-  size_t i = 0;
-  while (i < s.size() && s[i] == ' ') ++i;
-  if (i < s.size() && s[i] == '+') ++i;
-  double v = 0;
-  std::from_chars(s.data() + i, s.data() + s.size(), v);
+  double v = PopStringAsReal();
   return std::isfinite(v) ? v : 0.0;
 }
 
@@ -250,13 +235,5 @@ void ExprDeformat(const std::string& text, const std::string& picture) {
   PushCopy(text);
 }
 
-void ExprGetIni(const std::string& section, const std::string& entry, const std::string& def,
-                const std::string& file) {
-  std::string value =
-      file.empty() ? OsGetProfileString(section.c_str(), entry.c_str(), def.c_str())
-                   : OsGetPrivateProfileString(section.c_str(), entry.c_str(), def.c_str(),
-                                               file.c_str());
-  PushCopy(value);
-}
 
 }  // namespace kor

@@ -42,12 +42,9 @@ void RefAssignFromStringStack(ValueRef* ref);
 
 // ---- conversions ----
 
-// Compares the second string-stack entry with the top through the collating
-// sequence and digraphs, blank-padded; pops both; -1, 0 or 1.
-int CompareTopStringsCollated();
 
-// The top of the string stack as a REAL (trailing blanks removed, at most 39
-// characters read), popped.
+// The top of the string stack as a REAL through the stack's own conversion,
+// popped; a result that is not a finite number is 0.
 double PopStringAsRealValue();
 // REAL to LONG, cut toward zero; values beyond 32 bits saturate, NaN is 0.
 int32_t RealToLong(double value);
@@ -70,7 +67,5 @@ int32_t ExprDatePart(int32_t date, char part);
 void ExprAge(int32_t birth, int32_t base);
 void ExprFormat(const ExprEvaluator& ev, int32_t value_node, const std::string& picture);
 void ExprDeformat(const std::string& text, const std::string& picture);
-void ExprGetIni(const std::string& section, const std::string& entry, const std::string& def,
-                const std::string& file);
 
 }  // namespace kor
