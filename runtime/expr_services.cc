@@ -9,6 +9,7 @@
 
 #include "runtime/collation.h"
 #include "runtime/expr_eval.h"
+#include "runtime/memory.h"
 #include "runtime/os.h"
 #include "runtime/string_stack.h"
 
@@ -175,7 +176,10 @@ uint64_t ExprSeedFromClock() {
   return static_cast<uint64_t>(std::time(nullptr)) * 1000003u + OsTickCount();
 }
 
-int32_t ExprHeapFreeBytes() { return 0; }
+int32_t ExprHeapFreeBytes() {
+  size_t free_bytes = GetHeapStats().free_bytes;
+  return free_bytes > 2147483647u ? 2147483647 : static_cast<int32_t>(free_bytes);
+}
 
 int32_t ExprToday() {
   std::time_t t = std::time(nullptr);
