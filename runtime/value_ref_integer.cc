@@ -1,0 +1,99 @@
+// The integer family of value references.
+#include "runtime/value_ref_integer.h"
+
+#include "runtime/data_types.h"
+#include "runtime/decimal_stack.h"
+#include "runtime/string_stack.h"
+
+namespace kor {
+
+// ---- the family ----
+
+int IntegerRef::CompareLong(int32_t value) {
+  int32_t v = Load();
+  return v < value ? -1 : (v > value ? 1 : 0);
+}
+
+void IntegerRef::AssignString() { Store(TolerantLong(PopStringAsReal())); }
+
+void IntegerRef::PushAsString() { PushLongAsString(Load()); }
+
+void IntegerRef::AssignDecimal() { Store(PopDecimalAsLong()); }
+
+void IntegerRef::PushAsDecimal() { PushLongDecimal(Load()); }
+
+void IntegerRef::SetExtreme(int32_t direction) {
+  Store(direction == 0 ? 0 : (direction < 0 ? Lowest() : Highest()));
+}
+
+// ---- LONG ----
+
+int32_t LongRef::TypeCode() const { return kTypeLong; }
+ValueRef* LongRef::Clone() const { return NewRef<LongRef>(address_); }
+int32_t LongRef::Load() const { return address_ == nullptr ? 0 : LoadLong(address_); }
+void LongRef::Store(int32_t value) {
+  if (address_ != nullptr) StoreLong(address_, value);
+}
+
+// ---- SHORT ----
+
+int32_t ShortRef::TypeCode() const { return kTypeShort; }
+ValueRef* ShortRef::Clone() const { return NewRef<ShortRef>(address_); }
+int32_t ShortRef::Load() const { return address_ == nullptr ? 0 : LoadShort(address_); }
+void ShortRef::Store(int32_t value) {
+  if (address_ != nullptr) StoreShort(address_, static_cast<int16_t>(value));
+}
+
+// ---- USHORT ----
+
+int32_t UShortRef::TypeCode() const { return kTypeUShort; }
+ValueRef* UShortRef::Clone() const { return NewRef<UShortRef>(address_); }
+int32_t UShortRef::Load() const { return address_ == nullptr ? 0 : LoadUShort(address_); }
+void UShortRef::Store(int32_t value) {
+  if (address_ != nullptr) StoreUShort(address_, static_cast<uint16_t>(value));
+}
+
+// ---- BYTE ----
+
+int32_t ByteRef::TypeCode() const { return kTypeByte; }
+ValueRef* ByteRef::Clone() const { return NewRef<ByteRef>(address_); }
+int32_t ByteRef::Load() const { return address_ == nullptr ? 0 : address_[0]; }
+void ByteRef::Store(int32_t value) {
+  if (address_ != nullptr) address_[0] = static_cast<uint8_t>(value);
+}
+
+// ---- DATE ----
+
+int32_t DateRef::TypeCode() const { return kTypeDate; }
+ValueRef* DateRef::Clone() const { return NewRef<DateRef>(address_); }
+int32_t DateRef::Load() const { return address_ == nullptr ? 0 : LoadDate(address_); }
+void DateRef::Store(int32_t value) {
+  if (address_ != nullptr) StoreDate(address_, value);
+}
+int32_t DateRef::Highest() const { return -1; }  // not reached: SetExtreme writes the bits
+void DateRef::SetExtreme(int32_t direction) {
+  if (direction > 0) {
+    if (address_ != nullptr) StoreULong(address_, 0xFFFFFFFFu);
+    return;
+  }
+  Store(0);
+}
+
+// ---- TIME ----
+
+int32_t TimeRef::TypeCode() const { return kTypeTime; }
+ValueRef* TimeRef::Clone() const { return NewRef<TimeRef>(address_); }
+int32_t TimeRef::Load() const { return address_ == nullptr ? 0 : LoadTime(address_); }
+void TimeRef::Store(int32_t value) {
+  if (address_ != nullptr) StoreTime(address_, value);
+}
+int32_t TimeRef::Highest() const { return -1; }  // not reached: SetExtreme writes the bits
+void TimeRef::SetExtreme(int32_t direction) {
+  if (direction > 0) {
+    if (address_ != nullptr) StoreULong(address_, 0xFFFFFFFFu);
+    return;
+  }
+  Store(0);
+}
+
+}  // namespace kor
