@@ -171,7 +171,7 @@ void SUB(int32_t start, int32_t length) {
   if (first < 1) first = 1;
   if (last > size) last = size;
   int32_t n = last >= first ? static_cast<int32_t>(last - first + 1) : 0;
-  StringEntry* e = const_cast<StringEntry*>(StringStackTop());
+  StringEntry* e = StringStackTop();
   if (e != nullptr && e->kind == kStringBorrowed) {
     // A borrowed text stays borrowed: only the window moves.
     if (n > 0) e->text += first - 1;

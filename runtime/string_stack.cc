@@ -239,7 +239,7 @@ int CompareTopStrings() {
 
 int StringStackDepth() { return g_used; }
 
-const StringEntry* StringStackTop() { return g_used == 0 ? nullptr : &g_entries[g_used - 1]; }
+StringEntry* StringStackTop() { return g_used == 0 ? nullptr : &g_entries[g_used - 1]; }
 
 const char* TopText() { return g_used == 0 ? nullptr : g_entries[g_used - 1].text; }
 

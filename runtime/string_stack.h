@@ -101,8 +101,9 @@ int CompareStrings(const char* a, int32_t a_length, const char* b, int32_t b_len
 
 int StringStackDepth();
 // The top entry, or null when the stack is empty. The pointer stays valid
-// until the next pop.
-const StringEntry* StringStackTop();
+// until the next pop; changing the entry is the caller's business (keep
+// an owned entry's text at the start of its block).
+StringEntry* StringStackTop();
 // Text and length of the top (null and 0 when empty).
 const char* TopText();
 int32_t TopLength();
