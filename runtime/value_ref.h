@@ -58,8 +58,10 @@ class ValueRef {
   virtual void Destroy();
   // 7: sets or clears the ownership flag.
   virtual void SetOwnsStorage(bool owns);
-  // 8: takes the string off the top of the string stack, reads it through the
-  // display picture (DEFORMAT) and assigns the result as slot 9 does.
+  // 8: takes the string off the top of the string stack, reads it as a
+  // numeric display picture shows it (digits, sign and point kept; grouping,
+  // currency and blanks dropped; "-" or "(" negative) and assigns the result
+  // as slot 9 does.
   virtual void AssignPictured(const char* picture);
   // 9: assigns the string on top of the string stack (popped); the integer
   // family reads it as REAL and rounds tolerantly (TolerantLong).

@@ -7,7 +7,6 @@
 
 #include "runtime/data_types.h"
 #include "runtime/decimal_stack.h"
-#include "runtime/format.h"
 #include "runtime/startup.h"
 #include "runtime/string_stack.h"
 
@@ -15,9 +14,21 @@ namespace kor {
 
 // ---- slot 8, shared by all classes ----
 
+// Reads the top string as a numeric picture shows it: the digits, the sign
+// and the decimal point are kept, grouping characters, currency and blanks
+// dropped; parentheses or a "-" anywhere make the value negative.
 void ValueRef::AssignPictured(const char* picture) {
-  PushCString(picture);
-  DEFORMAT();
+  (void)picture;  // every numeric picture reads the same way
+  std::string_view text = TopView();
+  std::string value;
+  bool negative = false;
+  for (char c : text) {
+    if (c == '-' || c == '(') negative = true;
+    if ((c >= '0' && c <= '9') || c == '.') value += c;
+  }
+  if (negative) value.insert(value.begin(), '-');
+  PopString();
+  PushCopy(value);
   AssignString();
 }
 
