@@ -1,0 +1,197 @@
+// Reading, writing, locking and the read-ahead buffer of the DOS driver.
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "files/dos/dos_driver.h"
+#include "files/file_decl.h"
+#include "files/state_check.h"
+
+namespace kor {
+
+namespace {
+
+// The lock byte: the file's first byte, shared by LOCK and by the writes of
+// deny-none files.
+constexpr uint64_t kLockOffset = 0;
+constexpr uint64_t kLockLength = 1;
+// How long a write or a read waits for another program's short write lock.
+constexpr int32_t kWriteLockWait = 500;  // hundredths
+constexpr auto kRetryPause = std::chrono::milliseconds(10);
+
+uint32_t Hundredths() { return OsTickCount() / 10; }
+
+bool LockHeldElsewhere(uint32_t os_error) {
+  return os_error == kOsLockViolation || os_error == kOsSharingViolation;
+}
+
+// Reads at an offset, waiting out another program's write lock on the first
+// byte for a while.
+uint32_t ReadAt(OsHandle h, int64_t offset, uint8_t* data, uint32_t length, uint32_t* done) {
+  uint32_t started = Hundredths();
+  for (;;) {
+    uint32_t r = OsSeek(h, offset, kOsSeekBegin, nullptr);
+    if (r == 0) r = OsRead(h, data, length, done);
+    if (r == 0 || !LockHeldElsewhere(r)) return r;
+    if (Hundredths() - started >= static_cast<uint32_t>(kWriteLockWait)) return r;
+    std::this_thread::sleep_for(kRetryPause);
+  }
+}
+
+}  // namespace
+
+int32_t DosSystemError(DosControlBlock& b, uint32_t os_error) {
+  switch (os_error) {
+    case 2: case 3: case 4: case 5: case 8:
+      return static_cast<int32_t>(os_error);
+    default:
+      b.os_error = os_error;
+      return 90;
+  }
+}
+
+int32_t DosRefreshSize(DosControlBlock& b) {
+  int64_t size = 0;
+  uint32_t r = OsSize(b.handle, &size);
+  if (r != 0) return DosSystemError(b, r);
+  if (size != b.file_size) DosDropBuffer(b);
+  b.file_size = size;
+  return 0;
+}
+
+void DosDropBuffer(DosControlBlock& b) {
+  b.buffer_fill = 0;
+  b.buffer_start = 0;
+}
+
+int32_t DosLock(DosControlBlock& b, int32_t wait_hundredths) {
+  if (b.lock_count > 0) {
+    ++b.lock_count;
+    return 0;
+  }
+  uint32_t started = Hundredths();
+  for (;;) {
+    uint32_t r = OsLock(b.handle, kLockOffset, kLockLength);
+    if (r == 0) {
+      b.lock_count = 1;
+      return 0;
+    }
+    if (!LockHeldElsewhere(r)) return DosSystemError(b, r);
+    if (wait_hundredths >= 0 &&
+        Hundredths() - started >= static_cast<uint32_t>(wait_hundredths)) {
+      return 32;  // "File Is Already Locked"
+    }
+    std::this_thread::sleep_for(kRetryPause);
+  }
+}
+
+void DosUnlock(DosControlBlock& b) {
+  if (b.lock_count == 0) return;
+  if (--b.lock_count == 0) OsUnlock(b.handle, kLockOffset, kLockLength);
+}
+
+void DosConvertText(const FileDescriptor& file, uint8_t* record, uint32_t length, bool to_ansi) {
+  if (file.fields == nullptr) return;
+  for (const FieldDescriptor* f = file.fields; f->type != kTypeEnd; ++f) {
+    if (f->marker != 0) continue;
+    if (f->type != kTypeString && f->type != kTypeCString && f->type != kTypePString) continue;
+    uint32_t elements = 1;
+    for (uint8_t d = 0; d < f->dim_count; ++d) elements *= f->dims[d];
+    uint64_t end = uint64_t{f->offset} + uint64_t{f->size} * elements;
+    if (f->offset >= length) continue;
+    if (end > length) end = length;
+    char* p = reinterpret_cast<char*>(record + f->offset);
+    size_t n = static_cast<size_t>(end - f->offset);
+    if (to_ansi) {
+      OsOemToAnsi(p, p, n);
+    } else {
+      OsAnsiToOem(p, p, n);
+    }
+  }
+}
+
+int32_t DosRead(DosControlBlock& b, int64_t offset, uint32_t length) {
+  FileDescriptor& file = *b.file;
+  b.flags &= ~kDosCurrent;
+  // Records appended by other programs become visible.
+  if ((b.flags & kDosLockWrites) != 0 && (b.flags & kDosQuickScan) == 0) {
+    int32_t r = DosRefreshSize(b);
+    if (r != 0) return r;
+  }
+  if (offset < 0 || offset >= b.file_size) return kErrRecordNotAvailable;
+  uint32_t want = static_cast<uint32_t>(std::min<int64_t>(length, b.file_size - offset));
+  uint32_t done = 0;
+  if ((b.flags & kDosQuickScan) != 0 && want <= b.buffer_size) {
+    bool inside = b.buffer_fill > 0 && offset >= b.buffer_start &&
+                  offset + want <= b.buffer_start + b.buffer_fill;
+    if (!inside) {
+      DosDropBuffer(b);
+      b.buffer.resize(b.buffer_size);
+      uint32_t got = 0;
+      uint32_t r = ReadAt(b.handle, offset, b.buffer.data(), b.buffer_size, &got);
+      if (r != 0) return DosSystemError(b, r);
+      b.buffer_start = offset;
+      b.buffer_fill = got;
+    }
+    done = static_cast<uint32_t>(
+        std::min<int64_t>(want, b.buffer_start + b.buffer_fill - offset));
+    if (want > 0 && done > 0) {
+      std::memcpy(file.record, b.buffer.data() + (offset - b.buffer_start), done);
+    }
+  } else if (want > 0) {
+    uint32_t r = ReadAt(b.handle, offset, file.record, want, &done);
+    if (r != 0) return DosSystemError(b, r);
+  }
+  if (want > 0 && done == 0) return kErrRecordNotAvailable;  // the file shrank
+  b.last = offset;
+  b.bytes_moved = done;
+  if ((b.attributes & kFileOem) != 0) DosConvertText(file, file.record, done, true);
+  b.flags |= kDosCurrent;
+  return 0;
+}
+
+int32_t DosWrite(DosControlBlock& b, const uint8_t* data, uint32_t length, bool append,
+                 int64_t offset) {
+  if ((b.flags & kDosReadOnly) != 0) return kErrAccessDenied;
+  bool locked = false;
+  if ((b.flags & kDosLockWrites) != 0) {
+    if (DosLock(b, kWriteLockWait) != 0) return kErrAccessDenied;
+    locked = true;
+    // Under the lock the size is the true end, so appends from several
+    // programs never overwrite each other.
+    int32_t r = DosRefreshSize(b);
+    if (r != 0) {
+      DosUnlock(b);
+      return r;
+    }
+  }
+  if (append) offset = b.file_size;
+  const uint8_t* bytes = data;
+  if ((b.attributes & kFileOem) != 0 && length > 0) {
+    // The record buffer itself is left untouched.
+    b.scratch.assign(data, data + length);
+    DosConvertText(*b.file, b.scratch.data(), length, false);
+    bytes = b.scratch.data();
+  }
+  int32_t result = 0;
+  uint32_t done = 0;
+  uint32_t r = OsSeek(b.handle, offset, kOsSeekBegin, nullptr);
+  if (r == 0 && length > 0) r = OsWrite(b.handle, bytes, length, &done);
+  if (r != 0 || done < length) {
+    result = kErrAccessDenied;
+  }
+  if (done > 0 || length == 0) {
+    if (offset + done > b.file_size) b.file_size = offset + done;
+    DosDropBuffer(b);
+  }
+  if (result == 0) {
+    b.last = offset;
+    b.bytes_moved = done;
+    b.flags |= kDosCurrent;
+  }
+  if (locked) DosUnlock(b);
+  return result;
+}
+
+}  // namespace kor
