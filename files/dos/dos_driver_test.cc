@@ -273,13 +273,18 @@ TEST_F(DosDriver, Properties) {
 
 TEST_F(DosDriver, UnsupportedAndRefusedOperations) {
   WriteAll(name_, Sample());
-  OPEN(&a_, 0x40);  // read only
+  OPEN(&a_, 0x22);
   SETfile(&a_);
   NEXT(&a_);
   DELETEfile(&a_);
   EXPECT_EQ(ERRORCODE(), kErrUnsupported);
   WATCH(&a_);
   EXPECT_EQ(ERRORCODE(), kErrUnsupported);
+  LOGOUT(1, {&a_});
+  EXPECT_EQ(ERRORCODE(), kErrUnsupported);
+  EXPECT_FALSE(TransactionActive());
+  CLOSE(&a_);
+  OPEN(&a_, 0x40);  // read only
   ADD(&a_);
   EXPECT_EQ(ERRORCODE(), kErrAccessDenied);
   CLOSE(&a_);
@@ -432,8 +437,8 @@ TEST_F(DosDriver, TraceWritesLinesDeclarationAndRecords) {
 
 TEST_F(DosDriver, ShutdownClosesOpenFiles) {
   WriteAll(name_, Sample());
-  OPEN(&a_);
-  SHARE(&b_);
+  OPEN(&a_, 0x40);
+  SHARE(&b_, 0x42);
   EXPECT_EQ(OpenFileCount(), 2u);
   CloseAllFiles();
   EXPECT_EQ(OpenFileCount(), 0u);
