@@ -7,6 +7,8 @@
 #include <cstring>
 
 #include "files/trace.h"
+#include "runtime/data_types.h"
+#include "runtime/decimal_stack.h"
 
 namespace kor {
 
@@ -48,17 +50,6 @@ uint32_t Load32(const uint8_t* p) {
   return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
 }
 uint16_t Load16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-
-// Microsoft Binary Format double: exponent in the last byte (bias 129), sign
-// in the top bit of the byte before it, then 55 mantissa bits with a hidden 1.
-double Bfloat8ToReal(const uint8_t* p) {
-  if (p[7] == 0) return 0.0;
-  uint64_t mantissa = uint64_t{p[6] & 0x7Fu} << 48;
-  for (int i = 5; i >= 0; --i) mantissa |= uint64_t{p[i]} << (8 * i);
-  double m = 1.0 + static_cast<double>(mantissa) / static_cast<double>(uint64_t{1} << 55);
-  double v = std::ldexp(m, p[7] - 129);
-  return (p[6] & 0x80) != 0 ? -v : v;
-}
 
 std::string QuotedText(const char* text, size_t n) {
   if (n > kMaxStringValue) n = kMaxStringValue;
@@ -102,7 +93,7 @@ std::string ScalarValue(const FieldDescriptor& f, const uint8_t* p) {
       return RealText(v);
     }
     case kTypeBFloat8:
-      return RealText(Bfloat8ToReal(p));
+      return RealText(LoadBFloat8(p));
     case kTypeDecimal:
     case kTypePDecimal:
       return PackedDecimalText(p, f.size, f.places, f.type == kTypePDecimal);
@@ -185,35 +176,15 @@ std::string RealText(double value) {
 
 std::string PackedDecimalText(const uint8_t* bytes, uint32_t size, int places, bool pdecimal) {
   if (size == 0) return "0";
-  // The 2*size-1 digit nibbles, most significant first.
-  std::string digits;
-  bool negative;
-  if (pdecimal) {
-    for (uint32_t i = 0; i < size; ++i) {
-      digits += static_cast<char>('0' + (bytes[i] >> 4) % 10);
-      if (i + 1 < size) digits += static_cast<char>('0' + (bytes[i] & 0xF) % 10);
-    }
-    negative = (bytes[size - 1] & 0xF) == 0xD;
-  } else {
-    negative = (bytes[0] >> 4) != 0;
-    for (uint32_t i = 0; i < size; ++i) {
-      if (i > 0) digits += static_cast<char>('0' + (bytes[i] >> 4) % 10);
-      digits += static_cast<char>('0' + (bytes[i] & 0xF) % 10);
-    }
-  }
   if (places < 0) places = 0;
-  if (digits.size() < static_cast<size_t>(places) + 1) {
-    digits.insert(0, static_cast<size_t>(places) + 1 - digits.size(), '0');
+  if (pdecimal) {
+    PushPDecimal(bytes, size, static_cast<uint32_t>(places));
+  } else {
+    PushDecimal(bytes, size, static_cast<uint32_t>(places));
   }
-  std::string whole = digits.substr(0, digits.size() - static_cast<size_t>(places));
-  std::string fraction = digits.substr(digits.size() - static_cast<size_t>(places));
-  size_t first = whole.find_first_not_of('0');
-  whole = first == std::string::npos ? "0" : whole.substr(first);
-  bool zero = whole == "0" && fraction.find_first_not_of('0') == std::string::npos;
-  std::string out = (negative && !zero) ? "-" : "";
-  out += whole;
-  if (places > 0) out += "." + fraction;
-  return out;
+  std::string text = DecimalToText(places);
+  DropDecimal();
+  return text;
 }
 
 std::string FieldValueText(const FieldDescriptor& f, const uint8_t* record) {

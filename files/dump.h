@@ -33,7 +33,7 @@ std::string FieldValueText(const FieldDescriptor& field, const uint8_t* record);
 std::string RealText(double value);
 
 // A packed DECIMAL (or PDECIMAL) of `size` bytes written with `places`
-// decimal places, e.g. "-123.45".
+// decimal places, e.g. "-123.45" (through the decimal stack).
 std::string PackedDecimalText(const uint8_t* bytes, uint32_t size, int places, bool pdecimal);
 
 }  // namespace kor

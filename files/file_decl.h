@@ -6,24 +6,17 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "runtime/data_types.h"
+
 namespace kor {
 
 struct FileDescriptor;
 struct KeyDescriptor;
 struct FileControlBlock;
 
-// Field type codes, shared with the value stack. Code 0 ends a field list.
-enum FieldType : uint8_t {
-  kTypeEnd = 0, kTypeByte = 1, kTypeShort = 2, kTypeUShort = 3, kTypeDate = 4,
-  kTypeTime = 5, kTypeLong = 6, kTypeULong = 7, kTypeSReal = 8, kTypeReal = 9,
-  kTypeDecimal = 10, kTypePDecimal = 11, kTypeDum1 = 12, kTypeBFloat4 = 13,
-  kTypeBFloat8 = 14, kTypeAny = 15, kTypeTempUfo = 16, kTypeString = 18,
-  kTypeCString = 19, kTypePString = 20, kTypeMemo = 21, kTypeGroup = 22,
-  kTypeClass = 23, kTypeArray = 24, kTypeField = 25, kTypeQueue = 26,
-  kTypeBlob = 27, kTypeStackStr = 28, kTypePicture = 29, kTypeStdNum = 30,
-};
+// Field type codes are the value types' codes (runtime/data_types.h); code
+// 0 ends a field list and the names come from TypeCodeName.
 inline constexpr int kLastFieldType = 30;
-
 // Name of a type code as the trace and the dump print it; "UNKNOWN" outside
 // 0..30.
 const char* FieldTypeName(int type);
@@ -32,7 +25,7 @@ const char* FieldTypeName(int type);
 // the fields that follow a GROUP at level n and carry level n+1 or deeper
 // belong to it. Offsets are from the start of the record buffer.
 struct FieldDescriptor {
-  uint8_t type;           // FieldType; kTypeEnd ends the list
+  uint8_t type;           // TypeCode; kTypeEnd ends the list
   uint8_t level;          // GROUP depth, 0 directly under RECORD
   uint8_t digits;         // DECIMAL and PDECIMAL: declared digits
   uint8_t places;         // DECIMAL and PDECIMAL: declared places
