@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,10 +48,23 @@ struct HandleInfo {
 std::mutex g_handles_mutex;
 std::vector<HandleInfo> g_handles;  // indexed by descriptor
 
+// The caller holds g_handles_mutex.
 HandleInfo* Info(OsHandle handle) {
   if (handle < 0 || static_cast<size_t>(handle) >= g_handles.size()) return nullptr;
   HandleInfo* info = &g_handles[static_cast<size_t>(handle)];
   return info->open ? info : nullptr;
+}
+
+// A copy of a handle's access, taken under the lock (the table may grow
+// while another thread reads it); nullopt for a handle the layer did not open.
+struct Access {
+  bool may_read, may_write;
+};
+std::optional<Access> Lookup(OsHandle handle) {
+  std::lock_guard<std::mutex> guard(g_handles_mutex);
+  HandleInfo* info = Info(handle);
+  if (info == nullptr) return std::nullopt;
+  return Access{info->may_read, info->may_write};
 }
 
 void Register(int fd, bool may_read, bool may_write, bool fd_writable) {
@@ -218,39 +232,6 @@ void EndCheck(int lock_fd) {
 
 }  // namespace
 
-uint32_t OsErrnoToSystem(int err, const char* name) {
-  switch (err) {
-    case 0: return kOsOk;
-    case ENOENT: {
-      // The system says "path not found" when a directory on the way is missing.
-      if (name != nullptr) {
-        std::string dir(name);
-        size_t slash = dir.find_last_of('/');
-        if (slash != std::string::npos && slash > 0) {
-          dir.resize(slash);
-          struct stat st;
-          if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return kOsPathNotFound;
-        }
-      }
-      return kOsFileNotFound;
-    }
-    case ENOTDIR: case ENAMETOOLONG: case ELOOP: return kOsPathNotFound;
-    case EACCES: case EPERM: case EISDIR: return kOsAccessDenied;
-    case EROFS: return kOsWriteProtect;
-    case EMFILE: case ENFILE: return kOsTooManyOpenFiles;
-    case EBADF: return kOsInvalidHandle;
-    case ENOMEM: return kOsNotEnoughMemory;
-    case EEXIST: return kOsAlreadyExists;
-    case ENOTEMPTY: return kOsDirNotEmpty;
-    case EXDEV: return kOsNotSameDevice;
-    case ENOSPC: case EDQUOT: case EFBIG: return kOsDiskFull;
-    case EBUSY: case ETXTBSY: return kOsSharingViolation;
-    case EAGAIN: return kOsLockViolation;
-    case EINVAL: return kOsInvalidParameter;
-    default: return kOsGeneralFailure;
-  }
-}
-
 uint32_t OsOpen(const char* name, uint32_t mode, OsHandle* handle) {
   OsSetLastError(0);
   return OpenShared(name, RequestForMode(mode), false, 0, handle);
@@ -279,9 +260,9 @@ uint32_t OsClose(OsHandle handle) {
 uint32_t OsRead(OsHandle handle, void* buffer, uint32_t count, uint32_t* done) {
   OsSetLastError(0);
   *done = 0;
-  HandleInfo* info = Info(handle);
-  if (info == nullptr) return Fail(kOsInvalidHandle);
-  if (!info->may_read) return Fail(kOsAccessDenied);
+  std::optional<Access> access = Lookup(handle);
+  if (!access) return Fail(kOsInvalidHandle);
+  if (!access->may_read) return Fail(kOsAccessDenied);
   char* p = static_cast<char*>(buffer);
   while (*done < count) {
     ssize_t n = read(static_cast<int>(handle), p + *done, count - *done);
@@ -298,9 +279,9 @@ uint32_t OsRead(OsHandle handle, void* buffer, uint32_t count, uint32_t* done) {
 uint32_t OsWrite(OsHandle handle, const void* buffer, uint32_t count, uint32_t* done) {
   OsSetLastError(0);
   *done = 0;
-  HandleInfo* info = Info(handle);
-  if (info == nullptr) return Fail(kOsInvalidHandle);
-  if (!info->may_write) return Fail(kOsAccessDenied);
+  std::optional<Access> access = Lookup(handle);
+  if (!access) return Fail(kOsInvalidHandle);
+  if (!access->may_write) return Fail(kOsAccessDenied);
   const char* p = static_cast<const char*>(buffer);
   while (*done < count) {
     ssize_t n = write(static_cast<int>(handle), p + *done, count - *done);
@@ -316,7 +297,7 @@ uint32_t OsWrite(OsHandle handle, const void* buffer, uint32_t count, uint32_t* 
 
 uint32_t OsSeek(OsHandle handle, int64_t offset, uint32_t origin, int64_t* position) {
   OsSetLastError(0);
-  if (Info(handle) == nullptr) return Fail(kOsInvalidHandle);
+  if (!Lookup(handle)) return Fail(kOsInvalidHandle);
   int whence = origin == kOsSeekBegin     ? SEEK_SET
                : origin == kOsSeekCurrent ? SEEK_CUR
                : origin == kOsSeekEnd     ? SEEK_END
@@ -331,7 +312,7 @@ uint32_t OsSeek(OsHandle handle, int64_t offset, uint32_t origin, int64_t* posit
 uint32_t OsSize(OsHandle handle, int64_t* size) {
   OsSetLastError(0);
   *size = 0;
-  if (Info(handle) == nullptr) return Fail(kOsInvalidHandle);
+  if (!Lookup(handle)) return Fail(kOsInvalidHandle);
   struct stat st;
   if (fstat(static_cast<int>(handle), &st) != 0) return FailErrno(nullptr);
   *size = st.st_size;
@@ -382,9 +363,9 @@ uint32_t OsUnlock(OsHandle handle, uint64_t offset, uint64_t length) {
 
 uint32_t OsTruncate(OsHandle handle) {
   OsSetLastError(0);
-  HandleInfo* info = Info(handle);
-  if (info == nullptr) return Fail(kOsInvalidHandle);
-  if (!info->may_write) return Fail(kOsAccessDenied);
+  std::optional<Access> access = Lookup(handle);
+  if (!access) return Fail(kOsInvalidHandle);
+  if (!access->may_write) return Fail(kOsAccessDenied);
   int fd = static_cast<int>(handle);
   off_t at = lseek(fd, 0, SEEK_CUR);
   if (at < 0 || ftruncate(fd, at) != 0) return FailErrno(nullptr);
@@ -393,7 +374,7 @@ uint32_t OsTruncate(OsHandle handle) {
 
 uint32_t OsFlush(OsHandle handle) {
   OsSetLastError(0);
-  if (Info(handle) == nullptr) return Fail(kOsInvalidHandle);
+  if (!Lookup(handle)) return Fail(kOsInvalidHandle);
   if (fsync(static_cast<int>(handle)) != 0 && errno != EINVAL) return FailErrno(nullptr);
   return Succeed();
 }
@@ -446,67 +427,10 @@ uint32_t OsRename(const char* old_name, const char* new_name) {
   return error == kOsOk ? Succeed() : Fail(error);
 }
 
-uint32_t OsMakeDirectory(const char* name) {
-  OsSetLastError(0);
-  if (name == nullptr || *name == '\0') return Fail(kOsPathNotFound);
-  if (mkdir(name, 0777) != 0) return FailErrno(name);
-  return Succeed();
-}
-
-uint32_t OsRemoveDirectory(const char* name) {
-  OsSetLastError(0);
-  if (name == nullptr || *name == '\0') return Fail(kOsPathNotFound);
-  if (rmdir(name) != 0) return Fail(errno == ENOTDIR ? kOsDirectoryNameInvalid : OsErrnoToSystem(errno, name));
-  return Succeed();
-}
-
-uint32_t OsAttributes(const char* name, uint8_t* attributes) {
-  OsSetLastError(0);
-  *attributes = 0;
-  if (name == nullptr || *name == '\0') return Fail(kOsFileNotFound);
-  struct stat st;
-  if (stat(name, &st) != 0) return FailErrno(name);
-  const char* base = strrchr(name, '/');
-  base = base ? base + 1 : name;
-  *attributes = OsAttributesFromStat(st.st_mode, base);
-  return Succeed();
-}
-
-uint32_t OsSetAttributes(const char* name, uint8_t attributes) {
-  OsSetLastError(0);
-  if (name == nullptr || *name == '\0') return Fail(kOsFileNotFound);
-  struct stat st;
-  if (stat(name, &st) != 0) return FailErrno(name);
-  mode_t mode = st.st_mode & 07777;
-  mode = (attributes & kOsAttrReadOnly) ? (mode & ~0222) : (mode | S_IWUSR);
-  if (chmod(name, mode) != 0) return FailErrno(name);
-  return Succeed();
-}
-
-uint8_t OsAttributesFromStat(unsigned mode, const char* base_name) {
-  uint8_t a = S_ISDIR(mode) ? kOsAttrDirectory : kOsAttrArchive;
-  if ((mode & S_IWUSR) == 0) a |= kOsAttrReadOnly;
-  // Names starting with a dot are hidden, as the shells treat them.
-  if (base_name[0] == '.' && strcmp(base_name, ".") != 0 && strcmp(base_name, "..") != 0) {
-    a |= kOsAttrHidden;
-  }
-  return a;
-}
-
-bool OsPackDosTime(time_t t, uint16_t* date, uint16_t* time_word) {
-  struct tm tm;
-  if (localtime_r(&t, &tm) == nullptr) return false;
-  int year = tm.tm_year + 1900;
-  if (year < 1980 || year > 2107) return false;
-  *date = static_cast<uint16_t>(((year - 1980) << 9) | ((tm.tm_mon + 1) << 5) | tm.tm_mday);
-  *time_word = static_cast<uint16_t>((tm.tm_hour << 11) | (tm.tm_min << 5) | (tm.tm_sec / 2));
-  return true;
-}
-
 uint32_t OsGetFileTime(OsHandle handle, uint16_t* date, uint16_t* time_word) {
   OsSetLastError(0);
   *date = *time_word = 0;
-  if (Info(handle) == nullptr) return Fail(kOsInvalidHandle);
+  if (!Lookup(handle)) return Fail(kOsInvalidHandle);
   struct stat st;
   if (fstat(static_cast<int>(handle), &st) != 0) return FailErrno(nullptr);
   if (!OsPackDosTime(st.st_mtime, date, time_word)) return Fail(kOsInvalidParameter);
@@ -515,9 +439,9 @@ uint32_t OsGetFileTime(OsHandle handle, uint16_t* date, uint16_t* time_word) {
 
 uint32_t OsSetFileTime(OsHandle handle, uint16_t date, uint16_t time_word) {
   OsSetLastError(0);
-  HandleInfo* info = Info(handle);
-  if (info == nullptr) return Fail(kOsInvalidHandle);
-  if (!info->may_write) return Fail(kOsAccessDenied);
+  std::optional<Access> access = Lookup(handle);
+  if (!access) return Fail(kOsInvalidHandle);
+  if (!access->may_write) return Fail(kOsAccessDenied);
   struct tm tm{};
   tm.tm_year = (date >> 9) + 80;
   tm.tm_mon = ((date >> 5) & 15) - 1;

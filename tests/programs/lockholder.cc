@@ -60,6 +60,11 @@ int main(int argc, char** argv) {
   }
   // Taking the release file away tells the test that the end has begun; the
   // system drops the open and its locks when the process ends.
-  kor::OsDelete(argv[6]);
+  // The test may still be closing the file it just made: retry for a while.
+  until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (kor::OsDelete(argv[6]) == kor::kOsAccessDenied &&
+         std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
   kor::OsExitProcess(0);
 }
