@@ -29,7 +29,6 @@ namespace kor {
 
 namespace {
 
-constexpr int32_t kFileSystemError = 90;
 
 std::list<FileDescriptor*>& OpenFiles() {
   static std::list<FileDescriptor*> files;
