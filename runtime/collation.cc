@@ -3,6 +3,8 @@
 
 #include <string.h>
 
+#include <algorithm>
+
 #include "runtime/os.h"
 
 namespace kor {
@@ -79,12 +81,19 @@ void IdentityWeights() {
 }
 
 // Derives the table of the other character set through the conversion.
-void DeriveOemWeights() {
-  for (int c = 0; c < 256; ++c) g.weight_oem[c] = g.weight[ToAnsi(static_cast<uint8_t>(c))];
+// The conversion is not one to one (several characters become "?" or "+"),
+// so the derived table ranks each character by the weight of its converted
+// form and, among equals, by its own code: the order carries over and every
+// weight stays distinct.
+void DeriveWeights(const uint8_t source[256], uint8_t (*convert)(uint8_t), uint8_t out[256]) {
+  uint16_t key[256];
+  for (int c = 0; c < 256; ++c)
+    key[c] = static_cast<uint16_t>(source[convert(static_cast<uint8_t>(c))] << 8 | c);
+  std::sort(key, key + 256);
+  for (int rank = 0; rank < 256; ++rank) out[key[rank] & 0xFF] = static_cast<uint8_t>(rank);
 }
-void DeriveAnsiWeights() {
-  for (int c = 0; c < 256; ++c) g.weight[c] = g.weight_oem[ToOem(static_cast<uint8_t>(c))];
-}
+void DeriveOemWeights() { DeriveWeights(g.weight, ToAnsi, g.weight_oem); }
+void DeriveAnsiWeights() { DeriveWeights(g.weight_oem, ToOem, g.weight); }
 
 // Weights from an order: order[k] gets weight k.
 void WeightsFromOrder(const uint8_t order[256], uint8_t weight[256]) {
@@ -337,13 +346,9 @@ void SaveCollationRecord(CollationRecord* out) {
     out->upper[c] = ToUpperChar(u);
     out->upper_oem[c] = ToOem(ToUpperChar(ToAnsi(u)));
   }
-  for (int i = 0; i < g.digraph_count; ++i) {
-    const Digraph& d = g.digraphs[i];
-    const Digraph& o = g.digraphs_oem[i];
-    out->digraphs[i * 3] = d.ch, out->digraphs[i * 3 + 1] = d.first, out->digraphs[i * 3 + 2] = d.second;
-    out->digraphs_oem[i * 3] = o.ch, out->digraphs_oem[i * 3 + 1] = o.first,
-    out->digraphs_oem[i * 3 + 2] = o.second;
-  }
+  static_assert(sizeof(Digraph) == 3);
+  memcpy(out->digraphs, g.digraphs, sizeof(Digraph) * g.digraph_count);
+  memcpy(out->digraphs_oem, g.digraphs_oem, sizeof(Digraph) * g.digraph_count);
   out->digraph_count = static_cast<uint8_t>(g.digraph_count);
 }
 

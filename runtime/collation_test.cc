@@ -72,12 +72,24 @@ TEST_F(CollationTest, SequenceDuplicatesCountOnceAndEmptyRestoresIdentity) {
 TEST_F(CollationTest, OemCopyFollowsTheConversion) {
   // e acute is 0xE9 in the Windows set and 0x82 in the OEM set.
   SetCollatingSequence("\xE9" "e", 2, false);
-  EXPECT_EQ(CollatingSequenceOem()[0x82], CollatingSequence()[0xE9]);
+  EXPECT_LT(CollatingSequenceOem()[0x82], CollatingSequenceOem()['e']);
+  EXPECT_LT(CollatingSequenceOem()['d'], CollatingSequenceOem()[0x82]);
   EXPECT_LT(CollatingSequence()[0xE9], CollatingSequence()['e']);
   // The same order written in OEM characters gives the same Windows order.
   SetCollatingSequence("\x82" "e", 2, true);
   EXPECT_LT(CollatingSequence()[0xE9], CollatingSequence()['e']);
   EXPECT_LT(CollatingSequenceOem()[0x82], CollatingSequenceOem()['e']);
+  // Characters the conversion merges (the euro sign and 0x81 both become
+  // "?") still weigh differently from each other and from "?".
+  for (const uint8_t* w : {CollatingSequence(), CollatingSequenceOem()}) {
+    bool seen[256] = {};
+    for (int c = 0; c < 256; ++c) {
+      EXPECT_FALSE(seen[w[c]]) << c;
+      seen[w[c]] = true;
+    }
+  }
+  EXPECT_NE(CollateCompare("\x80", 1, "?", 1), 0);
+  EXPECT_NE(CollateCompare("\x80", 1, "\x81", 1), 0);
 }
 
 TEST_F(CollationTest, SystemSequenceSortsLettersTogether) {
