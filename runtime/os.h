@@ -302,4 +302,18 @@ uint32_t OsRunAndWait(const char* command, void (*while_waiting)(), void (*after
 // program that does not exist ...).
 uint32_t OsLaunch(const char* command);
 
+// ---- clock ----------------------------------------------------------------
+
+// The system's local date and time (GetLocalTime on Windows).
+struct OsClock {
+  int32_t year;          // 1601..30827
+  int32_t month;         // 1..12
+  int32_t day;           // 1..31
+  int32_t hour;          // 0..23
+  int32_t minute;        // 0..59
+  int32_t second;        // 0..59
+  int32_t milliseconds;  // 0..999
+};
+OsClock OsLocalTime();
+
 }  // namespace kor

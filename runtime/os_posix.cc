@@ -230,4 +230,13 @@ std::string OsGetPrivateProfileString(const char* section, const char* key, cons
   return def ? def : "";
 }
 
+OsClock OsLocalTime() {
+  timespec ts;
+  clock_gettime(CLOCK_REALTIME, &ts);
+  tm local;
+  localtime_r(&ts.tv_sec, &local);
+  return OsClock{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                 local.tm_min,         local.tm_sec,      static_cast<int32_t>(ts.tv_nsec / 1000000)};
+}
+
 }  // namespace kor

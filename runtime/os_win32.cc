@@ -187,4 +187,11 @@ std::string OsGetPrivateProfileString(const char* section, const char* key, cons
   return std::string(buf, n);
 }
 
+OsClock OsLocalTime() {
+  SYSTEMTIME st;
+  GetLocalTime(&st);
+  return OsClock{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond,
+                 st.wMilliseconds};
+}
+
 }  // namespace kor
