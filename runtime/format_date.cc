@@ -23,6 +23,9 @@ int RunLength(const Picture& p, int k) {
 // Shows `value` right-aligned in the run cells[k, k+len); leading zeros show
 // the cell's fill character, the last cell always a digit.
 void PutDigits(const Picture& p, int k, int len, int value, char* out) {
+  int limit = 1;
+  for (int i = 0; i < len && limit < 100000000; ++i) limit *= 10;
+  value %= limit;  // a two-digit year shows the year within its century
   for (int i = k + len - 1; i >= k; --i) {
     int digit = value % 10;
     value /= 10;
@@ -108,6 +111,62 @@ int MonthFromWord(std::string_view word) {
 bool IsBlank(std::string_view text) {
   for (char c : text)
     if (c != ' ') return false;
+  return true;
+}
+
+// Reads text laid out cell for cell as the picture shows it (what FORMAT
+// wrote, fills and all). False when the text does not have that layout.
+bool ReadByLayout(std::string_view text, const Picture& p, int* month_out, int* day_out,
+                  int* year_out, int* year_digits_out) {
+  if (text.size() != p.width) return false;
+  int m = 0, d = 0, y = 0, yd = 0;
+  int* month = &m;
+  int* day = &d;
+  int* year = &y;
+  int* year_digits = &yd;
+  for (int k = 0; k < p.width;) {
+    const PictureCell& cell = p.cells[k];
+    if (cell.code == kCellLiteral || cell.code == kCellSeparator) {
+      if (text[k] != cell.ch) return false;
+      ++k;
+      continue;
+    }
+    int len = RunLength(p, k);
+    if (cell.code == kCellMonthName) {
+      std::string_view word = text.substr(k, len);
+      while (!word.empty() && word.back() == ' ') word.remove_suffix(1);
+      *month = MonthFromWord(word);
+      if (*month == 0) return false;
+    } else {
+      int value = 0;
+      bool digit_seen = false;
+      for (int i = k; i < k + len; ++i) {
+        char c = text[i];
+        if (c >= '0' && c <= '9') {
+          value = value * 10 + (c - '0');
+          digit_seen = true;
+        } else if (!digit_seen && (c == p.cells[i].ch || c == ' ')) {
+          value *= 10;  // a leading zero shown as its fill
+        } else {
+          return false;
+        }
+      }
+      if (!digit_seen) return false;
+      if (cell.code == kCellMonth) *month = value;
+      else if (cell.code == kCellDay) *day = value;
+      else if (cell.code == kCellYear) {
+        *year = value;
+        *year_digits = len;
+      } else {
+        return false;
+      }
+    }
+    k += len;
+  }
+  *month_out = m;
+  *day_out = d;
+  *year_out = y;
+  *year_digits_out = yd;
   return true;
 }
 
@@ -201,11 +260,32 @@ DeformatResult DeformatDate(std::string_view text, const Picture& p) {
     k += len;
   }
   r.ok = false;
+  // Text laid out exactly as FORMAT writes it: the fill after a month name
+  // (which may be "0" or "*") is not part of what was typed.
+  std::string work(text);
+  if (work.size() == p.width) {
+    for (int k = 0; k < p.width;) {
+      int len = RunLength(p, k);
+      if (p.cells[k].code == kCellMonthName) {
+        for (int i = k + len - 1; i > k && work[i] == p.cells[i].ch; --i) work[i] = ' ';
+      }
+      k += len;
+    }
+  }
+  int month = 0, day = 0, year = 0, year_digits = 0;
+  if (ReadByLayout(work, p, &month, &day, &year, &year_digits)) {
+    if (year_digits <= 2) year = ExpandYearFrom(year, p.century_window, CurrentYear());
+    if (std::memchr(order, 'd', fields) == nullptr) day = 1;
+    if (std::memchr(order, 'y', fields) == nullptr) year = CurrentYear();
+    if (year < 1801 || ValidateDate(month, day, year) != 0) return r;
+    r.ok = true;
+    r.value = std::to_string(DaysFromCivil(year, month, day));
+    return r;
+  }
   Token tokens[8];
   bool too_many;
-  int n = Tokenize(text, tokens, &too_many);
+  int n = Tokenize(work, tokens, &too_many);
   if (too_many || n == 0 || fields == 0) return r;
-  int month = 0, day = 0, year = 0, year_digits = 0;
   int numbers[3];
   std::string_view number_text[3];
   int count = 0;
