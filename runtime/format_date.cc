@@ -3,6 +3,7 @@
 
 #include "runtime/dates.h"
 #include "runtime/format.h"
+#include "runtime/locale.h"
 
 namespace kor {
 
@@ -223,10 +224,10 @@ size_t FormatTime(int32_t time, const Picture& p, char* out) {
       case kCellDayHalf: {
         std::string_view mark;
         if (p.flags & kPicSystemMarks) {
-          const SystemPictureSettings& s = GetSystemPictureSettings();
-          mark = afternoon ? s.afternoon : s.morning;
+          const SystemIntlSettings& s = SystemIntl();
+          mark = afternoon ? s.s2359 : s.s1159;
         } else {
-          mark = DayHalfMark(afternoon);
+          mark = afternoon ? AfternoonMark() : MorningMark();
         }
         for (int i = 0; i < len; ++i) out[k + i] = i < static_cast<int>(mark.size()) ? mark[i] : ' ';
         break;
@@ -369,14 +370,14 @@ DeformatResult DeformatTime(std::string_view text, const Picture& p) {
   int parts[4] = {0, 0, 0, 0};
   std::string_view part_text[4];
   int count = 0;
-  const SystemPictureSettings& s = GetSystemPictureSettings();
+  const SystemIntlSettings& s = SystemIntl();
   for (int i = 0; i < n; ++i) {
     std::string_view t = tokens[i].text;
     if (!tokens[i].number) {
       if (half != 0) return r;
-      if (EqualNoCase(t, DayHalfMark(false)) || EqualNoCase(t, s.morning) || EqualNoCase(t, "a"))
+      if (EqualNoCase(t, MorningMark()) || EqualNoCase(t, s.s1159) || EqualNoCase(t, "a"))
         half = 1;
-      else if (EqualNoCase(t, DayHalfMark(true)) || EqualNoCase(t, s.afternoon) ||
+      else if (EqualNoCase(t, AfternoonMark()) || EqualNoCase(t, s.s2359) ||
                EqualNoCase(t, "p"))
         half = 2;
       else

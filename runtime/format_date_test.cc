@@ -1,10 +1,12 @@
 // Tests of FORMAT and DEFORMAT for date and time pictures.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "runtime/dates.h"
 #include "runtime/format.h"
+#include "runtime/locale.h"
 
 namespace kor {
 namespace {
@@ -109,20 +111,20 @@ TEST_F(DatePictures, FillsAndSeparators) {
 }
 
 TEST_F(DatePictures, SystemPatterns) {
-  SystemPictureSettings saved = GetSystemPictureSettings();
-  SystemPictureSettings s;
-  SetSystemPictureSettings(s);
+  SystemIntlSettings saved = SystemIntl();
+  SystemIntlSettings s;
+  SetSystemIntl(s);
   EXPECT_EQ(Date(12, 25, 2026, "@D17"), "12/25/26");
   EXPECT_EQ(Date(12, 25, 2026, "@D18"), "December  25, 2026");
   EXPECT_EQ(Date(5, 1, 2026, "@D18"), "May       01, 2026");
-  s.short_date = "d.M.yyyy";
-  s.long_date = "dd. MMM yyyy";
-  SetSystemPictureSettings(s);
+  s.sShortDate = "d.M.yyyy";
+  s.sLongDate = "dd. MMM yyyy";
+  SetSystemIntl(s);
   EXPECT_EQ(Date(1, 5, 2007, "@D17"), " 5. 1.2007");
   EXPECT_EQ(Date(1, 5, 2007, "@D17-"), " 5- 1-2007");
   EXPECT_EQ(Date(1, 5, 2007, "@D18"), "05. Jan 2007");
   EXPECT_EQ(Read("5.1.2007", "@D17"), DateFromParts(1, 5, 2007));
-  SetSystemPictureSettings(saved);
+  SetSystemIntl(saved);
 }
 
 TEST_F(DatePictures, ReadingTypedDates) {
@@ -195,20 +197,20 @@ TEST(TimePictures, EveryLayout) {
 }
 
 TEST(TimePictures, SystemTimePictures) {
-  SystemPictureSettings saved = GetSystemPictureSettings();
-  SystemPictureSettings s;
-  s.morning = "vm";
-  s.afternoon = "nm";
-  SetSystemPictureSettings(s);
+  SystemIntlSettings saved = SystemIntl();
+  SystemIntlSettings s;
+  std::strcpy(s.s1159, "vm");
+  std::strcpy(s.s2359, "nm");
+  SetSystemIntl(s);
   int32_t t = TimeFromParts(14, 30, 15, 0);
   EXPECT_EQ(FormatLong(t, "@T7"), "02:30 nm");
   EXPECT_EQ(FormatLong(t, "@T8"), "02:30:15 nm");
   EXPECT_EQ(std::stoi(Deformat("02:30:15 nm", "@T8").value), t);
-  s.time_format = 1;
-  s.time_separator = '.';
-  SetSystemPictureSettings(s);
+  s.iTime = 1;
+  s.sTime = '.';
+  SetSystemIntl(s);
   EXPECT_EQ(FormatLong(t, "@T8"), "14.30.15");
-  SetSystemPictureSettings(saved);
+  SetSystemIntl(saved);
 }
 
 TEST(TimePictures, ReadingTypedTimes) {

@@ -117,27 +117,4 @@ Picture CompilePicture(const char* text);
 Picture CompilePicture(std::string_view text);
 void CompilePicture(const char* text, size_t length, Picture* out);
 
-// ---- locale texts used by pictures ----------------------------------------
-
-// The long (at most 12 characters) and short (at most 3) name of month 1-12,
-// and the runtime's day-half mark.
-std::string_view LongMonthName(int month);
-std::string_view ShortMonthName(int month);
-std::string_view DayHalfMark(bool afternoon);
-
-// The system's regional settings that make @D17, @D18, @T7 and @T8.
-struct SystemPictureSettings {
-  std::string short_date = "MM/dd/yy";                   // "sShortDate"
-  std::string long_date = "ddd', 'MMMM' 'dd', 'yyyy";    // "sLongDate"
-  int time_format = 0;                                   // "iTime": 0 12-hour, 1 24-hour
-  int hour_leading_zero = 1;                             // "iTLzero"
-  char time_separator = ':';                             // "sTime"
-  std::string morning = "AM";                            // "s1159"
-  std::string afternoon = "PM";                          // "s2359"
-};
-void SetSystemPictureSettings(const SystemPictureSettings& settings);
-const SystemPictureSettings& GetSystemPictureSettings();
-// Reads the settings from the "intl" section of the system profile.
-SystemPictureSettings ReadSystemPictureSettings();
-
 }  // namespace kor

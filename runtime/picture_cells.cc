@@ -2,9 +2,10 @@
 #include "runtime/picture_cells.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
-#include "runtime/os.h"
+#include "runtime/locale.h"
 
 namespace kor {
 
@@ -44,17 +45,6 @@ constexpr const char* kTimeLayouts[7] = {
     "", "hh:nn", "hhnn", "hh:nnAA", "hh:nn:ss", "hhnnss", "hh:nn:ssAA",
 };
 
-constexpr const char* kLongMonths[12] = {"January", "February", "March",     "April",
-                                         "May",     "June",     "July",      "August",
-                                         "September", "October", "November", "December"};
-constexpr const char* kShortMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-
-SystemPictureSettings& Settings() {
-  static SystemPictureSettings settings;
-  return settings;
-}
-
 void BuildFromTemplate(const char* t, char month_first, char day_first, Picture* p) {
   int w = 0;
   char prev = 0;
@@ -87,9 +77,9 @@ bool AddCell(Picture* p, int* w, PictureCell cell) {
 }
 
 bool BuildSystemTime(bool long_form, Picture* p) {
-  const SystemPictureSettings& s = Settings();
-  char hour_fill = s.hour_leading_zero ? '0' : ' ';
-  char sep = s.time_separator == 0 ? ':' : s.time_separator;
+  const SystemIntlSettings& s = SystemIntl();
+  char hour_fill = s.iTLzero ? '0' : ' ';
+  char sep = s.sTime == 0 ? ':' : s.sTime;
   int w = 0;
   AddCell(p, &w, {hour_fill, kCellHour});
   AddCell(p, &w, {'0', kCellHour});
@@ -101,7 +91,7 @@ bool BuildSystemTime(bool long_form, Picture* p) {
     AddCell(p, &w, {'0', kCellSecond});
     AddCell(p, &w, {'0', kCellSecond});
   }
-  if (s.time_format == 0) {
+  if (s.iTime == 0) {
     AddCell(p, &w, {' ', kCellLiteral});
     AddCell(p, &w, {' ', kCellDayHalf});
     AddCell(p, &w, {' ', kCellDayHalf});
@@ -118,8 +108,8 @@ bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 bool BuildDateCells(int n, Picture* p) {
   if (n < 1 || n > 18) return false;
   if (n >= 17) {
-    const SystemPictureSettings& s = Settings();
-    if (CellsFromDatePattern(n == 17 ? s.short_date : s.long_date, p)) return true;
+    const SystemIntlSettings& s = SystemIntl();
+    if (CellsFromDatePattern(n == 17 ? s.sShortDate : s.sLongDate, p)) return true;
     // A pattern the system cannot have meant: fall back to its default.
     return CellsFromDatePattern(n == 17 ? "MM/dd/yy" : "MMMM' 'dd', 'yyyy", p);
   }
@@ -141,7 +131,7 @@ bool CellsFromDatePattern(std::string_view pattern, Picture* p) {
   int w = 0;
   size_t month_name_width = 3;
   for (int m = 1; m <= 12; ++m)
-    month_name_width = std::max(month_name_width, LongMonthName(m).size());
+    month_name_width = std::max(month_name_width, std::strlen(LongMonthName(m)));
   bool skipping = false;  // after a day name or era: drop its punctuation
   size_t i = 0;
   while (i < pattern.size()) {
@@ -217,35 +207,6 @@ bool CellsFromDatePattern(std::string_view pattern, Picture* p) {
   if (!has_field) return false;
   p->width = static_cast<uint8_t>(w);
   return true;
-}
-
-std::string_view LongMonthName(int month) {
-  if (month < 1 || month > 12) return {};
-  return kLongMonths[month - 1];
-}
-
-std::string_view ShortMonthName(int month) {
-  if (month < 1 || month > 12) return {};
-  return kShortMonths[month - 1];
-}
-
-std::string_view DayHalfMark(bool afternoon) { return afternoon ? "PM" : "AM"; }
-
-void SetSystemPictureSettings(const SystemPictureSettings& settings) { Settings() = settings; }
-
-const SystemPictureSettings& GetSystemPictureSettings() { return Settings(); }
-
-SystemPictureSettings ReadSystemPictureSettings() {
-  SystemPictureSettings s;
-  s.time_format = OsGetProfileInt("intl", "iTime", 0);
-  s.hour_leading_zero = OsGetProfileInt("intl", "iTLzero", 1);
-  std::string sep = OsGetProfileString("intl", "sTime", ":");
-  s.time_separator = sep.empty() ? ':' : sep[0];
-  s.morning = OsGetProfileString("intl", "s1159", "AM").substr(0, 2);
-  s.afternoon = OsGetProfileString("intl", "s2359", "PM").substr(0, 2);
-  s.short_date = OsGetProfileString("intl", "sShortDate", s.short_date.c_str());
-  s.long_date = OsGetProfileString("intl", "sLongDate", s.long_date.c_str());
-  return s;
 }
 
 }  // namespace kor

@@ -1,5 +1,6 @@
 // Tests of the picture compiler: kinds, options, widths and invalid texts.
 #include "runtime/picture.h"
+#include "runtime/locale.h"
 
 #include <gtest/gtest.h>
 
@@ -120,33 +121,33 @@ TEST(PictureCompiler, TimeLayouts) {
 }
 
 TEST(PictureCompiler, SystemPatterns) {
-  SystemPictureSettings saved = GetSystemPictureSettings();
-  SystemPictureSettings s;
-  SetSystemPictureSettings(s);
+  SystemIntlSettings saved = SystemIntl();
+  SystemIntlSettings s;
+  SetSystemIntl(s);
   Picture p = CompilePicture("@D17");
   EXPECT_EQ(p.width, 8);
   EXPECT_EQ(CellCodes(p), "77j88j99");
   // The default long pattern loses its day name and the ", " after it.
   p = CompilePicture("@D18");
   EXPECT_EQ(CellCodes(p), "aaaaaaaaa088009999");
-  s.short_date = "d.M.yyyy";
-  s.long_date = "dddd, d. MMMM yyyy";
-  SetSystemPictureSettings(s);
+  s.sShortDate = "d.M.yyyy";
+  s.sLongDate = "dddd, d. MMMM yyyy";
+  SetSystemIntl(s);
   p = CompilePicture("@D17");
   EXPECT_EQ(CellText(p), " 0. 0.0000");
   EXPECT_EQ(CellCodes(CompilePicture("@D18")), "88jjaaaaaaaaaj9999");
-  s.short_date = "dddd";  // no field at all: the default pattern stands in
-  SetSystemPictureSettings(s);
+  s.sShortDate = "dddd";  // no field at all: the default pattern stands in
+  SetSystemIntl(s);
   EXPECT_EQ(CompilePicture("@D17").width, 8);
   p = CompilePicture("@T7");
   EXPECT_EQ(CellText(p), "00:00   ");
   EXPECT_TRUE(p.flags & kPicSystemMarks);
-  s.time_format = 1;
-  s.hour_leading_zero = 0;
-  s.time_separator = '.';
-  SetSystemPictureSettings(s);
+  s.iTime = 1;
+  s.iTLzero = 0;
+  s.sTime = '.';
+  SetSystemIntl(s);
   EXPECT_EQ(CellText(CompilePicture("@T8")), " 0.00.00");
-  SetSystemPictureSettings(saved);
+  SetSystemIntl(saved);
 }
 
 TEST(PictureCompiler, NumericSyntax) {
