@@ -32,7 +32,7 @@ struct TimeInputs {
   time_t stamps[kValues];
   TimeInputs() {
     for (int i = 0; i < kValues; ++i) {
-      int h = (i * 5) % 24, m = (i * 13) % 60, s = (i * 29) % 60;
+      int h = (i * 5) % 24, m = (i * 13 + 1) % 60, s = (i * 29) % 60;
       times[i] = kor::TimeFromParts(h, m, s, 0);
       stamps[i] = h * 3600 + m * 60 + s;
     }
