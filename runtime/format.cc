@@ -13,7 +13,7 @@ namespace {
 
 size_t FormatString(std::string_view value, const Picture& p, char* out) {
   size_t n = value.size() < p.width ? value.size() : p.width;
-  std::memcpy(out, value.data(), n);
+  if (n > 0) std::memcpy(out, value.data(), n);  // an empty view may hold null
   std::memset(out + n, ' ', p.width - n);
   return p.width;
 }
