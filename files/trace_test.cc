@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
 #include <iterator>
 
 #include "files/fixture_test.h"
@@ -80,7 +83,10 @@ TEST(TraceLog, DeclarationDumpedOncePerFile) {
 class TraceProfile : public ::testing::Test {
  protected:
   void Write(const char* text) {
-    path_ = ::testing::TempDir() + "trace_profile.ini";
+    // One file per test and process: CTest runs the tests in parallel.
+    path_ = ::testing::TempDir() + "trace_profile_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+            std::to_string(getpid()) + ".ini";
     std::ofstream(path_) << text;
     setenv("KORPROFILE", path_.c_str(), 1);
   }
