@@ -13,16 +13,16 @@ namespace kor {
 namespace memory_detail {
 
 constinit HeapState g_heap = {
-    {&g_heap.head, &g_heap.head, 0, nullptr}, &g_heap.head, nullptr, nullptr, nullptr, 0, 0, 0};
+    {&g_heap.head, &g_heap.head, 0, nullptr}, &g_heap.head, nullptr, nullptr, nullptr, 0, 0, 0, 0, false};
 
-bool IsDescriptor(const FreeRegion* d) {
+DescriptorPool* PoolOf(const FreeRegion* d) {
   auto a = reinterpret_cast<uintptr_t>(d);
-  for (const DescriptorPool* pool = g_heap.newest_pool; pool != nullptr; pool = pool->older) {
+  for (DescriptorPool* pool = g_heap.newest_pool; pool != nullptr; pool = pool->older) {
     auto first = reinterpret_cast<uintptr_t>(&pool->regions[0]);
     auto end = reinterpret_cast<uintptr_t>(&pool->regions[kDescriptorsPerPool]);
-    if (a >= first && a < end) return (a - first) % sizeof(FreeRegion) == 0;
+    if (a >= first && a < end) return (a - first) % sizeof(FreeRegion) == 0 ? pool : nullptr;
   }
-  return false;
+  return nullptr;
 }
 
 }  // namespace memory_detail
@@ -64,6 +64,7 @@ void Append(FreeRegion* d) {
   d->next = &g_heap.head;
   last->next = d;
   g_heap.head.prev = d;
+  NoteAppended(d);
 }
 
 // Unlinks d; a rover on it moves to its successor.
@@ -71,6 +72,7 @@ void Unlink(FreeRegion* d) {
   if (g_heap.rover == d) g_heap.rover = d->next;
   d->prev->next = d->next;
   d->next->prev = d->prev;
+  NoteUnlinked(d);
 }
 
 // Turns [p, p + size) into a free block described by d.
@@ -134,6 +136,7 @@ char* Carve(FreeRegion* d, uint32_t r) {
     d->start = p + r;
     d->size = region - r;
     SetHeader(d->start, kTagFree, d->size);
+    NoteResized(d);
     g_heap.rover = d;
   }
   MarkAllocated(p, r);
@@ -179,15 +182,18 @@ void FreeArenaBlock(char* p) {
     Unlink(after);
     MarkFree(before->start, before->size + size + after->size, before);
     ReleaseDescriptor(after);
+    NoteResized(before);
     used = before;
   } else if (before != nullptr) {
     MarkFree(before->start, before->size + size, before);
+    NoteResized(before);
     used = before;
   } else if (after != nullptr) {
     // The successor's trailer and descriptor pointer stay where they are.
     after->start = p;
     after->size += size;
     SetHeader(p, kTagFree, after->size);
+    NoteResized(after);
     used = after;
   } else {
     used = TakeDescriptor();
@@ -213,6 +219,7 @@ bool ResizeArenaBlock(char* p, uint32_t size, uint32_t r) {
       after->start = p + r;
       after->size += tail;
       SetHeader(after->start, kTagFree, after->size);
+      NoteResized(after);
     } else if (tail >= kMinSplit) {
       FreeRegion* d = TakeDescriptor();
       if (d == nullptr) return true;  // keeps its old size, still a valid block
@@ -234,6 +241,7 @@ bool ResizeArenaBlock(char* p, uint32_t size, uint32_t r) {
     after->start = p + r;
     after->size -= need;
     SetHeader(after->start, kTagFree, after->size);
+    NoteResized(after);
   }
   MarkAllocated(p, r);
   return true;
@@ -252,13 +260,10 @@ void* Allocate(size_t n) {
   size_t r = BlockSizeFor(n);
   if (r == 0) return nullptr;
   if (r > kLargeThreshold) return MakeLarge(static_cast<uint32_t>(r), r + kLargeExtra);
-  // Next fit: once around the list from the rover.
-  FreeRegion* stop = g_heap.rover;
-  FreeRegion* d = stop;
-  do {
-    if (d->size >= r) return Carve(d, static_cast<uint32_t>(r));
-    d = d->next;
-  } while (d != stop);
+  // Next fit: the first region from the rover, once around the list.
+  FreeRegion* d = g_heap.index_active ? IndexFind(static_cast<uint32_t>(r))
+                                      : WalkFind(static_cast<uint32_t>(r));
+  if (d != nullptr) return Carve(d, static_cast<uint32_t>(r));
   d = NewArena();
   return d == nullptr ? nullptr : Carve(d, static_cast<uint32_t>(r));
 }

@@ -2,6 +2,13 @@
 // code comes from here, carved from 128 KB arenas of the system's virtual
 // memory, with large blocks in system allocations of their own.
 //
+// Next fit finds free space: the first free region, in the order of the
+// free-region list from where the last search ended, that is big enough.
+// While the list is long a search index answers the same question without
+// walking it. Arenas are never returned to the system; a freed large block's
+// allocation is returned, or kept for the next large block while at most 4
+// allocations of 16 MB together are kept.
+//
 // Block layout (p = the pointer handed out; every size is a multiple of 8 and
 // counts the 8 bytes of overhead):
 //
@@ -85,6 +92,7 @@ struct HeapStats {
   size_t spare_descriptors = 0;  // descriptors on the spare list
   size_t free_bytes = 0;         // bytes in free regions, overhead included
   size_t large_blocks = 0;       // large blocks alive
+  size_t cached_large_bytes = 0; // freed large blocks' allocations kept for reuse
 };
 HeapStats GetHeapStats();
 

@@ -61,6 +61,7 @@ HeapStats GetHeapStats() {
   s.arenas = g_heap.arena_count;
   s.descriptor_pools = g_heap.pool_count;
   s.large_blocks = g_heap.large_count;
+  s.cached_large_bytes = CachedLargeBytes();
   for (FreeRegion* d = g_heap.head.next; d != &g_heap.head; d = d->next) {
     ++s.free_regions;
     s.free_bytes += d->size;
@@ -108,6 +109,8 @@ std::string CheckHeap() {
   if (free_blocks != listed || free_bytes != listed_bytes) {
     return Fault("free blocks and list disagree", nullptr);
   }
+  std::string index_fault = CheckIndex();
+  if (!index_fault.empty()) return "search index: " + index_fault;
   return std::string();
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "runtime/memory.h"
 
@@ -22,10 +23,12 @@ static_assert(sizeof(void*) != 4 || sizeof(FreeRegion) == 16,
               "a descriptor is 16 bytes on a 32-bit build");
 
 // One system allocation of descriptors; the link to the previous pool sits
-// after the records.
+// after the records, then each record's slot in the search index (kept
+// beside the records so that a descriptor stays 16 bytes on a 32-bit build).
 struct DescriptorPool {
   FreeRegion regions[kDescriptorsPerPool];
   DescriptorPool* older;
+  uint32_t slot[kDescriptorsPerPool];
 };
 static_assert(sizeof(void*) != 4 || sizeof(FreeRegion) * kDescriptorsPerPool == 56000);
 
@@ -39,6 +42,8 @@ struct HeapState {
   size_t arena_count;
   size_t pool_count;
   size_t large_count;
+  size_t region_count;      // descriptors on the list
+  bool index_active;        // the search index describes the list
 };
 extern HeapState g_heap;
 
@@ -113,13 +118,57 @@ size_t GrowthAllowance(size_t size);
 // Checks a large block's system tag, size and trailer; reports and returns
 // false when they are wrong.
 bool LargeBlockIntact(const char* p, uint32_t size);
+// Frees a large block; its system allocation is released or kept for reuse.
 void FreeLargeBlock(char* p);
+// Freed large-block allocations kept for reuse: at most this many, of at
+// most this many bytes together.
+inline constexpr size_t kLargeCacheSlots = 4;
+inline constexpr size_t kLargeCacheBytes = size_t{16} << 20;
+size_t CachedLargeBytes();
 // Resizes a large block to r (> kLargeThreshold) bytes within or by
 // remapping its system allocation; null when that cannot be done.
 char* ResizeLargeBlock(char* p, uint32_t size, uint32_t r);
 
-// Whether d is a record inside one of the pools (guards against a mangled
-// descriptor pointer before it is followed).
-bool IsDescriptor(const FreeRegion* d);
+// The pool that holds record d, or null when d is not a record inside one
+// of the pools (guards against a mangled descriptor pointer before it is
+// followed).
+DescriptorPool* PoolOf(const FreeRegion* d);
+inline bool IsDescriptor(const FreeRegion* d) { return PoolOf(d) != nullptr; }
+
+// The search index over the list (memory_index.cc). The list functions call
+// NoteAppended after appending d, NoteUnlinked after unlinking it and
+// NoteResized after its size changed. The index is kept only while the list
+// is long; a short list costs a counter and a flag test.
+inline constexpr size_t kIndexBuildAt = 384;  // regions that make the index worth it
+inline constexpr size_t kIndexDropAt = 96;    // regions below which it is dropped
+void IndexAppended(FreeRegion* d);
+void IndexUnlinked(const FreeRegion* d);
+void IndexResized(const FreeRegion* d);
+inline void NoteAppended(FreeRegion* d) {
+  if (++g_heap.region_count >= kIndexBuildAt || g_heap.index_active) IndexAppended(d);
+}
+inline void NoteUnlinked(const FreeRegion* d) {
+  --g_heap.region_count;
+  if (g_heap.index_active) IndexUnlinked(d);
+}
+inline void NoteResized(const FreeRegion* d) {
+  if (g_heap.index_active) IndexResized(d);
+}
+// Next fit: the first region from the rover, once around the list, that
+// holds r bytes; null when none does.
+FreeRegion* IndexFind(uint32_t r);
+// The same answer found by walking the list (used while the index is not
+// kept, and by tests as the reference).
+inline FreeRegion* WalkFind(uint32_t r) {
+  FreeRegion* stop = g_heap.rover;
+  FreeRegion* d = stop;
+  do {
+    if (d->size >= r) return d;
+    d = d->next;
+  } while (d != stop);
+  return nullptr;
+}
+// Empty when the index agrees with the list, else what is wrong.
+std::string CheckIndex();
 
 }  // namespace kor::memory_detail

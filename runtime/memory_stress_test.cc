@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "runtime/memory.h"
+#include "runtime/memory_internal.h"
 
 namespace kor {
 namespace {
@@ -102,6 +103,49 @@ TEST(MemoryStress, SmallBlocksOnly) {
   }
   for (void* p : blocks) Free(p);
   ASSERT_EQ(CheckHeap(), "");
+}
+
+// The search index must hand out exactly the block a walk of the list from
+// the rover would: every allocation is checked against the walk's answer
+// while thousands of regions (more than one descriptor pool) come and go.
+TEST(MemoryStress, IndexGivesTheNextFitAnswer) {
+  std::mt19937 rng(9);
+  std::vector<void*> live;
+  auto allocate = [&](size_t n) {
+    memory_detail::FreeRegion* expected = memory_detail::WalkFind(static_cast<uint32_t>(BlockSizeFor(n)));
+    char* expected_start = expected == nullptr ? nullptr : expected->start;
+    void* p = Allocate(n);
+    if (expected_start != nullptr) {
+      EXPECT_EQ(p, expected_start);
+    }
+    live.push_back(p);
+  };
+  // Every other block freed leaves one region per freed block.
+  for (int i = 0; i < 9000; ++i) allocate(8 + rng() % 200);
+  std::vector<void*> kept;
+  for (size_t i = 0; i < live.size(); ++i) {
+    if (i % 2 == 0) {
+      Free(live[i]);
+    } else {
+      kept.push_back(live[i]);
+    }
+  }
+  live.swap(kept);
+  ASSERT_GT(GetHeapStats().free_regions, kDescriptorsPerPool);
+  ASSERT_EQ(CheckHeap(), "");
+  for (int step = 0; step < 40000; ++step) {
+    size_t victim = rng() % live.size();
+    Free(live[victim]);
+    live[victim] = live.back();
+    live.pop_back();
+    allocate(8 + rng() % 600);
+    if (step % 4000 == 0) {
+      ASSERT_EQ(CheckHeap(), "") << "step " << step;
+    }
+  }
+  ASSERT_EQ(CheckHeap(), "");
+  for (void* p : live) Free(p);
+  EXPECT_EQ(CheckHeap(), "");
 }
 
 }  // namespace

@@ -1,0 +1,196 @@
+// The search index over the free-region list. Next fit asks for the first
+// region, in list order from the rover, that holds r bytes. Regions join the
+// list only at its end, so list order is the order in which they were
+// appended: each listed descriptor gets an increasing slot number when it is
+// appended, the slots keep the regions' sizes in a flat array, and every
+// block of 64 slots keeps its largest size. A search scans the rest of the
+// rover's block, then the block maxima, then the leaves of the first block
+// that can hold the request: a few contiguous scans instead of a walk over
+// every region's descriptor.
+//
+// A short list is walked faster than the index can be kept, so the index is
+// only kept while the list is long: it is built when the list reaches
+// kIndexBuildAt regions and dropped when it falls below kIndexDropAt. When the slots
+// run out it is rebuilt from the list, compacted, with room for twice the
+// regions. The index only speeds the search up: if the system has no memory
+// for it, the search walks the list as before.
+#include <cstring>
+
+#include "runtime/memory_internal.h"
+#include "runtime/os.h"
+
+namespace kor::memory_detail {
+
+namespace {
+
+constexpr uint32_t kBlock = 64;
+constexpr uint32_t kMinCapacity = 4096;
+
+struct Index {
+  uint32_t* leaf = nullptr;        // per slot: its region's size, 0 when empty
+  uint32_t* block_max = nullptr;   // per block of kBlock slots: largest leaf
+  FreeRegion** owner = nullptr;    // per slot: its descriptor while listed
+  uint32_t capacity = 0;           // slots in the allocation, a power of two
+  uint32_t used = 0;               // slots handed out since the last rebuild
+  size_t mapped = 0;               // bytes of the system allocation
+};
+
+Index g_index;
+
+uint32_t& SlotOf(const FreeRegion* d) {
+  DescriptorPool* pool = PoolOf(d);
+  return pool->slot[d - pool->regions];
+}
+
+uint32_t BlockMax(uint32_t block) {
+  const uint32_t* leaf = g_index.leaf + block * kBlock;
+  uint32_t m = 0;
+  for (uint32_t i = 0; i < kBlock; ++i) m = leaf[i] > m ? leaf[i] : m;
+  return m;
+}
+
+// Sets a slot's leaf and keeps its block's maximum exact.
+void SetLeaf(uint32_t slot, uint32_t size) {
+  uint32_t old = g_index.leaf[slot];
+  g_index.leaf[slot] = size;
+  uint32_t& m = g_index.block_max[slot / kBlock];
+  if (size >= m) {
+    m = size;
+  } else if (old == m) {
+    m = BlockMax(slot / kBlock);
+  }
+}
+
+// Makes the index describe the list, compacted, with room for twice its
+// regions; the system allocation is kept when it is big enough. False (and
+// no index) when the system has no memory for a bigger one.
+bool Rebuild() {
+  g_heap.index_active = false;
+  size_t capacity = kMinCapacity;
+  while (capacity < 2 * g_heap.region_count) capacity *= 2;
+  if (capacity > g_index.capacity) {
+    if (g_index.owner != nullptr) OsReleaseMemory(g_index.owner, g_index.mapped);
+    g_index = Index{};
+    size_t bytes = capacity * (sizeof(uint32_t) + sizeof(FreeRegion*)) +
+                   capacity / kBlock * sizeof(uint32_t);
+    void* memory = capacity <= 0x40000000u ? OsReserveMemory(bytes) : nullptr;
+    if (memory == nullptr) return false;
+    g_index.mapped = bytes;
+    g_index.owner = static_cast<FreeRegion**>(memory);
+    g_index.leaf = reinterpret_cast<uint32_t*>(g_index.owner + capacity);
+    g_index.block_max = g_index.leaf + capacity;
+    g_index.capacity = static_cast<uint32_t>(capacity);
+  }
+  std::memset(g_index.leaf, 0, g_index.capacity * sizeof(uint32_t));
+  std::memset(g_index.block_max, 0, g_index.capacity / kBlock * sizeof(uint32_t));
+  uint32_t slot = 0;
+  for (FreeRegion* d = g_heap.head.next; d != &g_heap.head; d = d->next, ++slot) {
+    SlotOf(d) = slot;
+    g_index.owner[slot] = d;
+    SetLeaf(slot, d->size);
+  }
+  g_index.used = slot;
+  g_heap.index_active = true;
+  return true;
+}
+
+// The first slot in [lo, hi) whose region holds r bytes, or -1.
+long FindIn(uint32_t lo, uint32_t hi, uint32_t r) {
+  const uint32_t* leaf = g_index.leaf;
+  while (lo < hi) {
+    uint32_t block = lo / kBlock;
+    uint32_t block_end = (block + 1) * kBlock;
+    if (g_index.block_max[block] >= r) {
+      uint32_t end = block_end < hi ? block_end : hi;
+      for (uint32_t s = lo; s < end; ++s) {
+        if (leaf[s] >= r) return s;
+      }
+    }
+    lo = block_end;
+    // Skip whole blocks that cannot hold the request.
+    while (lo < hi && g_index.block_max[lo / kBlock] < r) lo += kBlock;
+  }
+  return -1;
+}
+
+// How many regions next fit looks at directly before it asks the index: the
+// rover or its next neighbours hold the request more often than not.
+constexpr int kDirectLooks = 4;
+
+}  // namespace
+
+void IndexAppended(FreeRegion* d) {
+  if (!g_heap.index_active) {
+    Rebuild();
+    return;
+  }
+  if (g_index.used == g_index.capacity) {
+    Rebuild();  // reads the list, which already holds d
+    return;
+  }
+  uint32_t slot = g_index.used++;
+  SlotOf(d) = slot;
+  g_index.owner[slot] = d;
+  SetLeaf(slot, d->size);
+}
+
+void IndexUnlinked(const FreeRegion* d) {
+  if (g_heap.region_count < kIndexDropAt) {
+    g_heap.index_active = false;
+    return;
+  }
+  uint32_t slot = SlotOf(d);
+  g_index.owner[slot] = nullptr;
+  SetLeaf(slot, 0);
+}
+
+void IndexResized(const FreeRegion* d) { SetLeaf(SlotOf(d), d->size); }
+
+FreeRegion* IndexFind(uint32_t r) {
+  if (!g_heap.index_active) return WalkFind(r);
+  FreeRegion* const rover = g_heap.rover;
+  FreeRegion* d = rover;
+  for (int i = 0; i < kDirectLooks; ++i) {
+    if (d->size >= r) return d;  // the head's size is 0: never taken
+    d = d->next;
+    if (d == rover) return nullptr;
+  }
+  // The rest of the way round, from d up to the rover, in slot order: d's
+  // slot onward, then (once past the head) slot 0 up to the rover's.
+  uint32_t rover_slot = rover == &g_heap.head ? 0 : SlotOf(rover);
+  uint32_t from = d == &g_heap.head ? 0 : SlotOf(d);
+  bool wrapped = d == &g_heap.head || (rover != &g_heap.head && from < rover_slot);
+  long slot = wrapped ? FindIn(from, rover_slot, r) : FindIn(from, g_index.used, r);
+  if (slot < 0 && !wrapped) slot = FindIn(0, rover_slot, r);
+  return slot < 0 ? nullptr : g_index.owner[slot];
+}
+
+std::string CheckIndex() {
+  if (!g_heap.index_active) return std::string();
+  uint32_t previous = 0;
+  bool first = true;
+  size_t listed = 0;
+  for (FreeRegion* d = g_heap.head.next; d != &g_heap.head; d = d->next, ++listed) {
+    uint32_t slot = SlotOf(d);
+    if (slot >= g_index.used || g_index.owner[slot] != d) return "descriptor's slot not its own";
+    if (!first && slot <= previous) return "slots out of list order";
+    if (g_index.leaf[slot] != d->size) return "leaf differs from its region";
+    previous = slot;
+    first = false;
+  }
+  if (listed != g_heap.region_count) return "region count";
+  size_t owned = 0;
+  for (uint32_t s = 0; s < g_index.capacity; ++s) {
+    if (g_index.owner[s] != nullptr && s < g_index.used) ++owned;
+    if ((g_index.owner[s] == nullptr || s >= g_index.used) && g_index.leaf[s] != 0) {
+      return "empty slot with a size";
+    }
+  }
+  if (owned != listed) return "slots owned by regions off the list";
+  for (uint32_t b = 0; b < g_index.capacity / kBlock; ++b) {
+    if (g_index.block_max[b] != BlockMax(b)) return "block maximum";
+  }
+  return std::string();
+}
+
+}  // namespace kor::memory_detail
