@@ -2,7 +2,8 @@
 // region, in list order from the rover, that holds r bytes. Regions join the
 // list only at its end, so list order is the order in which they were
 // appended: each listed descriptor gets an increasing slot number when it is
-// appended, the slots keep the regions' sizes in a flat array, and every
+// appended, the slots keep the regions' sizes in a flat array (in units of 8
+// bytes, which fit 16 bits since a region lies within one arena), and every
 // block of 64 slots keeps its largest size. A search scans the rest of the
 // rover's block, then the block maxima, then the leaves of the first block
 // that can hold the request: a few contiguous scans instead of a walk over
@@ -27,8 +28,8 @@ constexpr uint32_t kBlock = 64;
 constexpr uint32_t kMinCapacity = 4096;
 
 struct Index {
-  uint32_t* leaf = nullptr;        // per slot: its region's size, 0 when empty
-  uint32_t* block_max = nullptr;   // per block of kBlock slots: largest leaf
+  uint16_t* leaf = nullptr;        // per slot: its region's size / 8, 0 when empty
+  uint16_t* block_max = nullptr;   // per block of kBlock slots: >= its largest leaf
   FreeRegion** owner = nullptr;    // per slot: its descriptor while listed
   uint32_t capacity = 0;           // slots in the allocation, a power of two
   uint32_t used = 0;               // slots handed out since the last rebuild
@@ -42,23 +43,25 @@ uint32_t& SlotOf(const FreeRegion* d) {
   return pool->slot[d - pool->regions];
 }
 
-uint32_t BlockMax(uint32_t block) {
-  const uint32_t* leaf = g_index.leaf + block * kBlock;
-  uint32_t m = 0;
+static_assert(kArenaBlockSpace / 8 <= 0x7FFF, "a region's size in units fits 15 bits");
+inline uint16_t Units(uint32_t size) { return static_cast<uint16_t>(size >> 3); }
+
+uint16_t BlockMax(uint32_t block) {
+  const uint16_t* leaf = g_index.leaf + block * kBlock;
+  uint16_t m = 0;
   for (uint32_t i = 0; i < kBlock; ++i) m = leaf[i] > m ? leaf[i] : m;
   return m;
 }
 
-// Sets a slot's leaf and keeps its block's maximum exact.
+// Sets a slot's leaf. A block's maximum is an upper bound: it rises at once
+// but is lowered only by a search that scans the whole block (carving
+// shrinks the largest region of a block again and again; rescanning the
+// block each time would cost more than the searches save).
 void SetLeaf(uint32_t slot, uint32_t size) {
-  uint32_t old = g_index.leaf[slot];
-  g_index.leaf[slot] = size;
-  uint32_t& m = g_index.block_max[slot / kBlock];
-  if (size >= m) {
-    m = size;
-  } else if (old == m) {
-    m = BlockMax(slot / kBlock);
-  }
+  uint16_t units = Units(size);
+  g_index.leaf[slot] = units;
+  uint16_t& m = g_index.block_max[slot / kBlock];
+  if (units > m) m = units;
 }
 
 // Makes the index describe the list, compacted, with room for twice its
@@ -71,18 +74,18 @@ bool Rebuild() {
   if (capacity > g_index.capacity) {
     if (g_index.owner != nullptr) OsReleaseMemory(g_index.owner, g_index.mapped);
     g_index = Index{};
-    size_t bytes = capacity * (sizeof(uint32_t) + sizeof(FreeRegion*)) +
-                   capacity / kBlock * sizeof(uint32_t);
+    size_t bytes = capacity * (sizeof(uint16_t) + sizeof(FreeRegion*)) +
+                   capacity / kBlock * sizeof(uint16_t);
     void* memory = capacity <= 0x40000000u ? OsReserveMemory(bytes) : nullptr;
     if (memory == nullptr) return false;
     g_index.mapped = bytes;
     g_index.owner = static_cast<FreeRegion**>(memory);
-    g_index.leaf = reinterpret_cast<uint32_t*>(g_index.owner + capacity);
+    g_index.leaf = reinterpret_cast<uint16_t*>(g_index.owner + capacity);
     g_index.block_max = g_index.leaf + capacity;
     g_index.capacity = static_cast<uint32_t>(capacity);
   }
-  std::memset(g_index.leaf, 0, g_index.capacity * sizeof(uint32_t));
-  std::memset(g_index.block_max, 0, g_index.capacity / kBlock * sizeof(uint32_t));
+  std::memset(g_index.leaf, 0, g_index.capacity * sizeof(uint16_t));
+  std::memset(g_index.block_max, 0, g_index.capacity / kBlock * sizeof(uint16_t));
   uint32_t slot = 0;
   for (FreeRegion* d = g_heap.head.next; d != &g_heap.head; d = d->next, ++slot) {
     SlotOf(d) = slot;
@@ -94,21 +97,27 @@ bool Rebuild() {
   return true;
 }
 
-// The first slot in [lo, hi) whose region holds r bytes, or -1.
+// The first slot in [lo, hi) whose region holds r bytes, or -1. A block
+// scanned whole without a match gets its exact maximum back.
 long FindIn(uint32_t lo, uint32_t hi, uint32_t r) {
-  const uint32_t* leaf = g_index.leaf;
+  const uint16_t* leaf = g_index.leaf;
+  const uint16_t want = Units(r);
   while (lo < hi) {
     uint32_t block = lo / kBlock;
-    uint32_t block_end = (block + 1) * kBlock;
-    if (g_index.block_max[block] >= r) {
+    uint32_t block_start = block * kBlock;
+    uint32_t block_end = block_start + kBlock;
+    if (g_index.block_max[block] >= want) {
       uint32_t end = block_end < hi ? block_end : hi;
+      uint16_t seen = 0;
       for (uint32_t s = lo; s < end; ++s) {
-        if (leaf[s] >= r) return s;
+        if (leaf[s] >= want) return s;
+        seen = leaf[s] > seen ? leaf[s] : seen;
       }
+      if (lo == block_start && end == block_end) g_index.block_max[block] = seen;
     }
     lo = block_end;
     // Skip whole blocks that cannot hold the request.
-    while (lo < hi && g_index.block_max[lo / kBlock] < r) lo += kBlock;
+    while (lo < hi && g_index.block_max[lo / kBlock] < want) lo += kBlock;
   }
   return -1;
 }
@@ -174,7 +183,7 @@ std::string CheckIndex() {
     uint32_t slot = SlotOf(d);
     if (slot >= g_index.used || g_index.owner[slot] != d) return "descriptor's slot not its own";
     if (!first && slot <= previous) return "slots out of list order";
-    if (g_index.leaf[slot] != d->size) return "leaf differs from its region";
+    if (g_index.leaf[slot] != Units(d->size)) return "leaf differs from its region";
     previous = slot;
     first = false;
   }
@@ -188,7 +197,7 @@ std::string CheckIndex() {
   }
   if (owned != listed) return "slots owned by regions off the list";
   for (uint32_t b = 0; b < g_index.capacity / kBlock; ++b) {
-    if (g_index.block_max[b] != BlockMax(b)) return "block maximum";
+    if (g_index.block_max[b] < BlockMax(b)) return "block maximum below a leaf";
   }
   return std::string();
 }

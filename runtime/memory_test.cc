@@ -122,6 +122,36 @@ TEST_F(MemoryTest, LargeBlocksHaveTheirOwnAllocation) {
   EXPECT_EQ(GetHeapStats().large_blocks, before);
 }
 
+// A freed large block's allocation is kept for the next large block that
+// fits, within the cache's bounds, and a second free of it is still caught.
+TEST_F(MemoryTest, FreedLargeAllocationsAreReusedWithinBounds) {
+  auto* p = static_cast<char*>(Allocate(200000));
+  ASSERT_NE(p, nullptr);
+  size_t cached = GetHeapStats().cached_large_bytes;
+  Free(p);
+  EXPECT_GT(GetHeapStats().cached_large_bytes, cached);
+  Free(p);
+  ASSERT_EQ(g_diagnostics.size(), 1u);
+  EXPECT_EQ(g_diagnostics[0].second, "memory block free'd twice");
+
+  // A smaller large block takes the kept allocation, with fresh tags.
+  auto* q = static_cast<char*>(Allocate(100000));
+  EXPECT_EQ(q, p);
+  EXPECT_EQ(At(q, -5), kTagLarge);
+  EXPECT_EQ(At(q, BlockSize(q) - 8), kTagLarge);
+  std::memset(q, 0x11, 100000);
+  // It can grow in place over the pages it already has.
+  EXPECT_EQ(Reallocate(q, 190000), q);
+  Free(q);
+
+  // Many freed blocks: the cache never holds more than its bound.
+  std::vector<void*> blocks;
+  for (int i = 0; i < 12; ++i) blocks.push_back(Allocate(3u << 20));
+  for (void* b : blocks) Free(b);
+  EXPECT_LE(GetHeapStats().cached_large_bytes, size_t{16} << 20);
+  EXPECT_EQ(g_diagnostics.size(), 1u);
+}
+
 TEST_F(MemoryTest, FreshArenaLayout) {
   char* p = BlockInFreshArena(100);
   char* arena = p - 8;
