@@ -9,6 +9,7 @@
 #include "files/trace.h"
 #include "runtime/data_types.h"
 #include "runtime/decimal_stack.h"
+#include "runtime/format.h"
 
 namespace kor {
 
@@ -66,6 +67,10 @@ std::string StringValue(const FieldDescriptor& f, const uint8_t* p) {
     n = f.size == 0 ? 0 : p[0];
     if (n > f.size - 1) n = f.size - 1;
     text += 1;
+  }
+  if (f.picture != nullptr && f.picture[0] != '\0') {
+    std::string shown = FormatText(std::string_view(text, n), f.picture);
+    return QuotedText(shown.data(), shown.size());
   }
   return QuotedText(text, n);
 }

@@ -123,6 +123,22 @@ TEST(RecordDump, BlankMemoHasNoHexDumpAndLongMemoWraps) {
             std::string::npos);
 }
 
+// A text field with a picture shows the text as the picture formats it;
+// without one, the text as stored.
+TEST(FieldValue, TextThroughItsPicture) {
+  const char text[] = "1234.5    ";
+  const auto* rec = reinterpret_cast<const uint8_t*>(text);
+  FieldDescriptor amount = {kTypeString, 0, 0, 0, "A", 0, 10, "@n$10.2", 0, nullptr, 0, 0};
+  EXPECT_EQ(FieldValueText(amount, rec), "' $1,234.50'");
+  FieldDescriptor shorter = {kTypeString, 0, 0, 0, "A", 0, 10, "@s4", 0, nullptr, 0, 0};
+  EXPECT_EQ(FieldValueText(shorter, rec), "'1234'");
+  FieldDescriptor plain = {kTypeString, 0, 0, 0, "A", 0, 10, nullptr, 0, nullptr, 0, 0};
+  EXPECT_EQ(FieldValueText(plain, rec), "'1234.5    '");
+  const uint8_t pascal[] = {3, 'a', 'b', 'c', 'z', 'z'};
+  FieldDescriptor pstring = {kTypePString, 0, 0, 0, "P", 0, 6, "@s5", 0, nullptr, 0, 0};
+  EXPECT_EQ(FieldValueText(pstring, pascal), "'abc  '");
+}
+
 TEST(FieldValue, DateAndTimeEdges) {
   uint8_t rec[4] = {0, 0, 0, 0};
   FieldDescriptor date = {kTypeDate, 0, 0, 0, "D", 0, 4, nullptr, 0, nullptr, 0, 0};
