@@ -262,7 +262,7 @@ void* Allocate(size_t n) {
   if (r > kLargeThreshold) return MakeLarge(static_cast<uint32_t>(r), r + kLargeExtra);
   // Next fit: the first region from the rover, once around the list.
   FreeRegion* d = g_heap.index_active ? IndexFind(static_cast<uint32_t>(r))
-                                      : WalkFind(static_cast<uint32_t>(r));
+                                      : WalkOrIndexFind(static_cast<uint32_t>(r));
   if (d != nullptr) return Carve(d, static_cast<uint32_t>(r));
   d = NewArena();
   return d == nullptr ? nullptr : Carve(d, static_cast<uint32_t>(r));

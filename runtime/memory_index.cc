@@ -10,8 +10,8 @@
 // every region's descriptor.
 //
 // A short list is walked faster than the index can be kept, so the index is
-// only kept while the list is long: it is built when the list reaches
-// kIndexBuildAt regions and dropped when it falls below kIndexDropAt. When the slots
+// only kept while it pays: a walk that passes kIndexBuildAt regions builds
+// it, and it is dropped when the list falls below kIndexDropAt regions. When the slots
 // run out it is rebuilt from the list, compacted, with room for twice the
 // regions. The index only speeds the search up: if the system has no memory
 // for it, the search walks the list as before.
@@ -69,6 +69,8 @@ void SetLeaf(uint32_t slot, uint32_t size) {
 // no index) when the system has no memory for a bigger one.
 bool Rebuild() {
   g_heap.index_active = false;
+  g_heap.region_count = 0;
+  for (FreeRegion* d = g_heap.head.next; d != &g_heap.head; d = d->next) ++g_heap.region_count;
   size_t capacity = kMinCapacity;
   while (capacity < 2 * g_heap.region_count) capacity *= 2;
   if (capacity > g_index.capacity) {
@@ -128,11 +130,10 @@ constexpr int kDirectLooks = 4;
 
 }  // namespace
 
+bool IndexBuild() { return Rebuild(); }
+
 void IndexAppended(FreeRegion* d) {
-  if (!g_heap.index_active) {
-    Rebuild();
-    return;
-  }
+  ++g_heap.region_count;
   if (g_index.used == g_index.capacity) {
     Rebuild();  // reads the list, which already holds d
     return;
@@ -144,7 +145,7 @@ void IndexAppended(FreeRegion* d) {
 }
 
 void IndexUnlinked(const FreeRegion* d) {
-  if (g_heap.region_count < kIndexDropAt) {
+  if (--g_heap.region_count < kIndexDropAt) {
     g_heap.index_active = false;
     return;
   }
