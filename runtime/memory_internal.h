@@ -42,7 +42,7 @@ struct HeapState {
   size_t arena_count;
   size_t pool_count;
   size_t large_count;
-  size_t region_count;      // descriptors on the list
+  size_t region_count;      // descriptors on the list, counted while the index is kept
   bool index_active;        // the search index describes the list
 };
 extern HeapState g_heap;
@@ -137,18 +137,21 @@ inline bool IsDescriptor(const FreeRegion* d) { return PoolOf(d) != nullptr; }
 
 // The search index over the list (memory_index.cc). The list functions call
 // NoteAppended after appending d, NoteUnlinked after unlinking it and
-// NoteResized after its size changed. The index is kept only while the list
-// is long; a short list costs a counter and a flag test.
-inline constexpr size_t kIndexBuildAt = 384;  // regions that make the index worth it
-inline constexpr size_t kIndexDropAt = 96;    // regions below which it is dropped
+// NoteResized after its size changed. The index is kept only while it pays:
+// a walk that passes kIndexBuildAt regions builds it, and it is dropped when
+// the list falls below kIndexDropAt regions. Without it the notes cost a
+// flag test.
+inline constexpr size_t kIndexBuildAt = 256;
+inline constexpr size_t kIndexDropAt = 64;
 void IndexAppended(FreeRegion* d);
 void IndexUnlinked(const FreeRegion* d);
 void IndexResized(const FreeRegion* d);
+// Builds the index from the list; false when the system has no memory for it.
+bool IndexBuild();
 inline void NoteAppended(FreeRegion* d) {
-  if (++g_heap.region_count >= kIndexBuildAt || g_heap.index_active) IndexAppended(d);
+  if (g_heap.index_active) IndexAppended(d);
 }
 inline void NoteUnlinked(const FreeRegion* d) {
-  --g_heap.region_count;
   if (g_heap.index_active) IndexUnlinked(d);
 }
 inline void NoteResized(const FreeRegion* d) {
@@ -165,6 +168,19 @@ inline FreeRegion* WalkFind(uint32_t r) {
   do {
     if (d->size >= r) return d;
     d = d->next;
+  } while (d != stop);
+  return nullptr;
+}
+// The walk of an allocation: builds the index when the walk gets long, and
+// finishes through it.
+inline FreeRegion* WalkOrIndexFind(uint32_t r) {
+  FreeRegion* stop = g_heap.rover;
+  FreeRegion* d = stop;
+  size_t steps = 0;
+  do {
+    if (d->size >= r) return d;
+    d = d->next;
+    if (++steps == kIndexBuildAt && IndexBuild()) return IndexFind(r);
   } while (d != stop);
   return nullptr;
 }
