@@ -10,7 +10,8 @@
 //             are skipped; "-" anywhere or parentheses make it negative; the
 //             picture's decimal indicator is the point ("." also for "v",
 //             where text without a point has the last `places` digits as
-//             decimals); @E also takes an exponent "e"/"E".
+//             decimals; "," instead of "." wherever "." groups the digits);
+//             @E also takes an exponent "e"/"E".
 //   dates     numbers and month names (short names, or any unambiguous
 //             start of a long one) in the picture's field order; two-digit
 //             years through the picture's century window; a run of digits

@@ -177,8 +177,11 @@ DeformatResult DeformatNumeric(std::string_view text, const Picture& p) {
     size_t at = work.find(cur);
     if (at != std::string::npos) work.erase(at, cur.size());
   }
+  // The point a person may type: the picture's own, else "." unless the
+  // number is grouped with "." (then ","), so that grouping is never taken
+  // for the point ("@N15.v2" shows 1234.5 as "1.23450").
   char point = n.point == ',' ? ',' : '.';
-  if (n.point == 0 && n.grouping == '.') point = ',';
+  if ((n.point == 0 || n.point == 'v') && n.grouping == '.') point = ',';
   std::string clean;
   bool negative = false, seen_point = false, seen_exponent = false, any = false;
   for (size_t i = 0; i < work.size(); ++i) {

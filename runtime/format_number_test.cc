@@ -152,13 +152,18 @@ TEST(NumericReading, WhatPeopleType) {
   EXPECT_EQ(read("123456789", "@P###-##-####P"), "123456789");
   EXPECT_EQ(read("  -5", "@P<<<#P"), "-5");
   EXPECT_EQ(read("12a", "@P###P"), "error:12");
+  // Where "." groups the digits of a "v" picture, "," is the typed point.
+  EXPECT_EQ(read("1.23450", "@N15.v2"), "1234.5");
+  EXPECT_EQ(read("1.234,5", "@N15.v2"), "1234.5");
+  EXPECT_EQ(read("1,234.50", "@N15v2"), "1234.5");
 }
 
 TEST(NumericPictures, RoundTripsThroughDeformat) {
   const char* pictures[] = {"@N15.2",   "@N-15.2",  "@N15.2-",  "@N(15.2)", "@N$15.2",
                             "@N015.2",  "@N*15.2",  "@N_15.2",  "@N15`2",   "@N15_.2",
                             "@N15v2",   "@N15.2~ kr~", "@N~Fr. ~-*16.2", "@N15.`3",
-                            "@N15",     "@N15.2B",  "@E15.6",   "@E15`6",   "@P<<<<<<<<#P"};
+                            "@N15",     "@N15.2B",  "@E15.6",   "@E15`6",   "@P<<<<<<<<#P",
+                            "@N15.v2",  "@N015.`2", "@N15`v2",  "@N15.."};
   const double values[] = {0, 1, -1, 1234.5, -0.25, 999999.75, 0.5, -123456.5, 42};
   for (const char* pic : pictures) {
     Picture p = CompilePicture(pic);
@@ -176,6 +181,21 @@ TEST(NumericPictures, RoundTripsThroughDeformat) {
       } else {
         EXPECT_EQ(std::stod(r.value), expected) << pic << " '" << text << "'";
       }
+    }
+  }
+}
+
+// Numbers grouped more than once read back whatever characters group them.
+TEST(NumericPictures, ManyGroupsRoundTrip) {
+  for (const char* pic : {"@N15.v2", "@N15`v2", "@N15_v2", "@N015.`2", "@N15..", "@N15.`2"}) {
+    Picture p = CompilePicture(pic);
+    ASSERT_EQ(p.kind, PictureKind::kNumeric) << pic;
+    for (double v : {1234567.25, -9876543.5, 123456789.0}) {
+      std::string text = FormatReal(v, p);
+      DeformatResult r = Deformat(text, p);
+      ASSERT_TRUE(r.ok) << pic << " '" << text << "'";
+      double expected = p.numeric.places == 0 ? std::round(v) : v;
+      EXPECT_EQ(std::stod(r.value), expected) << pic << " '" << text << "'";
     }
   }
 }

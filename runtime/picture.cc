@@ -170,6 +170,9 @@ bool ParseNumeric(std::string_view body, Picture* p) {
     n.currency_trailing = true;
   }
   if (i != body.size()) return false;
+  // A grouping character that is also the shown decimal point ("@N15..2",
+  // "@N15``2") makes "1.234.50" unreadable: which point is the decimal one?
+  if (explicit_grouping && n.point != 0 && n.point != 'v' && n.grouping == n.point) return false;
   if (!explicit_grouping) {
     if (n.fill == '0' || n.fill == ' ') {
       n.grouping = 0;

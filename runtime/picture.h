@@ -13,7 +13,9 @@
 //   @T[f]n[s]    time, n 1-8, fill and separator as for dates.
 //   @N...        number: [currency][sign][fill]width[grouping][indicator
 //                places][trailing sign][trailing currency] (see ParseNumeric
-//                in picture.cc for the exact rules).
+//                in picture.cc for the exact rules). A grouping character
+//                equal to the decimal point shown with the places ("@N15..2",
+//                "@N15``2") is invalid: the text could not be read back.
 //   @Ew.p        scientific: total width w, p places in the mantissa; the
 //                indicator may be "." or "`" (comma). The text is an optional
 //                "-", one digit, the indicator and p digits when p > 0, then

@@ -187,6 +187,22 @@ TEST(PictureCompiler, NumericSyntax) {
   EXPECT_EQ(CompilePicture("@N~LONG~3").kind, PictureKind::kInvalid);
 }
 
+TEST(PictureCompiler, GroupingThatIsAlsoThePointIsInvalid) {
+  // "1.234.50" could not be read back: either point could be the decimal one.
+  for (const char* bad : {"@N15..2", "@N15``2", "N0199..99", "@N$-015..2-", "@N~kr~15``1"}) {
+    Picture p = CompilePicture(bad);
+    EXPECT_EQ(p.kind, PictureKind::kInvalid) << bad;
+    EXPECT_EQ(p.width, 0) << bad;
+  }
+  // Without shown places, or with another point, the grouping stands.
+  EXPECT_EQ(CompilePicture("@N15..").numeric.grouping, '.');
+  EXPECT_EQ(CompilePicture("@N15..0").kind, PictureKind::kNumeric);
+  EXPECT_EQ(CompilePicture("@N15.`2").numeric.point, ',');
+  EXPECT_EQ(CompilePicture("@N15`.2").numeric.grouping, ',');
+  EXPECT_EQ(CompilePicture("@N15.v2").numeric.point, 'v');
+  EXPECT_EQ(CompilePicture("@N15.v2").numeric.grouping, '.');
+}
+
 TEST(PictureCompiler, ScientificAndPatterns) {
   Picture e = CompilePicture("@E12.3");
   ASSERT_EQ(e.kind, PictureKind::kScientific);
