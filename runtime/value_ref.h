@@ -58,10 +58,12 @@ class ValueRef {
   virtual void Destroy();
   // 7: sets or clears the ownership flag.
   virtual void SetOwnsStorage(bool owns);
-  // 8: takes the string off the top of the string stack, reads it as a
-  // numeric display picture shows it (digits, sign and point kept; grouping,
-  // currency and blanks dropped; "-" or "(" negative) and assigns the result
-  // as slot 9 does.
+  // 8: takes the string off the top of the string stack, reads it through
+  // the display picture with DEFORMAT (format.h: numbers as the picture shows
+  // them, dates as day counts, times as time values, text through string and
+  // key-in pictures) and assigns the value read as slot 9 does. Text that the
+  // picture cannot read, or a null or invalid picture, leaves the text as
+  // it is.
   virtual void AssignPictured(const char* picture);
   // 9: assigns the string on top of the string stack (popped); the integer
   // family reads it as REAL and rounds tolerantly (TolerantLong).

@@ -7,6 +7,7 @@
 
 #include "runtime/data_types.h"
 #include "runtime/decimal_stack.h"
+#include "runtime/format.h"
 #include "runtime/startup.h"
 #include "runtime/string_stack.h"
 
@@ -14,21 +15,14 @@ namespace kor {
 
 // ---- slot 8, shared by all classes ----
 
-// Reads the top string as a numeric picture shows it: the digits, the sign
-// and the decimal point are kept, grouping characters, currency and blanks
-// dropped; parentheses or a "-" anywhere make the value negative.
+// Reads the top string through the picture with DEFORMAT (format.h), which
+// gives the value as plain text (a decimal number, a day count, a time value
+// or, for string pictures, the text itself), and assigns that as slot 9
+// does. Text the picture cannot read is assigned as it is.
 void ValueRef::AssignPictured(const char* picture) {
-  (void)picture;  // every numeric picture reads the same way
-  std::string_view text = TopView();
-  std::string value;
-  bool negative = false;
-  for (char c : text) {
-    if (c == '-' || c == '(') negative = true;
-    if ((c >= '0' && c <= '9') || c == '.') value += c;
-  }
-  if (negative) value.insert(value.begin(), '-');
-  PopString();
-  PushCopy(value);
+  // DEFORMAT pops the picture (top) and the text below it.
+  PushCString(picture);
+  DEFORMAT();
   AssignString();
 }
 

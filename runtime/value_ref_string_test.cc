@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "runtime/data_types.h"
+#include "runtime/dates.h"
 #include "runtime/decimal_stack.h"
 #include "runtime/string_functions.h"
 #include "runtime/string_stack.h"
@@ -228,6 +229,44 @@ TEST_F(StringDecimalRefTest, AssignThroughAPicture) {
   PushCString("1,234.50");
   rd->AssignPictured("@N10.2");
   EXPECT_EQ(AsString(*rd), "1234.50");
+  // The picture decides which character is the point and which groups.
+  PushCString("1.234,50");
+  rd->AssignPictured("@N12`2");
+  EXPECT_EQ(AsString(*rd), "1234.50");
+  PushCString("(12.50)");
+  rd->AssignPictured("@N(10.2)");
+  EXPECT_EQ(AsString(*rd), "-12.50");
+  PushCString("12345");
+  rd->AssignPictured("@N9v2");  // implied places
+  EXPECT_EQ(AsString(*rd), "123.45");
+  PushCString("123-45");
+  rd->AssignPictured("@P###-##P");
+  EXPECT_EQ(AsString(*rd), "12345.00");
+
+  // Dates and times are read as day counts and time values.
+  uint8_t date[4] = {}, time[4] = {};
+  Ref rdate = Make(date, kTypeDate), rtime = Make(time, kTypeTime);
+  PushCString("25-12-2026");
+  rdate->AssignPictured("@D6-");
+  EXPECT_EQ(rdate->AsLong(), DateFromParts(12, 25, 2026));
+  EXPECT_EQ(Raw(*rdate), (std::vector<uint8_t>{25, 12, 2026 & 0xFF, 2026 >> 8}));
+  PushCString(" 2:30PM");
+  rtime->AssignPictured("@T3");
+  EXPECT_EQ(rtime->AsLong(), TimeFromParts(14, 30, 0, 0));
+
+  // Strings keep the text; text a picture cannot read is assigned as it is.
+  char s[8];
+  Ref rs = Make(s, kTypeString, 8);
+  PushCString("abc");
+  rs->AssignPictured("@S8");
+  EXPECT_EQ(AsString(*rs), "abc     ");
+  PushCString("12/xx/99");
+  rs->AssignPictured("@D2");
+  EXPECT_EQ(AsString(*rs), "12/xx/99");
+  PushCString("kept");
+  rs->AssignPictured(nullptr);
+  EXPECT_EQ(AsString(*rs), "kept    ");
+  EXPECT_EQ(StringStackDepth(), 0);
 }
 
 TEST_F(StringDecimalRefTest, HoldersOwnTheirValues) {
