@@ -8,11 +8,11 @@
 
 #include "runtime/bind.h"
 #include "runtime/expr_eval.h"
-#include "runtime/expr_services.h"
 #include "runtime/expr_tree.h"
 #include "runtime/module.h"
 #include "runtime/runtime_init.h"
 #include "runtime/startup.h"
+#include "runtime/value_ref.h"
 
 namespace {
 
@@ -43,10 +43,10 @@ void BindVariables() {
   if (done) return;
   done = true;
   kor::RegisterModule(&g_bench_module, nullptr);
-  kor::BindName("a", kor::MakeVariableRef(&a, 9, 8));
-  kor::BindName("b", kor::MakeVariableRef(&b, 9, 8));
-  kor::BindName("c", kor::MakeVariableRef(&c, 9, 8));
-  kor::BindName("d", kor::MakeVariableRef(&d, 9, 8));
+  kor::BindName("a", kor::MakeValueRef(&a, kor::kTypeReal, 8, 0));
+  kor::BindName("b", kor::MakeValueRef(&b, kor::kTypeReal, 8, 0));
+  kor::BindName("c", kor::MakeValueRef(&c, kor::kTypeReal, 8, 0));
+  kor::BindName("d", kor::MakeValueRef(&d, kor::kTypeReal, 8, 0));
 }
 
 void DefineVariables(mu::Parser& p) {

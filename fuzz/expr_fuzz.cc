@@ -10,12 +10,12 @@
 
 #include "runtime/bind.h"
 #include "runtime/expr_eval.h"
-#include "runtime/expr_services.h"
 #include "runtime/expr_tree.h"
 #include "runtime/module.h"
 #include "runtime/runtime_init.h"
 #include "runtime/startup.h"
 #include "runtime/string_stack.h"
+#include "runtime/value_ref.h"
 
 namespace {
 
@@ -34,10 +34,10 @@ void Setup() {
   if (done) return;
   done = true;
   kor::RegisterModule(&g_fuzz_module, nullptr);
-  kor::BindName("n", kor::MakeVariableRef(&g_long, 6, 4));
-  kor::BindName("r", kor::MakeVariableRef(&g_real, 9, 8));
-  kor::BindName("s", kor::MakeVariableRef(g_text, 18, 12));
-  kor::BindName("PRE:w#", kor::MakeVariableRef(&g_short, 2, 2));
+  kor::BindName("n", kor::MakeValueRef(&g_long, kor::kTypeLong, 4, 0));
+  kor::BindName("r", kor::MakeValueRef(&g_real, kor::kTypeReal, 8, 0));
+  kor::BindName("s", kor::MakeValueRef(g_text, kor::kTypeString, 12, 0));
+  kor::BindName("PRE:w#", kor::MakeValueRef(&g_short, kor::kTypeShort, 2, 0));
 }
 
 }  // namespace

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "runtime/collation.h"
-#include "runtime/expr_services.h"
-#include "runtime/string_stack.h"
 #include "runtime/startup.h"
+#include "runtime/string_stack.h"
+#include "runtime/value_ref.h"
 
 namespace kor {
 namespace {
@@ -79,7 +79,7 @@ char* CopyName(std::string_view name) {
 
 // Releases what an entry owns, leaving its links and name.
 void ClearContents(BindEntry* entry) {
-  if (entry->kind == BindKind::kVariable && entry->ref != nullptr) DestroyRef(entry->ref);
+  if (entry->kind == BindKind::kVariable) DestroyValueRef(entry->ref);
   entry->ref = nullptr;
 }
 
@@ -160,10 +160,12 @@ int CompareBindNames(std::string_view a, std::string_view b) {
 }
 
 void BindName(std::string_view name, ValueRef* ref) {
+  // A reference that could not be made has raised its runtime error already.
+  if (ref == nullptr) return;
   BindEntry* e = Insert(CurrentTable(), name);
   e->kind = BindKind::kVariable;
   e->ref = ref;
-  e->result = ResultClassForType(RefTypeCode(ref));
+  e->result = ResultClassForType(ref->TypeCode());
   e->arg_count = 0;
   e->function = 0;
   e->op = 0;

@@ -69,8 +69,10 @@ struct BindEntry {
 ResultClass ResultClassForType(int type_code);
 
 // BIND: pops the name off the string stack (trailing blanks removed) and binds
-// it to `ref` in the current table. The table owns `ref` from then on; a
-// replaced binding's reference is destroyed.
+// it to `ref`, a value reference made by MakeValueRef (value_ref.h), in the
+// current table. The table owns `ref` from then on and destroys it with the
+// binding (when replaced, or when its scope is popped). A null `ref` (one
+// that MakeValueRef could not make) binds nothing.
 void BIND(ValueRef* ref);
 // The same with the name given directly.
 void BindName(std::string_view name, ValueRef* ref);

@@ -110,7 +110,7 @@ TEST_F(BindTest, ResultClassFollowsTheTypeCode) {
 TEST_F(BindTest, BindTakesItsNameFromTheStringStack) {
   int32_t v = 42;
   PushCString("Answer   ");
-  BIND(MakeVariableRef(&v, 6, 4));
+  BIND(MakeValueRef(&v, kTypeLong, 4, 0));
   EXPECT_EQ(Eval("answer"), "42");
 }
 

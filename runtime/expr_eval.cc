@@ -9,6 +9,7 @@
 #include "runtime/expr_services.h"
 #include "runtime/string_functions.h"
 #include "runtime/string_stack.h"
+#include "runtime/value_ref.h"
 
 namespace kor {
 namespace {
@@ -35,7 +36,7 @@ int32_t ExprEvaluator::Long(int32_t index) const {
         std::memcpy(&v, n.address, sizeof v);
         return v;
       }
-      return RefAsLong(n.ref);
+      return n.ref->AsLong();
     case NodeKind::kFunction: return CallLongFunction(*this, n);
     case NodeKind::kUnary:
       if (n.op == kOpNot) return Truth(n.a) ? 0 : 1;
@@ -83,7 +84,7 @@ double ExprEvaluator::Real(int32_t index) const {
         std::memcpy(&v, n.address, sizeof v);
         return v;
       }
-      return RefAsReal(n.ref);
+      return n.ref->AsReal();
     case NodeKind::kFunction: return Finite(CallRealFunction(*this, n));
     case NodeKind::kUnary: return -Real(n.a);
     case NodeKind::kBinary:
@@ -127,7 +128,7 @@ void ExprEvaluator::String(int32_t index) const {
     }
     case NodeKind::kVariable:
       if (n.subscript != Subscript::kNone) return Subscripted(n);
-      return RefPushString(n.ref);
+      return RefPushString(*n.ref);
     case NodeKind::kFunction: return CallStringFunction(*this, n);
     case NodeKind::kBinary: {
       // "&": the only binary operator of string class.
@@ -175,7 +176,7 @@ int ExprEvaluator::CompareStringNodes(int32_t a, int32_t b) const {
 void ExprEvaluator::Subscripted(const ExprNode& n) const {
   int32_t start = Long(n.a);
   int32_t end = n.subscript == Subscript::kSlice ? Long(n.b) : start;
-  RefPushString(n.ref);
+  RefPushString(*n.ref);
   std::string value = PopToStdString();
   int64_t size = static_cast<int64_t>(value.size());
   if (start < 1 || start > size || end < start) {
@@ -217,12 +218,13 @@ std::string EvaluateToText(const ExprTree& tree) {
 }
 
 void AssignExpression(ValueRef* ref, const ExprTree& tree) {
+  if (ref == nullptr) return;
   switch (tree.result_class()) {
-    case ResultClass::kInteger: RefAssignLong(ref, EvaluateLong(tree)); break;
-    case ResultClass::kReal: RefAssignReal(ref, EvaluateReal(tree)); break;
+    case ResultClass::kInteger: ref->AssignLong(EvaluateLong(tree)); break;
+    case ResultClass::kReal: ref->AssignReal(EvaluateReal(tree)); break;
     case ResultClass::kString:
       EvaluateString(tree);
-      RefAssignFromStringStack(ref);
+      ref->AssignString();
       break;
   }
 }

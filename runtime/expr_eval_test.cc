@@ -137,9 +137,9 @@ TEST_F(EvalTest, AssignExpressionStoresByClass) {
   double d = 0;
   char text[6];
   std::memset(text, 'x', sizeof text);
-  ValueRef* lr = MakeVariableRef(&l, 6, 4);
-  ValueRef* dr = MakeVariableRef(&d, 9, 8);
-  ValueRef* sr = MakeVariableRef(text, 18, 6);
+  ValueRef* lr = MakeValueRef(&l, kTypeLong, 4, 0);
+  ValueRef* dr = MakeValueRef(&d, kTypeReal, 8, 0);
+  ValueRef* sr = MakeValueRef(text, kTypeString, 6, 0);
   AssignExpression(lr, *ParseExpression("n * 2 + 1"));
   EXPECT_EQ(l, 21);
   AssignExpression(lr, *ParseExpression("r * 3"));
@@ -154,9 +154,9 @@ TEST_F(EvalTest, AssignExpressionStoresByClass) {
   EXPECT_EQ(std::string(text, 6), "hello ");
   AssignExpression(sr, *ParseExpression("r"));
   EXPECT_EQ(std::string(text, 6), "2.5   ");
-  DestroyRef(lr);
-  DestroyRef(dr);
-  DestroyRef(sr);
+  DestroyValueRef(lr);
+  DestroyValueRef(dr);
+  DestroyValueRef(sr);
 }
 
 TEST_F(EvalTest, VariablesAreReadAtEachEvaluation) {

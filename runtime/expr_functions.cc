@@ -7,10 +7,14 @@
 #include <string>
 
 #include "runtime/collation.h"
+#include "runtime/data_types.h"
+#include "runtime/dates.h"
 #include "runtime/environment.h"
 #include "runtime/expr_services.h"
+#include "runtime/format.h"
 #include "runtime/string_functions.h"
 #include "runtime/string_stack.h"
+#include "runtime/value_ref.h"
 
 namespace kor {
 namespace {
@@ -53,7 +57,35 @@ int CompareArgs(const ExprEvaluator& ev, int32_t a, int32_t b) {
   return x < y ? -1 : (x > y ? 1 : 0);
 }
 
-
+// FORMAT(value, picture) through the picture module, the value taken by its
+// class; the picture is evaluated after the value, so it is the top entry
+// when the module pops it.
+void Format(const ExprEvaluator& ev, int32_t value, int32_t picture) {
+  const ExprNode& v = ev.node(value);
+  switch (v.cls) {
+    case ResultClass::kInteger: {
+      int32_t n = ev.Long(value);
+      ev.String(picture);
+      return FormatLongOnStack(n);
+    }
+    case ResultClass::kReal:
+      if (v.kind == NodeKind::kVariable && v.subscript == Subscript::kNone &&
+          v.ref->EvaluationClass() == kClassDecimal) {
+        // A decimal's exact digits, not their nearest double.
+        v.ref->PushAsString();
+        ev.String(picture);
+        return FORMAT();
+      } else {
+        double r = ev.Real(value);
+        ev.String(picture);
+        return FormatRealOnStack(r);
+      }
+    case ResultClass::kString:
+      ev.String(value);
+      ev.String(picture);
+      return FORMAT();
+  }
+}
 
 }  // namespace
 
@@ -69,10 +101,6 @@ double RoundToOrder(double x, double order) {
   std::snprintf(buf, sizeof buf, "%.15g", r * order);
   return std::strtod(buf, nullptr);
 }
-
-namespace {
-
-}  // namespace
 
 void SeedRandom(uint64_t seed) { g_random_state = seed == 0 ? 0x9E3779B97F4A7C15ull : seed; }
 
@@ -114,12 +142,15 @@ int32_t CallLongFunction(const ExprEvaluator& ev, const ExprNode& call) {
       if (n >= 32 || n <= -32) return 0;
       return static_cast<int32_t>(n >= 0 ? v << n : v >> -n);
     }
-    case kFnToday: return ExprToday();
-    case kFnClock: return ExprClock();
-    case kFnDate: return ExprDate(L(0), L(1), L(2));
-    case kFnDay: return ExprDatePart(L(0), 'd');
-    case kFnMonth: return ExprDatePart(L(0), 'm');
-    case kFnYear: return ExprDatePart(L(0), 'y');
+    case kFnToday: return TODAY();
+    case kFnClock: return CLOCK();
+    case kFnDate: {
+      int32_t month = L(0), day = L(1);
+      return DateFromParts(month, day, L(2));
+    }
+    case kFnDay: return DAY(L(0));
+    case kFnMonth: return MONTH(L(0));
+    case kFnYear: return YEAR(L(0));
     case kFnInlist: {
       int32_t v = ev.arg(call, 0);
       for (int i = 1; i < call.argc; ++i) {
@@ -174,16 +205,15 @@ void CallStringFunction(const ExprEvaluator& ev, const ExprNode& call) {
     }
     case kFnUpper: S(0); return UPPER();
     case kFnLower: S(0); return LOWER();
-    case kFnFormat: {
-      ev.String(ev.arg(call, 1));
-      std::string picture = PopToStdString();
-      return ExprFormat(ev, ev.arg(call, 0), picture);
+    case kFnFormat: return Format(ev, ev.arg(call, 0), ev.arg(call, 1));
+    case kFnDeformat:
+      S(0);
+      S(1);
+      return DEFORMAT();
+    case kFnAge: {
+      int32_t birth = L(0);
+      return AGE(birth, call.argc > 1 ? L(1) : -1);
     }
-    case kFnDeformat: {
-      std::string text = ArgText(ev, call, 0);
-      return ExprDeformat(text, ArgText(ev, call, 1));
-    }
-    case kFnAge: return ExprAge(L(0), call.argc > 1 ? L(1) : -1);
     case kFnChoose: {
       int values = call.argc - 1;
       int32_t selector = ev.arg(call, 0);

@@ -27,10 +27,19 @@
 //   step, start) the position or 0; ALL(s, n); CHR(n); VAL(s) the code of the
 //   first character; NUMERIC(s) 1 for a number; LEN(s); CLIP, UPPER, LOWER;
 //   LEFT, RIGHT and CENTER with widths (at most 65535 characters are made).
-// - Dates and times: TODAY, CLOCK, DATE, DAY, MONTH, YEAR, AGE as the date
-//   module defines them; FORMAT(v, picture) and DEFORMAT(text, picture) as the
-//   picture module does (the picture is any string, usually a picture
-//   constant); GETINI(section, entry, default, file) as the environment does.
+// - Dates and times: TODAY, CLOCK, DATE (DateFromParts), DAY, MONTH, YEAR and
+//   AGE are the date module's own (dates.h); AGE with one argument is against
+//   today.
+// - FORMAT(v, picture) and DEFORMAT(text, picture) are the picture module's
+//   (format.h); the picture is any string, usually a picture constant, and an
+//   invalid one gives the empty string. FORMAT takes v by its class: an
+//   integer (also a day count or a time) as a whole number, a real as a
+//   REAL, except that a DECIMAL, PDECIMAL or ULONG variable is formatted
+//   from its exact digits, and a string as text (a number held as text for
+//   numeric, date and time pictures). DEFORMAT gives the value read as text
+//   (a decimal number, a day count, a time, or the text itself for string
+//   pictures), or the text unchanged when it cannot be read.
+// - GETINI(section, entry, default, file) as the environment does.
 #pragma once
 
 #include <cstdint>

@@ -5,6 +5,7 @@
 #include "runtime/expr_scan.h"
 #include "runtime/expr_services.h"
 #include "runtime/expr_tree.h"
+#include "runtime/value_ref.h"
 
 namespace kor {
 namespace {
@@ -361,7 +362,7 @@ class Parser {
     ExprNode n;
     n.kind = NodeKind::kVariable;
     n.cls = v.result;
-    n.type_code = static_cast<uint8_t>(RefTypeCode(v.ref));
+    n.type_code = static_cast<uint8_t>(v.ref->TypeCode());
     n.text = AddText(token_.text);
     Advance();
     if (token_.cls == TokenClass::kOpenBracket) {
@@ -381,8 +382,9 @@ class Parser {
     }
     // The tree keeps its own reference: the binding may be replaced or its
     // scope popped while the tree lives.
-    n.ref = CloneRef(v.ref);
-    n.address = RefFastAddress(n.ref);
+    n.ref = v.ref->Clone();
+    if (n.ref == nullptr) return FailIndex("out of memory");
+    n.address = RefFastAddress(*n.ref);
     return Add(n);
   }
 
@@ -397,7 +399,7 @@ class Parser {
 
 ExprTree::~ExprTree() {
   for (ExprNode& n : nodes) {
-    if (n.ref != nullptr) DestroyRef(n.ref);
+    DestroyValueRef(n.ref);
   }
 }
 

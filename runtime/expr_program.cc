@@ -7,6 +7,7 @@
 #include "runtime/expr_functions.h"
 #include "runtime/expr_services.h"
 #include "runtime/expr_tree.h"
+#include "runtime/value_ref.h"
 
 namespace kor {
 namespace {
@@ -165,8 +166,8 @@ double RunProgram(const ExprProgram& program) {
         *sp++ = v;
         break;
       }
-      case kLoadRefReal: *sp++ = RefAsReal(in.ref); break;
-      case kLoadRefLong: *sp++ = RefAsLong(in.ref); break;
+      case kLoadRefReal: *sp++ = in.ref->AsReal(); break;
+      case kLoadRefLong: *sp++ = in.ref->AsLong(); break;
       case kAddR: sp[-2] += sp[-1]; --sp; break;
       case kSubR: sp[-2] -= sp[-1]; --sp; break;
       case kMulR: sp[-2] *= sp[-1]; --sp; break;

@@ -27,7 +27,7 @@ struct ExprInstr {
   uint8_t op;
   double constant = 0;            // push constant
   const void* address = nullptr;  // variable storage
-  const ValueRef* ref = nullptr;  // variable read through its reference
+  ValueRef* ref = nullptr;        // variable read through its reference
 };
 
 struct ExprProgram {

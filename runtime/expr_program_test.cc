@@ -18,7 +18,7 @@ class ProgramTest : public ExprTest {
     ExprTest::SetUp();
     BindLong("n", &n_);
     BindReal("r", &r_);
-    BindName("w", MakeVariableRef(&w_, 2, 2));  // a SHORT: read through its reference
+    BindName("w", MakeValueRef(&w_, kTypeShort, 2, 0));  // a SHORT: read through its reference
   }
   int32_t n_ = 7;
   double r_ = 2.5;

@@ -1,16 +1,18 @@
 // The runtime services that expression evaluation uses, gathered in one place:
-// value references of bound variables, name folding and the text and number
-// conversions between the evaluation classes.
+// name letters, the fast path to bound variables' storage, and the text and
+// number conversions between the evaluation classes.
+//
+// Bound variables are the runtime's own value references (value_ref.h), made
+// by MakeValueRef; the evaluator reads and writes them through their slots.
+// The date and picture functions are the runtime's own (dates.h, format.h).
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 namespace kor {
 
 class ValueRef;
-class ExprEvaluator;
 
 // ---- names ----
 
@@ -18,30 +20,17 @@ class ExprEvaluator;
 // call upper or lower case.
 bool IsLetterChar(unsigned char c);
 
-// ---- value references of bound variables ----
+// ---- bound variables ----
 
-// A reference to a scalar variable of the given type code and size in bytes,
-// for BIND; the caller owns it until it hands it to the bind table.
-ValueRef* MakeVariableRef(void* address, int type_code, int32_t size);
-int RefTypeCode(const ValueRef* ref);
-// A new reference to the same variable, owned by the caller.
-ValueRef* CloneRef(const ValueRef* ref);
-// Releases a reference made by the caller (BIND's or a clone).
-void DestroyRef(ValueRef* ref);
-// The variable's storage when it is a LONG (type 6) or a REAL (type 9), which
-// the evaluator reads directly; null otherwise.
-void* RefFastAddress(const ValueRef* ref);
-int32_t RefAsLong(const ValueRef* ref);
-double RefAsReal(const ValueRef* ref);
-// Pushes the variable's value as a string on the string stack.
-void RefPushString(const ValueRef* ref);
-void RefAssignLong(ValueRef* ref, int32_t value);
-void RefAssignReal(ValueRef* ref, double value);
-// Pops the top of the string stack into the variable.
-void RefAssignFromStringStack(ValueRef* ref);
+// The storage of a LONG (type 6) or REAL (type 9) reference, which the
+// evaluator reads directly (4-byte int32 / 8-byte double, in the processor's
+// own order); null for every other type and for a released reference.
+void* RefFastAddress(ValueRef& ref);
+// Pushes the variable's value as the evaluator shows it: reals as RealToText,
+// everything else as the reference's own text (slot 10).
+void RefPushString(ValueRef& ref);
 
 // ---- conversions ----
-
 
 // The top of the string stack as a REAL through the stack's own conversion,
 // popped; a result that is not a finite number is 0.
@@ -51,21 +40,11 @@ int32_t RealToLong(double value);
 // The text of a REAL: at most 15 significant digits, no trailing zeros.
 std::string RealToText(double value);
 
-// ---- other modules' functions, as the function table calls them ----
+// ---- the runtime's state, as the function table reads it ----
 
 // Seed material for RANDOM from the clock.
 uint64_t ExprSeedFromClock();
 // Bytes held free by the runtime's heap, at most 2147483647.
 int32_t ExprHeapFreeBytes();
-int32_t ExprToday();
-int32_t ExprClock();
-// DATE(m, d, y): a day count, or -1 for an invalid date.
-int32_t ExprDate(int32_t month, int32_t day, int32_t year);
-// DAY, MONTH, YEAR of a day count ('d', 'm', 'y'); 0 for an invalid one.
-int32_t ExprDatePart(int32_t date, char part);
-// Each pushes its result on the string stack.
-void ExprAge(int32_t birth, int32_t base);
-void ExprFormat(const ExprEvaluator& ev, int32_t value_node, const std::string& picture);
-void ExprDeformat(const std::string& text, const std::string& picture);
 
 }  // namespace kor

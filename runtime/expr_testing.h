@@ -13,6 +13,7 @@
 #include "runtime/expr_services.h"
 #include "runtime/expr_tree.h"
 #include "runtime/string_stack.h"
+#include "runtime/value_ref.h"
 
 namespace kor {
 
@@ -29,10 +30,14 @@ class ExprTest : public testing::Test {
     POPSCOPE();
   }
 
-  void BindLong(std::string_view name, int32_t* v) { BindName(name, MakeVariableRef(v, 6, 4)); }
-  void BindReal(std::string_view name, double* v) { BindName(name, MakeVariableRef(v, 9, 8)); }
+  void BindLong(std::string_view name, int32_t* v) {
+    BindName(name, MakeValueRef(v, kTypeLong, 4, 0));
+  }
+  void BindReal(std::string_view name, double* v) {
+    BindName(name, MakeValueRef(v, kTypeReal, 8, 0));
+  }
   void BindString(std::string_view name, char* v, int size) {
-    BindName(name, MakeVariableRef(v, 18, size));
+    BindName(name, MakeValueRef(v, kTypeString, size, 0));
   }
 
   // The rendered form of a parse, or "<fail>".

@@ -25,7 +25,7 @@
 #include "runtime/runtime_init.h"
 #include "runtime/startup.h"
 #include "runtime/string_stack.h"
-#include "runtime/expr_services.h"
+#include "runtime/value_ref.h"
 
 namespace {
 
@@ -86,15 +86,16 @@ bool Run(std::string_view line) {
     switch (tree->result_class()) {
       case kor::ResultClass::kInteger:
         v.integer = kor::EvaluateLong(*tree);
-        ref = kor::MakeVariableRef(&v.integer, 6, 4);
+        ref = kor::MakeValueRef(&v.integer, kor::kTypeLong, 4, 0);
         break;
       case kor::ResultClass::kReal:
         v.real = kor::EvaluateReal(*tree);
-        ref = kor::MakeVariableRef(&v.real, 9, 8);
+        ref = kor::MakeValueRef(&v.real, kor::kTypeReal, 8, 0);
         break;
       case kor::ResultClass::kString:
         v.text = result.empty() ? std::string(1, ' ') : result;
-        ref = kor::MakeVariableRef(v.text.data(), 18, static_cast<int32_t>(v.text.size()));
+        ref = kor::MakeValueRef(v.text.data(), kor::kTypeString,
+                                 static_cast<int32_t>(v.text.size()), 0);
         break;
     }
     kor::BindName(name, ref);
