@@ -5,6 +5,7 @@
 #include "runtime/expr_scan.h"
 #include "runtime/expr_services.h"
 #include "runtime/expr_tree.h"
+#include "runtime/picture.h"
 #include "runtime/value_ref.h"
 
 namespace kor {
@@ -294,6 +295,11 @@ class Parser {
         return Add(n);
       }
       case TokenClass::kPicture: {
+        // A picture the picture compiler rejects could only ever format to
+        // nothing; it is refused here, where its author can be told.
+        if (CompilePicture(std::string_view(token_.text)).kind == PictureKind::kInvalid) {
+          return FailIndex("invalid picture");
+        }
         ExprNode n;
         n.kind = NodeKind::kPicture;
         n.cls = ResultClass::kString;

@@ -176,6 +176,24 @@ TEST_F(ParseTest, NamesAndPictures) {
   EXPECT_EQ(Render("s[1:3]"), "s[1 : 3]");
 }
 
+TEST_F(ParseTest, PicturesAreCheckedByThePictureCompiler) {
+  for (const char* good : {"@N10.2", "@n-12`2", "@D6-", "@D17", "@T8", "@S255", "@E12.3",
+                           "@P###-##P", "@K@@##K", "@N10.2B", "@N~kr~(*15_.2)"}) {
+    EXPECT_TRUE(ParseExpression(good)) << good;
+  }
+  ParseError err;
+  for (const char* bad : {"@Q5", "@D19", "@T9", "@S0", "@S256", "@N0", "@N3.3", "@N15..2",
+                          "@N255", "@Px", "@E3.2"}) {
+    std::string text = std::string("FORMAT(1, ") + bad + ")";
+    EXPECT_FALSE(ParseExpression(text, &err)) << bad;
+    EXPECT_EQ(err.message, "invalid picture") << bad;
+    EXPECT_EQ(err.position, 10u) << bad;
+  }
+  // A picture held in a string is not a picture constant: it is checked
+  // only when FORMAT compiles it.
+  EXPECT_TRUE(ParseExpression("FORMAT(1, '@Q5')"));
+}
+
 TEST_F(ParseTest, FailuresAndTrailingText) {
   ParseError err;
   EXPECT_FALSE(ParseExpression("(a + b))", &err));
