@@ -1,4 +1,5 @@
-// Feeds arbitrary text to the expression parser with a few bound variables;
+// Feeds arbitrary text to the expression parser with a few bound variables
+// (LONG, REAL, STRING, SHORT, DECIMAL and DATE value references);
 // whatever parses is evaluated in every class and rendered, and the rendered
 // text must parse again to a tree that renders the same.
 #include <cstddef>
@@ -28,6 +29,8 @@ int32_t g_long = 42;
 double g_real = -2.5;
 char g_text[12] = {'H', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', ' '};
 int16_t g_short = 7;
+uint8_t g_decimal[4] = {0xF0, 0x12, 0x34, 0x56};  // DECIMAL(7,2) -1234.56
+uint8_t g_date[4] = {29, 2, 2000 & 0xFF, 2000 >> 8};
 
 void Setup() {
   static bool done = false;
@@ -38,6 +41,8 @@ void Setup() {
   kor::BindName("r", kor::MakeValueRef(&g_real, kor::kTypeReal, 8, 0));
   kor::BindName("s", kor::MakeValueRef(g_text, kor::kTypeString, 12, 0));
   kor::BindName("PRE:w#", kor::MakeValueRef(&g_short, kor::kTypeShort, 2, 0));
+  kor::BindName("dec", kor::MakeValueRef(g_decimal, kor::kTypeDecimal, 4, 2));
+  kor::BindName("day", kor::MakeValueRef(g_date, kor::kTypeDate, 4, 0));
 }
 
 }  // namespace
