@@ -26,42 +26,6 @@ void IntegerRef::SetExtreme(int32_t direction) {
   Store(direction == 0 ? 0 : (direction < 0 ? Lowest() : Highest()));
 }
 
-// ---- LONG ----
-
-int32_t LongRef::TypeCode() const { return kTypeLong; }
-ValueRef* LongRef::Clone() const { return NewRef<LongRef>(address_); }
-int32_t LongRef::Load() const { return address_ == nullptr ? 0 : LoadLong(address_); }
-void LongRef::Store(int32_t value) {
-  if (address_ != nullptr) StoreLong(address_, value);
-}
-
-// ---- SHORT ----
-
-int32_t ShortRef::TypeCode() const { return kTypeShort; }
-ValueRef* ShortRef::Clone() const { return NewRef<ShortRef>(address_); }
-int32_t ShortRef::Load() const { return address_ == nullptr ? 0 : LoadShort(address_); }
-void ShortRef::Store(int32_t value) {
-  if (address_ != nullptr) StoreShort(address_, static_cast<int16_t>(value));
-}
-
-// ---- USHORT ----
-
-int32_t UShortRef::TypeCode() const { return kTypeUShort; }
-ValueRef* UShortRef::Clone() const { return NewRef<UShortRef>(address_); }
-int32_t UShortRef::Load() const { return address_ == nullptr ? 0 : LoadUShort(address_); }
-void UShortRef::Store(int32_t value) {
-  if (address_ != nullptr) StoreUShort(address_, static_cast<uint16_t>(value));
-}
-
-// ---- BYTE ----
-
-int32_t ByteRef::TypeCode() const { return kTypeByte; }
-ValueRef* ByteRef::Clone() const { return NewRef<ByteRef>(address_); }
-int32_t ByteRef::Load() const { return address_ == nullptr ? 0 : address_[0]; }
-void ByteRef::Store(int32_t value) {
-  if (address_ != nullptr) address_[0] = static_cast<uint8_t>(value);
-}
-
 // ---- DATE ----
 
 int32_t DateRef::TypeCode() const { return kTypeDate; }

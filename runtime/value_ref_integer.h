@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 
+#include "runtime/data_types.h"
 #include "runtime/value_ref.h"
 
 namespace kor {
@@ -37,61 +39,32 @@ class IntegerRef : public ValueRef {
   virtual int32_t Highest() const = 0;
 };
 
-class LongRef : public IntegerRef {
+// LONG, SHORT, USHORT and BYTE: the value is the stored integer, read and
+// written through the storage form's own functions.
+template <int32_t kType, typename T, T (*kLoad)(const void*), void (*kStore)(void*, T)>
+class StoredIntegerRef : public IntegerRef {
  public:
-  explicit LongRef(void* address) : IntegerRef(address) {}
-  int32_t TypeCode() const override;
-  ValueRef* Clone() const override;
-  int32_t Size() const override { return 4; }
+  explicit StoredIntegerRef(void* address) : IntegerRef(address) {}
+  int32_t TypeCode() const override { return kType; }
+  ValueRef* Clone() const override { return NewRef<StoredIntegerRef>(address_); }
+  int32_t Size() const override { return sizeof(T); }
 
  protected:
-  int32_t Load() const override;
-  void Store(int32_t value) override;
-  int32_t Lowest() const override { return -2147483647 - 1; }
-  int32_t Highest() const override { return 2147483647; }
+  int32_t Load() const override { return address_ == nullptr ? 0 : kLoad(address_); }
+  void Store(int32_t value) override {
+    if (address_ != nullptr) kStore(address_, static_cast<T>(value));
+  }
+  int32_t Lowest() const override { return std::numeric_limits<T>::min(); }
+  int32_t Highest() const override { return std::numeric_limits<T>::max(); }
 };
 
-class ShortRef : public IntegerRef {
- public:
-  explicit ShortRef(void* address) : IntegerRef(address) {}
-  int32_t TypeCode() const override;
-  ValueRef* Clone() const override;
-  int32_t Size() const override { return 2; }
+inline uint8_t LoadByteAt(const void* p) { return *static_cast<const uint8_t*>(p); }
+inline void StoreByteAt(void* p, uint8_t v) { *static_cast<uint8_t*>(p) = v; }
 
- protected:
-  int32_t Load() const override;
-  void Store(int32_t value) override;
-  int32_t Lowest() const override { return -32768; }
-  int32_t Highest() const override { return 32767; }
-};
-
-class UShortRef : public IntegerRef {
- public:
-  explicit UShortRef(void* address) : IntegerRef(address) {}
-  int32_t TypeCode() const override;
-  ValueRef* Clone() const override;
-  int32_t Size() const override { return 2; }
-
- protected:
-  int32_t Load() const override;
-  void Store(int32_t value) override;
-  int32_t Lowest() const override { return 0; }
-  int32_t Highest() const override { return 65535; }
-};
-
-class ByteRef : public IntegerRef {
- public:
-  explicit ByteRef(void* address) : IntegerRef(address) {}
-  int32_t TypeCode() const override;
-  ValueRef* Clone() const override;
-  int32_t Size() const override { return 1; }
-
- protected:
-  int32_t Load() const override;
-  void Store(int32_t value) override;
-  int32_t Lowest() const override { return 0; }
-  int32_t Highest() const override { return 255; }
-};
+using LongRef = StoredIntegerRef<kTypeLong, int32_t, LoadLong, StoreLong>;
+using ShortRef = StoredIntegerRef<kTypeShort, int16_t, LoadShort, StoreShort>;
+using UShortRef = StoredIntegerRef<kTypeUShort, uint16_t, LoadUShort, StoreUShort>;
+using ByteRef = StoredIntegerRef<kTypeByte, uint8_t, LoadByteAt, StoreByteAt>;
 
 // DATE: the value is the day count (day 4 = 1 January 1801, 0 = no date).
 class DateRef : public IntegerRef {
