@@ -15,42 +15,14 @@
 #include "runtime/string_functions.h"
 #include "runtime/string_stack.h"
 #include "runtime/value_holders.h"
+#include "runtime/value_ref_testing.h"
 
 namespace kor {
 namespace {
 
-struct Destroyer {
-  void operator()(ValueRef* r) const { DestroyValueRef(r); }
-};
-using Ref = std::unique_ptr<ValueRef, Destroyer>;
+using namespace testing_refs;
 
-Ref Make(void* address, int32_t type, int32_t size = 0, int32_t places = 0) {
-  return Ref(MakeValueRef(address, type, size, places));
-}
-
-std::string AsString(ValueRef& r) {
-  r.PushAsString();
-  return PopToStdString();
-}
-
-void AssignText(ValueRef& r, const char* text) {
-  PushCString(text);
-  r.AssignString();
-}
-
-std::vector<uint8_t> Raw(const ValueRef& r) {
-  std::vector<uint8_t> bytes(static_cast<size_t>(r.Size()));
-  r.RawStore(bytes.data());
-  return bytes;
-}
-
-class StringDecimalRefTest : public testing::Test {
- protected:
-  void TearDown() override {
-    EXPECT_EQ(StringStackDepth(), 0) << "string stack not balanced";
-    EXPECT_EQ(DecimalDepth(), 0) << "decimal stack not balanced";
-  }
-};
+using StringDecimalRefTest = BalancedStacksTest;
 
 TEST_F(StringDecimalRefTest, StringPadsAndCuts) {
   char field[5];
