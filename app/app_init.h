@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "runtime/module.h"
+#include "runtime/core/module.h"
 
 namespace mxb {
 

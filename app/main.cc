@@ -4,7 +4,7 @@
 
 #include "app/app_init.h"
 #include "app/main_frame.h"
-#include "runtime/startup.h"
+#include "runtime/core/startup.h"
 #include "ui/system_target.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "runtime/collation.h"
+#include "runtime/locale/collation.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <random>
 #include <vector>
 
-#include "runtime/decimal_stack.h"
+#include "runtime/values/decimal_stack.h"
 
 namespace {
 

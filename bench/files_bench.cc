@@ -7,9 +7,9 @@
 #include <string>
 
 #include "files/driver.h"
-#include "files/registry.h"
+#include "files/registry/registry.h"
 #include "files/statements.h"
-#include "runtime/error_state.h"
+#include "runtime/core/error_state.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "runtime/memory.h"
+#include "runtime/memory/memory.h"
 
 #if defined(MXB_BENCH_HAVE_MIMALLOC)
 #include <mimalloc.h>

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <ctime>
 
-#include "runtime/dates.h"
-#include "runtime/format.h"
+#include "runtime/pictures/dates.h"
+#include "runtime/pictures/format.h"
 
 namespace {
 

@@ -21,9 +21,9 @@
 #include "files/state_check.h"
 #include "files/string_result.h"
 #include "files/trace.h"
-#include "runtime/error_state.h"
-#include "runtime/os.h"
-#include "runtime/startup.h"
+#include "runtime/core/error_state.h"
+#include "runtime/os/os.h"
+#include "runtime/core/startup.h"
 
 namespace kor {
 

@@ -11,8 +11,8 @@
 #include "files/operations.h"
 #include "files/state_check.h"
 #include "files/statements.h"
-#include "runtime/error_state.h"
-#include "runtime/string_stack.h"
+#include "runtime/core/error_state.h"
+#include "runtime/values/string_stack.h"
 
 namespace kor {
 namespace {

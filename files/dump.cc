@@ -7,9 +7,9 @@
 #include <cstring>
 
 #include "files/trace.h"
-#include "runtime/data_types.h"
-#include "runtime/decimal_stack.h"
-#include "runtime/format.h"
+#include "runtime/values/data_types.h"
+#include "runtime/values/decimal_stack.h"
+#include "runtime/pictures/format.h"
 
 namespace kor {
 

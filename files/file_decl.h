@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "runtime/data_types.h"
+#include "runtime/values/data_types.h"
 
 namespace kor {
 

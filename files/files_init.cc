@@ -3,7 +3,7 @@
 #include "files/driver.h"
 #include "files/statements.h"
 #include "files/trace.h"
-#include "runtime/startup.h"
+#include "runtime/core/startup.h"
 
 namespace kor {
 

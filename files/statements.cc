@@ -6,7 +6,7 @@
 
 #include "files/driver.h"
 #include "files/operations.h"
-#include "runtime/error_state.h"
+#include "runtime/core/error_state.h"
 
 namespace kor {
 

@@ -1,7 +1,7 @@
 // String results of driver operations go onto the string stack.
 #include "files/string_result.h"
 
-#include "runtime/string_stack.h"
+#include "runtime/values/string_stack.h"
 
 namespace kor {
 

@@ -7,8 +7,8 @@
 #include <set>
 
 #include "files/operations.h"
-#include "runtime/error_state.h"
-#include "runtime/os.h"
+#include "runtime/core/error_state.h"
+#include "runtime/os/os.h"
 
 namespace kor {
 

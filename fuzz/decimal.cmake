@@ -3,6 +3,6 @@
 # coverage instrumentation sees them.
 mxb_fuzz(decimal_text_fuzz
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/decimal_text_fuzz.cc
-          ${PROJECT_SOURCE_DIR}/runtime/decimal_stack.cc
-          ${PROJECT_SOURCE_DIR}/runtime/decimal_stack_register.cc
+          ${PROJECT_SOURCE_DIR}/runtime/values/decimal_stack.cc
+          ${PROJECT_SOURCE_DIR}/runtime/values/decimal_stack_register.cc
   LIBS kor_runtime)

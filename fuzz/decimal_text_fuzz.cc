@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "runtime/decimal_stack.h"
+#include "runtime/values/decimal_stack.h"
 
 namespace {
 

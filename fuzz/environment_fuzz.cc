@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "runtime/collation.h"
-#include "runtime/environment.h"
-#include "runtime/error_state.h"
-#include "runtime/locale.h"
+#include "runtime/locale/collation.h"
+#include "runtime/locale/environment.h"
+#include "runtime/core/error_state.h"
+#include "runtime/locale/locale.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   kor::ResetEnvironmentForTesting();

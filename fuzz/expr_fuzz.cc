@@ -9,14 +9,14 @@
 #include <string>
 #include <string_view>
 
-#include "runtime/bind.h"
-#include "runtime/expr_eval.h"
-#include "runtime/expr_tree.h"
-#include "runtime/module.h"
+#include "runtime/expr/bind.h"
+#include "runtime/expr/expr_eval.h"
+#include "runtime/expr/expr_tree.h"
+#include "runtime/core/module.h"
 #include "runtime/runtime_init.h"
-#include "runtime/startup.h"
-#include "runtime/string_stack.h"
-#include "runtime/value_ref.h"
+#include "runtime/core/startup.h"
+#include "runtime/values/string_stack.h"
+#include "runtime/values/value_ref.h"
 
 namespace {
 

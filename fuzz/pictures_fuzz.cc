@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "runtime/format.h"
-#include "runtime/picture.h"
+#include "runtime/pictures/format.h"
+#include "runtime/pictures/picture.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const char* bytes = reinterpret_cast<const char*>(data);

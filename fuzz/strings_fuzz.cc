@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "runtime/collation.h"
-#include "runtime/string_functions.h"
-#include "runtime/string_stack.h"
+#include "runtime/locale/collation.h"
+#include "runtime/builtins/string_functions.h"
+#include "runtime/values/string_stack.h"
 
 namespace {
 

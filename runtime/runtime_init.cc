@@ -1,7 +1,7 @@
 // Static objects of the runtime core that have no module of their own.
 #include "runtime/runtime_init.h"
 
-#include "runtime/os.h"
+#include "runtime/os/os.h"
 
 namespace kor {
 

@@ -3,13 +3,13 @@
 //   const InitEntry kTable[] = { KOR_RUNTIME_CORE_INIT_ENTRIES ... };
 #pragma once
 
-#include "runtime/bind.h"
-#include "runtime/decimal_stack.h"
-#include "runtime/environment.h"
-#include "runtime/error_state.h"
-#include "runtime/expr_functions.h"
-#include "runtime/module.h"
-#include "runtime/string_stack.h"
+#include "runtime/expr/bind.h"
+#include "runtime/values/decimal_stack.h"
+#include "runtime/locale/environment.h"
+#include "runtime/core/error_state.h"
+#include "runtime/expr/expr_functions.h"
+#include "runtime/core/module.h"
+#include "runtime/values/string_stack.h"
 
 namespace kor {
 

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "runtime/error_state.h"
-#include "runtime/string_stack.h"
+#include "runtime/core/error_state.h"
+#include "runtime/values/string_stack.h"
 
 TEST(ErrorMacro, FunctionAndWindowsConstantCoexist) {
   kor::PostError(2);

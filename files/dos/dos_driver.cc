@@ -8,9 +8,9 @@
 
 #include "files/driver.h"
 #include "files/operations.h"
-#include "files/registry.h"
+#include "files/registry/registry.h"
 #include "files/state_check.h"
-#include "runtime/error_state.h"
+#include "runtime/core/error_state.h"
 
 namespace kor {
 

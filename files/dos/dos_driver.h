@@ -29,7 +29,7 @@
 #include <vector>
 
 #include "files/control_block.h"
-#include "runtime/os.h"
+#include "runtime/os/os.h"
 
 namespace kor {
 

@@ -12,12 +12,12 @@
 
 #include "files/driver.h"
 #include "files/operations.h"
-#include "files/registry.h"
+#include "files/registry/registry.h"
 #include "files/state_check.h"
 #include "files/statements.h"
 #include "files/trace.h"
-#include "runtime/error_state.h"
-#include "runtime/string_stack.h"
+#include "runtime/core/error_state.h"
+#include "runtime/values/string_stack.h"
 
 namespace kor {
 namespace {

@@ -12,10 +12,10 @@
 #include <thread>
 
 #include "files/driver.h"
-#include "files/registry.h"
+#include "files/registry/registry.h"
 #include "files/statements.h"
-#include "runtime/error_state.h"
-#include "runtime/os.h"
+#include "runtime/core/error_state.h"
+#include "runtime/os/os.h"
 
 namespace kor {
 namespace {

@@ -18,7 +18,7 @@
 #include <string>
 #include <thread>
 
-#include "runtime/os.h"
+#include "runtime/os/os.h"
 
 namespace {
 

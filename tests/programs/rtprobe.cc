@@ -12,10 +12,10 @@
 
 #include <iterator>
 
-#include "runtime/module.h"
+#include "runtime/core/module.h"
 #include "runtime/runtime_init.h"
-#include "runtime/startup.h"
-#include "runtime/string_stack.h"
+#include "runtime/core/startup.h"
+#include "runtime/values/string_stack.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // core's initialisation entries, as a program would, then runs the tests.
 #include <gtest/gtest.h>
 
-#include "runtime/module.h"
+#include "runtime/core/module.h"
 #include "runtime/runtime_init.h"
-#include "runtime/startup.h"
+#include "runtime/core/startup.h"
 
 namespace {
 const kor::InitEntry kTestInitTable[] = {KOR_RUNTIME_CORE_INIT_ENTRIES};

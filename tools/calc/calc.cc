@@ -16,16 +16,16 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/bind.h"
-#include "runtime/error_state.h"
-#include "runtime/expr_eval.h"
-#include "runtime/expr_scan.h"
-#include "runtime/expr_tree.h"
-#include "runtime/module.h"
+#include "runtime/expr/bind.h"
+#include "runtime/core/error_state.h"
+#include "runtime/expr/expr_eval.h"
+#include "runtime/expr/expr_scan.h"
+#include "runtime/expr/expr_tree.h"
+#include "runtime/core/module.h"
 #include "runtime/runtime_init.h"
-#include "runtime/startup.h"
-#include "runtime/string_stack.h"
-#include "runtime/value_ref.h"
+#include "runtime/core/startup.h"
+#include "runtime/values/string_stack.h"
+#include "runtime/values/value_ref.h"
 
 namespace {
 

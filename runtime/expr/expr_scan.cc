@@ -1,0 +1,216 @@
+// The scanner of run-time expressions.
+#include "runtime/expr/expr_scan.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "runtime/core/error_state.h"
+#include "runtime/expr/expr_services.h"
+
+namespace kor {
+namespace {
+
+bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+bool IsNameStart(unsigned char c) { return c == '?' || c == '_' || IsLetterChar(c); }
+
+bool IsNameChar(unsigned char c) {
+  return c == '_' || c == ':' || IsDigit(c) || IsLetterChar(c);
+}
+
+void Scanner::Next(Token* token) {
+  while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
+  token->pos = pos_;
+  token->len = 1;
+  token->entry = nullptr;
+  token->error = ScanError::kNone;
+  if (pos_ >= text_.size()) {
+    token->cls = TokenClass::kEnd;
+    token->len = 0;
+    return;
+  }
+  unsigned char c = static_cast<unsigned char>(text_[pos_]);
+  if (IsNameStart(c)) return ScanName(token);
+  if (IsDigit(c)) return ScanNumber(token);
+  if (c == '\'') return ScanString(token);
+  if (c == '@') return ScanPicture(token);
+  ++pos_;
+  token->cls = TokenClass::kOperator;
+  switch (c) {
+    case '+': token->op = kOpAdd; return;
+    case '-': token->op = kOpSubtract; return;
+    case '*': token->op = kOpMultiply; return;
+    case '/': token->op = kOpDivide; return;
+    case '~': token->op = kOpTilde; return;
+    case '<': token->op = kOpLess; return;
+    case '>': token->op = kOpGreater; return;
+    case '=': token->op = kOpEqual; return;
+    case '&': token->op = kOpConcat; return;
+    case ',': token->op = kOpComma; return;
+    case ':': token->op = kOpColon; return;
+    case '%': token->op = kOpModulo; return;
+    case '^': token->op = kOpPower; return;
+    case '(': token->cls = TokenClass::kOpenParen; return;
+    case ')': token->cls = TokenClass::kCloseParen; return;
+    case '[': token->cls = TokenClass::kOpenBracket; return;
+    case ']': token->cls = TokenClass::kCloseBracket; return;
+    default:
+      token->cls = TokenClass::kError;
+      token->error = ScanError::kBadCharacter;
+      return;
+  }
+}
+
+void Scanner::ScanName(Token* token) {
+  size_t start = pos_++;
+  while (pos_ < text_.size() && IsNameChar(static_cast<unsigned char>(text_[pos_]))) ++pos_;
+  if (pos_ < text_.size() && (text_[pos_] == '#' || text_[pos_] == '$' || text_[pos_] == '"')) {
+    ++pos_;
+  }
+  token->len = pos_ - start;
+  std::string_view name = text_.substr(start, token->len);
+  token->text.assign(name);
+  const BindEntry* entry = LookupName(name);
+  if (entry == nullptr) {
+    token->cls = TokenClass::kError;
+    token->error = ScanError::kUnboundName;
+    PostError(801);
+    return;
+  }
+  if (entry->kind == BindKind::kKeyword) {
+    token->cls = TokenClass::kOperator;
+    token->op = entry->op;
+    return;
+  }
+  token->cls = TokenClass::kName;
+  token->entry = entry;
+}
+
+void Scanner::ScanNumber(Token* token) {
+  size_t start = pos_;
+  bool is_real = false;
+  while (pos_ < text_.size() && IsDigit(static_cast<unsigned char>(text_[pos_]))) ++pos_;
+  if (pos_ < text_.size() && text_[pos_] == '.') {
+    is_real = true;
+    ++pos_;
+    while (pos_ < text_.size() && IsDigit(static_cast<unsigned char>(text_[pos_]))) ++pos_;
+  }
+  if (pos_ < text_.size() && (text_[pos_] == 'e' || text_[pos_] == 'E')) {
+    size_t p = pos_ + 1;
+    if (p < text_.size() && (text_[p] == '+' || text_[p] == '-')) ++p;
+    if (p < text_.size() && IsDigit(static_cast<unsigned char>(text_[p]))) {
+      while (p < text_.size() && IsDigit(static_cast<unsigned char>(text_[p]))) ++p;
+      pos_ = p;
+      is_real = true;
+    }
+  }
+  token->len = pos_ - start;
+  token->cls = TokenClass::kConstant;
+  const char* first = text_.data() + start;
+  const char* last = text_.data() + pos_;
+  if (!is_real) {
+    int32_t value = 0;
+    auto [ptr, ec] = std::from_chars(first, last, value);
+    if (ec == std::errc() && ptr == last) {
+      token->constant_class = ResultClass::kInteger;
+      token->integer = value;
+      return;
+    }
+  }
+  double value = 0;
+  auto [ptr, ec] = std::from_chars(first, last, value);
+  // Out of range: a value too small for a real (a negative exponent, or no
+  // non-zero integer digit) is zero; one too large is an error.
+  if (ec == std::errc::result_out_of_range) {
+    bool tiny = true;
+    bool in_integer_part = true;
+    for (const char* p = first; p < last; ++p) {
+      if (*p == 'e' || *p == 'E') {
+        tiny = p + 1 < last && p[1] == '-';
+        break;
+      }
+      if (*p == '.') in_integer_part = false;
+      if (in_integer_part && *p != '0') tiny = false;
+    }
+    if (tiny) {
+      token->constant_class = ResultClass::kReal;
+      token->real = 0.0;
+      return;
+    }
+    token->cls = TokenClass::kError;
+    token->error = ScanError::kBadNumber;
+    return;
+  }
+  if (ec != std::errc() || ptr != last || !std::isfinite(value)) {
+    token->cls = TokenClass::kError;
+    token->error = ScanError::kBadNumber;
+    return;
+  }
+  token->constant_class = ResultClass::kReal;
+  token->real = value;
+}
+
+void Scanner::ScanString(Token* token) {
+  size_t start = pos_++;
+  token->text.clear();
+  for (;;) {
+    if (pos_ >= text_.size()) {
+      token->cls = TokenClass::kError;
+      token->error = ScanError::kUnterminatedString;
+      token->len = pos_ - start;
+      return;
+    }
+    char c = text_[pos_++];
+    if (c == '\'') {
+      if (pos_ < text_.size() && text_[pos_] == '\'') {
+        token->text.push_back('\'');
+        ++pos_;
+        continue;
+      }
+      break;
+    }
+    token->text.push_back(c);
+  }
+  token->len = pos_ - start;
+  token->cls = TokenClass::kConstant;
+  token->constant_class = ResultClass::kString;
+}
+
+void Scanner::ScanPicture(Token* token) {
+  size_t start = pos_++;
+  int depth = 0;
+  while (pos_ < text_.size()) {
+    char c = text_[pos_];
+    if (c == '~') {
+      size_t close = text_.find('~', pos_ + 1);
+      if (close == std::string_view::npos) {
+        depth = -1;  // an unterminated currency text
+        pos_ = text_.size();
+        break;
+      }
+      pos_ = close + 1;
+      continue;
+    }
+    if (c == ' ' || c == '\t' || c == ',' || c == ']') break;
+    if (c == '(') ++depth;
+    if (c == ')') {
+      if (depth == 0) break;
+      --depth;
+    }
+    ++pos_;
+  }
+  token->len = pos_ - start;
+  // An unbalanced picture could not be told from the text around it.
+  if (token->len < 2 || depth != 0) {
+    token->cls = TokenClass::kError;
+    token->error = ScanError::kEmptyPicture;
+    return;
+  }
+  token->cls = TokenClass::kPicture;
+  token->text.assign(text_.substr(start, token->len));
+}
+
+}  // namespace kor
