@@ -23,6 +23,14 @@ count_ctest() {  # count_ctest LOGFILE: adds the ctest totals
   failed=$((failed + fails))
 }
 
+# The layering rule first: it needs no build and names the file and line.
+echo "== layering"
+if python3 tools/check_layers.py >"$log/layering.log" 2>&1; then
+  passed=$((passed + 1))
+else
+  cat "$log/layering.log"; failed=$((failed + 1))
+fi
+
 for preset in native native-asan win64 win32 fuzz; do
   echo "== build $preset"
   if ! { cmake --preset "$preset" >"$log/configure-$preset.log" 2>&1 &&

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "files/driver.h"
-#include "files/registry/registry.h"
+#include "files/dos/dos_driver.h"
 #include "files/statements.h"
 #include "runtime/core/error_state.h"
 

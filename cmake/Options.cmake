@@ -9,6 +9,13 @@ if(MXB_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(MXB_FUZZ)
+  # Coverage feedback from every library of the tree, not only from the
+  # targets; the targets themselves add -fsanitize=fuzzer.
+  add_compile_options(-fsanitize=fuzzer-no-link)
+  add_link_options(-fsanitize=fuzzer-no-link)
+endif()
+
 if(WIN32)
   # Executables carry their C and C++ runtimes: only system DLLs beside them.
   add_link_options(-static -static-libgcc -static-libstdc++)

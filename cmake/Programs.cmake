@@ -20,10 +20,48 @@ function(mxb_test name)
   endif()
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
+  # All unit tests sit in one folder of the build, so a test finds the helper
+  # programs it starts at ../tests/programs beside it.
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/test-bin)
   target_link_libraries(${name} PRIVATE ${T_LIBS} mxb_test_main ${MXB_GTEST_LIBS})
   mxb_windows_resources(${name})
   if(MXB_RUN_TESTS)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
       PROPERTIES TIMEOUT 60)
   endif()
+endfunction()
+
+# mxb_layer(target DIR dir [LIBS lower...] [TEST name]): the static library of
+# one folder of the layered tree: its .cc files without the tests and without
+# the other platform's side (*_win32.cc / *_posix.cc), linking only the layers
+# below it. Its *_test.cc files become the test executable `name`.
+# tools/check_layers.py holds the ranks; a link check per library
+# (mxb_link_check) makes an upward call fail to link as well.
+function(mxb_layer target)
+  cmake_parse_arguments(L "" "DIR;TEST" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${L_DIR}/*.cc)
+  list(FILTER sources EXCLUDE REGEX "_test\\.cc$")
+  if(WIN32)
+    list(FILTER sources EXCLUDE REGEX "_posix\\.cc$")
+  else()
+    list(FILTER sources EXCLUDE REGEX "_win32\\.cc$")
+  endif()
+  add_library(${target} STATIC ${sources})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${target} PUBLIC ${L_LIBS})
+  mxb_link_check(${target})
+  if(L_TEST)
+    file(GLOB tests CONFIGURE_DEPENDS ${L_DIR}/*_test.cc)
+    if(tests)
+      mxb_test(${L_TEST} SOURCES ${tests} LIBS ${target})
+    endif()
+  endif()
+endfunction()
+
+# mxb_link_check(target): links every object of the library, whole, with only
+# the libraries it names below it into a small program. A call into a higher
+# layer then has no definition and the link fails.
+function(mxb_link_check target)
+  add_executable(${target}_link_check ${PROJECT_SOURCE_DIR}/cmake/link_check_main.cc)
+  target_link_libraries(${target}_link_check PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${target}>")
 endfunction()

@@ -83,12 +83,6 @@ intptr_t RunDriverCall(FileDriver& driver, int32_t op, FileDescriptor* file, con
 // field and calls it.
 intptr_t DispatchFileOp(int32_t op, FileDescriptor* file, const DriverArgs* args);
 
-// The registration records of the linked drivers, and the lookup of a
-// driver by the name in DRIVER('...') (compared without regard to case).
-const DriverRegistration& DosRegistration();
-const DriverRegistration& VelocoreRegistration();
-const DriverRegistration* FindDriver(const char* name);
-
 // ---- the open-file list ----
 
 // Files with an open control block, most recently opened first.

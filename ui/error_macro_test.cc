@@ -8,6 +8,7 @@
 
 #include "runtime/core/error_state.h"
 #include "runtime/values/string_stack.h"
+#include "runtime/builtins/error_functions.h"
 
 TEST(ErrorMacro, FunctionAndWindowsConstantCoexist) {
   kor::PostError(2);

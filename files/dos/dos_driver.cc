@@ -8,7 +8,6 @@
 
 #include "files/driver.h"
 #include "files/operations.h"
-#include "files/registry/registry.h"
 #include "files/state_check.h"
 #include "runtime/core/error_state.h"
 

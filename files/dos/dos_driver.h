@@ -1,6 +1,6 @@
 // The DOS driver: FILE access to flat binary files, read and written in
 // pieces of the record length, records addressed by 1-based byte position.
-// No header, keys or memos. The entry is DosDriverEntry (files/registry.h).
+// No header, keys or memos. The entry is DosDriverEntry.
 //
 // Driver options (second argument of DRIVER) are "/"-separated and applied as
 // if each were sent with SEND after OPEN or SHARE.
@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "files/control_block.h"
+#include "files/driver.h"
 #include "runtime/os/os.h"
 
 namespace kor {
@@ -86,5 +87,10 @@ void DosDropBuffer(DosControlBlock& b);
 // file errors (2, 3, 4, 5, 8) as they are, anything else 90 "File System
 // Error" with the system's number kept in b.os_error for the trace.
 int32_t DosSystemError(DosControlBlock& b, uint32_t os_error);
+
+// The driver's entry, which a FILE declaration puts in its first field, and
+// its registration record (dos_registration.cc).
+intptr_t DosDriverEntry(int32_t op, FileDescriptor* file, const void* args);
+const DriverRegistration& DosRegistration();
 
 }  // namespace kor

@@ -12,7 +12,6 @@
 
 #include "files/driver.h"
 #include "files/operations.h"
-#include "files/registry/registry.h"
 #include "files/state_check.h"
 #include "files/statements.h"
 #include "files/trace.h"

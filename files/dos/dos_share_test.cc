@@ -11,8 +11,8 @@
 #include <string>
 #include <thread>
 
+#include "files/dos/dos_driver.h"
 #include "files/driver.h"
-#include "files/registry/registry.h"
 #include "files/statements.h"
 #include "runtime/core/error_state.h"
 #include "runtime/os/os.h"

@@ -1,14 +1,12 @@
-// The driver entries of the drivers linked into the runtime; a FILE
-// declaration puts one of them in its first field.
+// The drivers linked into the runtime, found by the name in DRIVER('...').
 #pragma once
 
-#include <cstdint>
-
-#include "files/file_decl.h"
+#include "files/driver.h"
 
 namespace kor {
 
-intptr_t DosDriverEntry(int32_t op, FileDescriptor* file, const void* args);
-intptr_t VelocoreDriverEntry(int32_t op, FileDescriptor* file, const void* args);
+// The registration record of the driver with that name (compared without
+// regard to case), or null when no such driver is linked.
+const DriverRegistration* FindDriver(const char* name);
 
 }  // namespace kor

@@ -15,6 +15,7 @@
 #include "runtime/os/os.h"
 #include "runtime/os/os_test_dir.h"
 #include "runtime/values/string_stack.h"
+#include "runtime/builtins/error_functions.h"
 
 namespace kor {
 namespace {

@@ -7,7 +7,6 @@
 #include "runtime/memory/memory.h"
 #include "runtime/os/os.h"
 #include "runtime/core/startup.h"
-#include "runtime/values/string_stack.h"
 
 namespace kor {
 
@@ -42,15 +41,6 @@ void StoreText(char* field, size_t size, const char* text, size_t limit) {
   if (n > limit) n = limit;
   if (n > size) n = size;
   memcpy(field, text, n);
-}
-
-// Pushes a copy of a field without its trailing blanks (a field never set
-// holds zero bytes, which count as blanks).
-void PushTrimmedField(const char* field, size_t size) {
-  size_t n = size;
-  while (n > 0 && (field[n - 1] == ' ' || field[n - 1] == '\0')) --n;
-  PushString(field, static_cast<int32_t>(n));
-  DetachTop();
 }
 
 // Copies at most 255 characters of src into the static buffer.
@@ -116,23 +106,7 @@ int32_t ERRORCODE() { return g_state.code; }
 const void* ErrorFile() { return g_state.file; }
 int32_t ErrorSystemCode() { return g_state.system_error; }
 
-void ERROR() {
-  constexpr int32_t kSize = sizeof g_state.text;
-  auto* block = static_cast<char*>(Allocate(kSize));
-  if (block == nullptr) {
-    StringStackError();
-    return;
-  }
-  // A state never posted holds zero bytes: it reads as blanks.
-  for (int32_t i = 0; i < kSize; ++i) block[i] = g_state.text[i] == '\0' ? ' ' : g_state.text[i];
-  PushOwnedString(block, kSize);
-}
-
-void DRIVERERRORCODE() {
-  PushTrimmedField(g_state.driver_code_text, sizeof g_state.driver_code_text);
-}
-
-void DRIVERERROR() { PushTrimmedField(g_state.driver_text, sizeof g_state.driver_text); }
+const ErrorStateRecord& CurrentErrorState() { return g_state; }
 
 void SaveErrorState() {
   auto* node = static_cast<SavedState*>(Allocate(sizeof(SavedState)));

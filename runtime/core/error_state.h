@@ -35,19 +35,10 @@ const void* ErrorFile();
 // The system error stored by the last PostError.
 int32_t ErrorSystemCode();
 
-// ERROR(): pushes an owned copy of all 80 characters of the error text,
-// blanks included, on the string stack. The Windows headers define ERROR as
-// a constant: the declaration steps around it, and code that sees both calls
-// PushErrorText, the same function under a name the headers leave alone.
-#pragma push_macro("ERROR")
-#undef ERROR
-void ERROR();
-inline void PushErrorText() { ERROR(); }
-#pragma pop_macro("ERROR")
-// Push the driver's code text and message, trailing blanks removed (empty
-// when never set), on the string stack.
-void DRIVERERRORCODE();
-void DRIVERERROR();
+// The state as it stands (texts blank-padded; a state never posted holds
+// zero bytes). The language's ERROR(), DRIVERERROR() and DRIVERERRORCODE()
+// read it (runtime/builtins/error_functions.h).
+const ErrorStateRecord& CurrentErrorState();
 
 void SaveErrorState();
 void RestoreErrorState();

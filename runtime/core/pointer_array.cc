@@ -5,6 +5,7 @@
 
 #include "runtime/memory/memory.h"
 #include "runtime/core/startup.h"
+#include "runtime/core/runtime_error.h"
 
 namespace kor {
 

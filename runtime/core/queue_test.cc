@@ -9,7 +9,6 @@
 #include <string>
 
 #include "runtime/core/error_state.h"
-#include "runtime/values/string_stack.h"
 
 namespace kor {
 namespace {
@@ -84,8 +83,7 @@ TEST(Queue, PositionsOutsideTheTablePostEntryNotFound) {
   for (uint32_t bad : {0u, 2u, 100u}) {
     EXPECT_FALSE(q.Get(bad, &out)) << bad;
     EXPECT_EQ(ERRORCODE(), 30);
-    ERROR();
-    EXPECT_EQ(PopToStdString().substr(0, 15), "Entry Not Found");
+    EXPECT_EQ(std::string(CurrentErrorState().text, 15), "Entry Not Found");
     EXPECT_FALSE(q.Replace(bad, &r)) << bad;
     EXPECT_EQ(ERRORCODE(), 30);
     EXPECT_FALSE(q.Delete(bad)) << bad;

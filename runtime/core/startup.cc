@@ -4,12 +4,10 @@
 #include <stdio.h>
 #include <string.h>
 
-#include <string>
 
 #include "runtime/core/error_state.h"
 #include "runtime/core/fault.h"
-#include "runtime/memory/memory.h"
-#include "runtime/values/string_stack.h"
+#include "runtime/core/runtime_error.h"
 
 namespace kor {
 
@@ -29,7 +27,6 @@ RequestedVersion g_requested{0, 0, 0};
 
 bool g_exit_processing_done = false;
 bool g_stop_message_shown = false;
-bool g_runtime_errors_halt = true;  // from load until RuntimeShutdown
 bool g_started = false;
 
 ShutdownHook g_shutdown_hooks[static_cast<int>(ShutdownStep::kCount)] = {};
@@ -77,7 +74,12 @@ void RunExitProcedures(const InitEntry* begin, const InitEntry* end) {
 
 void RegisterModule(ModuleDescriptor* module, OsInstance instance) {
   if (instance == nullptr) instance = OsExecutableInstance();
-  if (g_resource_instance == nullptr) g_resource_instance = instance;
+  if (g_resource_instance == nullptr) {
+    // The first registration is the program's: from here on the allocator's
+    // diagnostics end in the runtime error box.
+    g_resource_instance = instance;
+    InstallDiagnosticRaiser();
+  }
   auto* node = static_cast<ModuleNode*>(OsGlobalAlloc(sizeof(ModuleNode)));
   if (node != nullptr) {
     node->next = g_modules;
@@ -153,7 +155,7 @@ void RuntimeStart() {
 void RuntimeShutdown() {
   RunHook(ShutdownStep::kCloseWindows);
   RunHook(ShutdownStep::kWaitForThreads);
-  g_runtime_errors_halt = false;
+  StopRuntimeErrorsHalting();
   RunHook(ShutdownStep::kStopTimer);
   RunHook(ShutdownStep::kCommitTransaction);
   RunHook(ShutdownStep::kCloseFiles);
@@ -168,60 +170,17 @@ void Halt(uint32_t exit_code) {
   OsExitProcess(exit_code);
 }
 
-void HALT(uint32_t exit_code, uint8_t no_message) {
-  HeapString message = {nullptr, 0};
-  PopToHeap(&message);
-  std::string text(message.text != nullptr ? message.text : "",
-                   static_cast<size_t>(message.length));
-  Free(message.text);
-  if (no_message == 0) {
-    SaveErrorState();
-    MessageBoxHook box = g_halt_box != nullptr ? g_halt_box : OsMessageBox;
-    box(text.c_str(), "Halt", kMbOk | kMbIconStop);
-    RestoreErrorState();
-  }
+void ShowHaltMessage(const char* text) {
+  SaveErrorState();
+  MessageBoxHook box = g_halt_box != nullptr ? g_halt_box : OsMessageBox;
+  box(text, "Halt", kMbOk | kMbIconStop);
+  RestoreErrorState();
   g_stop_message_shown = true;
-  Halt(exit_code);
 }
-
-std::string RuntimeErrorBoxText(int32_t code, const char* text) {
-  std::string box;
-  if (code != 0) {
-    PostError(code);
-    // Read from the state, not through ERROR(): this box also reports a full
-    // string stack.
-    ErrorStateRecord state;
-    CopyErrorStateOut(&state);
-    box.assign(state.text, sizeof state.text);
-    while (!box.empty() && box.back() == ' ') box.pop_back();
-    if (box.size() > 255) box.resize(255);
-    if (text != nullptr) box += " : ";
-  }
-  if (text != nullptr) box += text;
-  box += "\nDo you want to GPF?";
-  return box;
-}
-
-void RaiseRuntimeError(int32_t code, const char* text) {
-  std::string box = RuntimeErrorBoxText(code, text);
-  int answer = OsMessageBox(box.c_str(), "Runtime error",
-                            kMbYesNo | kMbIconStop | kMbDefButton2);  // 0x114
-  if (answer == kIdYes) OsCauseAccessViolation();
-  g_stop_message_shown = true;
-  if (g_runtime_errors_halt) Halt(2);
-}
-
-void RaiseRuntimeError401() { RaiseRuntimeError(401, nullptr); }
-void RaiseRuntimeError402() { RaiseRuntimeError(402, nullptr); }
-void RaiseRuntimeError404() { RaiseRuntimeError(404, nullptr); }
-void RaiseRuntimeError405() { RaiseRuntimeError(405, nullptr); }
-void RaiseRuntimeError406() { RaiseRuntimeError(406, nullptr); }
-void RaiseRuntimeError407() { RaiseRuntimeError(407, nullptr); }
-void RaiseRuntimeError409() { RaiseRuntimeError(409, nullptr); }
 
 bool ExitProcessingDone() { return g_exit_processing_done; }
 bool StopMessageShown() { return g_stop_message_shown; }
-bool RuntimeErrorsHalt() { return g_runtime_errors_halt; }
+void NoteStopMessageShown() { g_stop_message_shown = true; }
 
 void SetShutdownHook(ShutdownStep step, ShutdownHook hook) {
   if (step < ShutdownStep::kCount) g_shutdown_hooks[static_cast<int>(step)] = hook;

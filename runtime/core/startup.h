@@ -47,30 +47,14 @@ void RuntimeShutdown();
 // procedures; a second call (from inside one of them) ends at once.
 [[noreturn]] void Halt(uint32_t exit_code);
 
-// The HALT statement: takes the message off the string stack, shows it in
-// the "Halt" box unless `no_message` is non-zero, then halts with the code.
-[[noreturn]] void HALT(uint32_t exit_code, uint8_t no_message);
-
-// Shows the "Runtime error" box for `code` (0 = none) and the optional text.
-// Yes causes an access violation for the fault report; No halts with exit
-// code 2 while runtime errors halt (until RuntimeShutdown), else returns.
-void RaiseRuntimeError(int32_t code, const char* text);
-// Raisers of the fixed runtime errors; no arguments.
-void RaiseRuntimeError401();  // "Stack overflow"
-void RaiseRuntimeError402();  // "Null pointer de-reference"
-void RaiseRuntimeError404();  // "Arithmetic Overflow"
-void RaiseRuntimeError405();  // "Variable out of range"
-void RaiseRuntimeError406();  // "No return value from function"
-void RaiseRuntimeError407();  // "No matching Case Label"
-void RaiseRuntimeError409();  // "Index out of range"
-
-// The text RaiseRuntimeError shows for a code and optional text.
-std::string RuntimeErrorBoxText(int32_t code, const char* text);
+// Shows `text` in the "Halt" box (the installed box, else the system's),
+// keeping the error state as it was, and notes that a stop message was shown.
+void ShowHaltMessage(const char* text);
 
 // Halt state flags.
 bool ExitProcessingDone();
 bool StopMessageShown();
-bool RuntimeErrorsHalt();
+void NoteStopMessageShown();
 
 // ---- registration points filled by later subsystems ----
 
@@ -91,7 +75,7 @@ using DataAreaHook = void (*)(void* begin, void* end);
 using MainThreadHook = void (*)();
 void SetRuntimeStartHooks(DataAreaHook data_area, MainThreadHook main_thread);
 
-// The box HALT shows: the system's message box until the window library
+// The box ShowHaltMessage shows: the system's message box until the window library
 // installs its own.
 using MessageBoxHook = int (*)(const char* text, const char* caption, uint32_t style);
 void SetHaltMessageBox(MessageBoxHook hook);

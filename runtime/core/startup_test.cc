@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "runtime/core/error_state.h"
-#include "runtime/values/string_stack.h"
+#include "runtime/core/runtime_error.h"
 
 namespace kor {
 namespace {
@@ -92,11 +92,11 @@ TEST(StartupDeathTest, RuntimeErrorAnsweredNoExitsWithTwo) {
               "No return value from function");
 }
 
-TEST(StartupDeathTest, HaltStatementShowsTheTextAndExitsWithItsCode) {
+TEST(StartupDeathTest, HaltMessageShowsTheTextAndHaltExitsWithItsCode) {
   EXPECT_EXIT(
       {
-        PushCString("Invalid File!");
-        HALT(7, 0);
+        ShowHaltMessage("Invalid File!");
+        Halt(7);
       },
       testing::ExitedWithCode(7), "\\[Halt\\] Invalid File!");
 }

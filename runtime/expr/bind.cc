@@ -8,6 +8,7 @@
 #include "runtime/core/startup.h"
 #include "runtime/values/string_stack.h"
 #include "runtime/values/value_ref.h"
+#include "runtime/core/runtime_error.h"
 
 namespace kor {
 namespace {

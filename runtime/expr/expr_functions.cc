@@ -15,6 +15,7 @@
 #include "runtime/builtins/string_functions.h"
 #include "runtime/values/string_stack.h"
 #include "runtime/values/value_ref.h"
+#include "runtime/builtins/format_functions.h"
 
 namespace kor {
 namespace {

@@ -1,5 +1,5 @@
 // Start-up reading of the regional settings and the environment file, the
-// KOR keys, and GETINI.
+// KOR keys, and the INI reader behind GETINI.
 #include "runtime/locale/environment.h"
 
 #include <stdio.h>
@@ -11,7 +11,6 @@
 #include "runtime/core/error_state.h"
 #include "runtime/locale/locale.h"
 #include "runtime/os/os.h"
-#include "runtime/values/string_stack.h"
 
 namespace kor {
 
@@ -259,14 +258,6 @@ std::string GetIni(std::string_view section, std::string_view entry, std::string
                                  : OsGetPrivateProfileString(s.c_str(), e.c_str(), d.c_str(), f.c_str());
   if (result.size() > 1023) result.resize(1023);
   return result;
-}
-
-void GETINI() {
-  std::string section = PopToStdString();
-  std::string entry = PopToStdString();
-  std::string def = PopToStdString();
-  std::string file = PopToStdString();
-  PushCopy(GetIni(section, entry, def, file));
 }
 
 void InitEnvironment(int32_t arg) {

@@ -1,6 +1,7 @@
 // Environment settings: the start-up reading of the system's regional
 // settings and of the environment file beside the program, the KOR keys that
-// change the locale, and GETINI, the language's reader of INI files.
+// change the locale, and GetIni, the reader of INI files behind the language's
+// GETINI (whose string-stack form is in runtime/builtins/getini.h).
 //
 // The environment file is the program's own path with its extension
 // replaced by ".ENV" (PROG.EXE -> PROG.ENV). Its lines are described in
@@ -76,9 +77,6 @@ std::string EnvironmentFileName(const std::string& program_path);
 // default when the entry is missing.
 std::string GetIni(std::string_view section, std::string_view entry, std::string_view def,
                    std::string_view file);
-// GETINI on the string stack: pops section (the top), entry, default and
-// file, pushes the result.
-void GETINI();
 
 // Initialisation entry: 0 runs LoadEnvironment; 1 does nothing (the
 // message overrides belong to the error state).

@@ -1,5 +1,5 @@
 // Environment files end to end: every KOR key, escapes, lists, OEM mode, the
-// error of an unreadable file, the file beside the program, and GETINI.
+// error of an unreadable file, the file beside the program, and the INI reader.
 #include "runtime/locale/environment.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +12,6 @@
 #include "runtime/core/error_state.h"
 #include "runtime/locale/locale.h"
 #include "runtime/os/os.h"
-#include "runtime/values/string_stack.h"
 
 namespace kor {
 namespace {
@@ -52,8 +51,7 @@ class EnvironmentTest : public testing::Test {
 TEST_F(EnvironmentTest, MissingOrEmptyName) {
   ApplyEnvironmentFile((testing::TempDir() + "no_such_file.env").c_str());
   EXPECT_EQ(ERRORCODE(), 2);
-  ERROR();
-  EXPECT_EQ(PopToStdString().substr(0, 14), "File Not Found");
+  EXPECT_EQ(std::string(CurrentErrorState().text, 14), "File Not Found");
   EXPECT_STREQ(LongMonthName(1), "January");
   ApplyEnvironmentFile("");
   EXPECT_EQ(ERRORCODE(), 0);  // cleared, nothing done
@@ -103,8 +101,7 @@ TEST_F(EnvironmentTest, MessagesButtonsAndEscapes) {
   EXPECT_EQ(FindMessageText(kButtonMessageBase + 2), nullptr);
   EXPECT_STREQ(ErrorText(406), "AB<x");
   PostError(35);
-  ERROR();
-  EXPECT_EQ(PopToStdString().substr(0, 18), "Satz fehlt, leider");
+  EXPECT_EQ(std::string(CurrentErrorState().text, 18), "Satz fehlt, leider");
   EXPECT_FALSE(ApplySetting("KORMSGx", "y"));
   EXPECT_FALSE(ApplySetting("KORMSG99999999999", "y"));
   EXPECT_FALSE(ApplySetting("NOTAKEY", "y"));
@@ -184,8 +181,7 @@ TEST_F(EnvironmentTest, SettingsByKeyNumber) {
   EXPECT_EQ(ToUpperChar(0xE4), 0xE4);
   ApplyMessageSetting(801, "  Nicht gebunden");
   PostError(801);
-  ERROR();
-  EXPECT_EQ(PopToStdString().substr(0, 15), "Nicht gebunden ");  // leading blanks skipped
+  EXPECT_EQ(std::string(CurrentErrorState().text, 15), "Nicht gebunden ");  // leading blanks skipped
 }
 
 TEST_F(EnvironmentTest, FileNameBesideTheProgram) {
@@ -228,15 +224,6 @@ TEST_F(EnvironmentTest, GetIniReadsNamedFileOrDefault) {
   EXPECT_EQ(GetIni("Paths", "Missing", "fallback  ", path), "fallback");
   EXPECT_EQ(GetIni("Other", "Data", "", path), "");
   EXPECT_EQ(GetIni("Paths", "Data", "none", path + "x"), "none");
-  // The string-stack form: file, default, entry, then section on top.
-  int depth = StringStackDepth();
-  PushCopy(path);
-  PushCopy("none");
-  PushCopy("Data");
-  PushCopy("Paths");
-  GETINI();
-  EXPECT_EQ(StringStackDepth(), depth + 1);
-  EXPECT_EQ(PopToStdString(), "C:\\DATA");
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "runtime/os/os.h"
-#include "runtime/core/startup.h"
 
 namespace kor {
 
@@ -118,11 +117,7 @@ void ReportDiagnostic(int number, ...) {
   }
   RuntimeLogWrite(kDashLine);
 
-  if (g_diagnostic_hook != nullptr) {
-    g_diagnostic_hook(number, text);
-    return;
-  }
-  RaiseRuntimeError(0, text);
+  if (g_diagnostic_hook != nullptr) g_diagnostic_hook(number, text);
 }
 
 DiagnosticHook SetDiagnosticHook(DiagnosticHook hook) {

@@ -42,13 +42,15 @@ const char* DiagnosticText(int number);
 
 // Formats the diagnostic's text with the arguments into kDiagnosticTextSize
 // bytes, writes "Error: <text>", up to kDiagnosticFrames caller addresses and
-// a line of dashes to the runtime log, then raises a runtime error with code
-// 0 and the text (which returns only when runtime errors no longer halt).
+// a line of dashes to the runtime log, then hands the number and text to the
+// diagnostic hook. The start-up installs a hook that raises a runtime error
+// with code 0 and the text (which returns only when runtime errors no longer
+// halt); before any is installed the diagnostic is only logged.
 void ReportDiagnostic(int number, ...);
 
-// Tests intercept diagnostics after they are logged and before the runtime
-// error box: a hook that is set receives the number and the formatted text
-// instead. Returns the previous hook.
+// Replaces the diagnostic hook and returns the previous one. Tests install
+// their own to see diagnostics without the runtime error box, and put the
+// previous one back.
 using DiagnosticHook = void (*)(int number, const char* text);
 DiagnosticHook SetDiagnosticHook(DiagnosticHook hook);
 

@@ -59,21 +59,6 @@ struct DeformatResult {
 DeformatResult Deformat(std::string_view text, const Picture& p);
 DeformatResult Deformat(std::string_view text, std::string_view picture);
 
-// ---- string-stack forms for generated code -------------------------------
-
-// FORMAT(value, picture): pops the picture (top) and the value held as text
-// (the entry below it) and pushes the formatted text.
-void FORMAT();
-// FORMAT of an integer (LONG, DATE, TIME) or a REAL: pops the picture, pushes
-// the formatted text.
-void FormatLongOnStack(int32_t value);
-void FormatRealOnStack(double value);
-// DEFORMAT(text, picture): pops the picture (top) and the text below it and
-// pushes the value read; text that cannot be read is pushed back unchanged.
-void DEFORMAT();
-// AGE(birth, base): pushes AgeText (dates.h).
-void AGE(int32_t birth, int32_t base);
-
 // ---- per-kind parts (format_number.cc, format_date.cc) --------------------
 
 struct Digits;

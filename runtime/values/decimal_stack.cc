@@ -11,6 +11,7 @@
 
 #include "runtime/values/decimal_stack_register.h"
 #include "runtime/core/startup.h"
+#include "runtime/core/runtime_error.h"
 
 namespace kor {
 

@@ -6,6 +6,7 @@
 #include "runtime/locale/collation.h"
 #include "runtime/memory/memory.h"
 #include "runtime/core/startup.h"
+#include "runtime/core/runtime_error.h"
 
 namespace kor {
 

@@ -14,6 +14,7 @@
 #include "runtime/values/value_ref_integer.h"
 #include "runtime/values/value_ref_real.h"
 #include "runtime/values/value_ref_string.h"
+#include "runtime/core/runtime_error.h"
 
 namespace kor {
 

@@ -10,19 +10,20 @@
 #include "runtime/pictures/format.h"
 #include "runtime/core/startup.h"
 #include "runtime/values/string_stack.h"
+#include "runtime/core/runtime_error.h"
 
 namespace kor {
 
 // ---- slot 8, shared by all classes ----
 
-// Reads the top string through the picture with DEFORMAT (format.h), which
-// gives the value as plain text (a decimal number, a day count, a time value
-// or, for string pictures, the text itself), and assigns that as slot 9
+// Reads the top string through the picture as DEFORMAT does (format.h),
+// which gives the value as plain text (a decimal number, a day count, a time
+// value or, for string pictures, the text itself), and assigns that as slot 9
 // does. Text the picture cannot read is assigned as it is.
 void ValueRef::AssignPictured(const char* picture) {
-  // DEFORMAT pops the picture (top) and the text below it.
-  PushCString(picture);
-  DEFORMAT();
+  std::string text = PopToStdString();
+  DeformatResult r = Deformat(text, std::string_view(picture != nullptr ? picture : ""));
+  PushCopy(r.ok ? std::string_view(r.value) : std::string_view(text));
   AssignString();
 }
 

@@ -16,6 +16,8 @@
 #include "runtime/runtime_init.h"
 #include "runtime/core/startup.h"
 #include "runtime/values/string_stack.h"
+#include "runtime/builtins/halt.h"
+#include "runtime/core/runtime_error.h"
 
 namespace {
 

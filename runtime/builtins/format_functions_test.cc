@@ -4,6 +4,7 @@
 #include "runtime/pictures/dates.h"
 #include "runtime/pictures/format.h"
 #include "runtime/values/string_stack.h"
+#include "runtime/builtins/format_functions.h"
 
 namespace kor {
 namespace {

@@ -1,4 +1,6 @@
 // The string-stack forms of FORMAT, DEFORMAT and AGE used by generated code.
+#include "runtime/builtins/format_functions.h"
+
 #include <string>
 
 #include "runtime/pictures/dates.h"
