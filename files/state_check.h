@@ -5,22 +5,9 @@
 #include <cstdint>
 
 #include "files/file_decl.h"
+#include "runtime/core/error_codes.h"
 
 namespace kor {
-
-// Error codes the state check produces.
-enum : int32_t {
-  kErrAccessDenied = 5,
-  kErrRecordNotAvailable = 33,
-  kErrRecordNotFound = 35,
-  kErrFileNotOpen = 37,
-  kErrKeyMustBeRebuilt = 46,
-  kErrFileAlreadyOpen = 52,
-  kErrLogoutActive = 56,
-  kErrExclusiveRequired = 63,
-  kErrUnsupported = 80,
-  kErrBuildInProgress = 92,
-};
 
 // The check before an operation. `state` is the file state word, `key` the
 // KEY descriptor of a key form (else null), `position`/`position_length` the

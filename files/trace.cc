@@ -9,13 +9,13 @@
 #include "files/operations.h"
 #include "runtime/core/error_state.h"
 #include "runtime/os/os.h"
+#include "runtime/core/error_codes.h"
 
 namespace kor {
 
 namespace {
 
 constexpr size_t kMaxTraceFileName = 260;
-constexpr int32_t kFileSystemError = 90;
 
 std::set<const FileDescriptor*>& DumpedFiles() {
   static std::set<const FileDescriptor*> files;
@@ -101,7 +101,7 @@ std::string FormatTraceLine(int32_t op, const FileControlBlock& fcb, const KeyDe
   std::string line = head;
   if (line.size() < 18) line.append(18 - line.size(), ' ');
   char buf[64];
-  if (result == kFileSystemError) {
+  if (result == kErrFileSystemError) {
     line += "File Error: " + os_error_text + " ";
   } else if (result != 0 && result != -1) {
     line += std::string("Error: ") + ErrorText(result) + " ";

@@ -10,12 +10,12 @@
 #include "files/operations.h"
 #include "files/state_check.h"
 #include "runtime/core/error_state.h"
+#include "runtime/core/error_codes.h"
 
 namespace kor {
 
 namespace {
 
-constexpr int32_t kErrInvalidFilename = 45;
 constexpr uint32_t kBufferUnit = 512;
 
 std::string Upper(std::string s) {
@@ -248,8 +248,8 @@ class DosDriver final : public FileDriver {
                   DriverOutput& out) override {
     DosControlBlock& b = static_cast<DosControlBlock&>(fcb);
     int32_t r = Run(op, b, args, out);
-    if (r == 90 && b.os_error != 0) {
-      out.os_error_text = ErrorText(static_cast<int32_t>(300 + b.os_error));
+    if (r == kErrFileSystemError && b.os_error != 0) {
+      out.os_error_text = ErrorText(static_cast<int32_t>(kErrOsBase + b.os_error));
     }
     return r;
   }

@@ -7,6 +7,7 @@
 #include "files/dos/dos_driver.h"
 #include "files/file_decl.h"
 #include "files/state_check.h"
+#include "runtime/core/error_codes.h"
 
 namespace kor {
 
@@ -47,7 +48,7 @@ int32_t DosSystemError(DosControlBlock& b, uint32_t os_error) {
       return static_cast<int32_t>(os_error);
     default:
       b.os_error = os_error;
-      return 90;
+      return kErrFileSystemError;
   }
 }
 
@@ -80,7 +81,7 @@ int32_t DosLock(DosControlBlock& b, int32_t wait_hundredths) {
     if (!LockHeldElsewhere(r)) return DosSystemError(b, r);
     if (wait_hundredths >= 0 &&
         Hundredths() - started >= static_cast<uint32_t>(wait_hundredths)) {
-      return 32;  // "File Is Already Locked"
+      return kErrFileIsAlreadyLocked;
     }
     std::this_thread::sleep_for(kRetryPause);
   }

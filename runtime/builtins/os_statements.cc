@@ -9,6 +9,7 @@
 #include "runtime/core/error_state.h"
 #include "runtime/os/os.h"
 #include "runtime/values/string_stack.h"
+#include "runtime/core/error_codes.h"
 
 namespace kor {
 
@@ -19,8 +20,6 @@ WindowLockHook g_take_lock = nullptr;
 int32_t g_run_code = 0;
 
 constexpr int32_t kRunFailed = -4;
-constexpr int32_t kInsufficientMemory = 8;
-constexpr int32_t kInvalidRecordDeclaration = 47;
 constexpr size_t kMaxPattern = 260;
 constexpr uint8_t kSpecialAttributes = kOsAttrHidden | kOsAttrSystem | kOsAttrDirectory;
 
@@ -96,7 +95,7 @@ void ListDirectory(Queue* table, uint32_t filter) {
   ClearError();
   if (pattern.size() > kMaxPattern) pattern.resize(kMaxPattern);
   if (table == nullptr || table->record_size() != kDirEntrySize) {
-    PostError(kInvalidRecordDeclaration);
+    PostError(kErrInvalidRecordDeclaration);
     return;
   }
   OsFindData found;
@@ -114,7 +113,7 @@ void ListDirectory(Queue* table, uint32_t filter) {
     StoreLong(record, kDirSizeOffset, static_cast<int32_t>(static_cast<uint32_t>(found.size)));
     record[kDirAttribOffset] = static_cast<char>(found.attributes);
     if (!table->Append(record)) {
-      PostError(kInsufficientMemory);
+      PostError(kErrInsufficientMemory);
       break;
     }
   }

@@ -7,6 +7,7 @@
 #include "runtime/memory/memory.h"
 #include "runtime/os/os.h"
 #include "runtime/core/startup.h"
+#include "runtime/core/error_codes.h"
 
 namespace kor {
 
@@ -29,8 +30,6 @@ MessageNode* g_messages = nullptr;
 
 char g_text_buffer[256];
 
-constexpr int32_t kUnknownErrorPosted = 81;
-constexpr int32_t kFileSystemError = 90;
 
 void Blank(char* field, size_t size) { memset(field, ' ', size); }
 
@@ -55,7 +54,7 @@ const char* IntoBuffer(const char* src) {
 }  // namespace
 
 const char* ErrorText(int32_t code) {
-  if (code == 0) code = kUnknownErrorPosted;
+  if (code == 0) code = kErrUnknownErrorPosted;
   if (const char* override_text = FindMessageText(code)) return IntoBuffer(override_text);
   char loaded[256];
   if (code > 0 && OsLoadString(ResourceInstance() ? ResourceInstance() : OsExecutableInstance(),
@@ -64,14 +63,14 @@ const char* ErrorText(int32_t code) {
   }
   // Missing text: "Unknown Error Posted : <code>" (the 81 text may be overridden).
   char unknown[256];
-  const char* base = code == kUnknownErrorPosted ? "Unknown Error Posted" : ErrorText(kUnknownErrorPosted);
+  const char* base = code == kErrUnknownErrorPosted ? "Unknown Error Posted" : ErrorText(kErrUnknownErrorPosted);
   snprintf(unknown, sizeof unknown, "%.200s : %ld", base, static_cast<long>(code));
   return IntoBuffer(unknown);
 }
 
 void PostError(int32_t code) {
   g_state.system_error = static_cast<int32_t>(OsLastError());
-  if (code == 0) code = 300 + g_state.system_error;
+  if (code == 0) code = kErrOsBase + g_state.system_error;
   const char* text = ErrorText(code);
   g_state.file = nullptr;
   g_state.code = code;
@@ -95,7 +94,7 @@ void SetDriverError(const char* code_text, const char* message) {
     StoreText(g_state.driver_text, sizeof g_state.driver_text, message, 254);
   } else {
     char text[512];
-    snprintf(text, sizeof text, "%s : %s", ErrorText(kFileSystemError), code_text);
+    snprintf(text, sizeof text, "%s : %s", ErrorText(kErrFileSystemError), code_text);
     StoreText(g_state.driver_text, sizeof g_state.driver_text, text, 254);
   }
 }

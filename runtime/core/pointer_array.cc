@@ -6,6 +6,7 @@
 #include "runtime/memory/memory.h"
 #include "runtime/core/startup.h"
 #include "runtime/core/runtime_error.h"
+#include "runtime/core/error_codes.h"
 
 namespace kor {
 
@@ -19,11 +20,10 @@ constexpr int32_t kCapacities[kArraySizeClasses] = {
     40000000, 50000000, 60000000, 70000000, 80000000, 90000000, 100000000,
 };
 
-constexpr int kOutOfMemoryCode = 501;
 constexpr const char kOutOfMemoryText[] = "Out of memory in KORARRAY!";
 
 bool OutOfMemory() {
-  RaiseRuntimeError(kOutOfMemoryCode, kOutOfMemoryText);
+  RaiseRuntimeError(kErrInternal01, kOutOfMemoryText);
   return false;
 }
 

@@ -6,12 +6,11 @@
 
 #include "runtime/core/error_state.h"
 #include "runtime/memory/memory.h"
+#include "runtime/core/error_codes.h"
 
 namespace kor {
 
 namespace {
-constexpr int32_t kInsufficientMemory = 8;
-constexpr int32_t kEntryNotFound = 30;
 constexpr uint32_t kFirstCapacity = 16;
 }  // namespace
 
@@ -37,14 +36,14 @@ bool Queue::Append(const void* record) {
 bool Queue::Insert(uint32_t position, const void* record) {
   ClearError();
   if (position < 1 || position > count_ + 1) {
-    PostError(kEntryNotFound);
+    PostError(kErrEntryNotFound);
     return false;
   }
   // A zero-sized layout still needs a distinct block per row.
   void* block = Allocate(record_size_ != 0 ? record_size_ : 1);
   if (block == nullptr || !Grow()) {
     kor::Free(block);
-    PostError(kInsufficientMemory);
+    PostError(kErrInsufficientMemory);
     return false;
   }
   memcpy(block, record, record_size_);
@@ -59,7 +58,7 @@ bool Queue::Get(uint32_t position, void* record) const {
   ClearError();
   const void* row = Row(position);
   if (row == nullptr) {
-    PostError(kEntryNotFound);
+    PostError(kErrEntryNotFound);
     return false;
   }
   memcpy(record, row, record_size_);
@@ -69,7 +68,7 @@ bool Queue::Get(uint32_t position, void* record) const {
 bool Queue::Replace(uint32_t position, const void* record) {
   ClearError();
   if (position < 1 || position > count_) {
-    PostError(kEntryNotFound);
+    PostError(kErrEntryNotFound);
     return false;
   }
   memcpy(rows_[position - 1], record, record_size_);
@@ -79,7 +78,7 @@ bool Queue::Replace(uint32_t position, const void* record) {
 bool Queue::Delete(uint32_t position) {
   ClearError();
   if (position < 1 || position > count_) {
-    PostError(kEntryNotFound);
+    PostError(kErrEntryNotFound);
     return false;
   }
   uint32_t at = position - 1;

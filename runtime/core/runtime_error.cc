@@ -5,6 +5,7 @@
 #include "runtime/core/startup.h"
 #include "runtime/memory/runtime_log.h"
 #include "runtime/os/os.h"
+#include "runtime/core/error_codes.h"
 
 namespace kor {
 
@@ -43,13 +44,13 @@ void RaiseRuntimeError(int32_t code, const char* text) {
   if (g_runtime_errors_halt) Halt(2);
 }
 
-void RaiseRuntimeError401() { RaiseRuntimeError(401, nullptr); }
-void RaiseRuntimeError402() { RaiseRuntimeError(402, nullptr); }
-void RaiseRuntimeError404() { RaiseRuntimeError(404, nullptr); }
-void RaiseRuntimeError405() { RaiseRuntimeError(405, nullptr); }
-void RaiseRuntimeError406() { RaiseRuntimeError(406, nullptr); }
-void RaiseRuntimeError407() { RaiseRuntimeError(407, nullptr); }
-void RaiseRuntimeError409() { RaiseRuntimeError(409, nullptr); }
+void RaiseRuntimeError401() { RaiseRuntimeError(kErrStackOverflow, nullptr); }
+void RaiseRuntimeError402() { RaiseRuntimeError(kErrNullPointer, nullptr); }
+void RaiseRuntimeError404() { RaiseRuntimeError(kErrArithmeticOverflow, nullptr); }
+void RaiseRuntimeError405() { RaiseRuntimeError(kErrOutOfRange, nullptr); }
+void RaiseRuntimeError406() { RaiseRuntimeError(kErrNoReturnValue, nullptr); }
+void RaiseRuntimeError407() { RaiseRuntimeError(kErrNoCaseLabel, nullptr); }
+void RaiseRuntimeError409() { RaiseRuntimeError(kErrIndexOutOfRange, nullptr); }
 
 bool RuntimeErrorsHalt() { return g_runtime_errors_halt; }
 void StopRuntimeErrorsHalting() { g_runtime_errors_halt = false; }

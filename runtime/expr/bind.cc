@@ -9,6 +9,7 @@
 #include "runtime/values/string_stack.h"
 #include "runtime/values/value_ref.h"
 #include "runtime/core/runtime_error.h"
+#include "runtime/core/error_codes.h"
 
 namespace kor {
 namespace {
@@ -186,7 +187,7 @@ void PUSHSCOPE(int32_t transparent) {
 
 void POPSCOPE() {
   if (g_scopes == nullptr) {
-    RaiseRuntimeError(802, "Mismatched POPSCOPE");
+    RaiseRuntimeError(kErrMismatchedScope, "Mismatched POPSCOPE");
     return;
   }
   FreeTree(g_current);

@@ -7,6 +7,7 @@
 
 #include "runtime/core/error_state.h"
 #include "runtime/expr/expr_services.h"
+#include "runtime/core/error_codes.h"
 
 namespace kor {
 namespace {
@@ -77,7 +78,7 @@ void Scanner::ScanName(Token* token) {
   if (entry == nullptr) {
     token->cls = TokenClass::kError;
     token->error = ScanError::kUnboundName;
-    PostError(801);
+    PostError(kErrNoBind);
     return;
   }
   if (entry->kind == BindKind::kKeyword) {

@@ -11,12 +11,12 @@
 #include "runtime/core/error_state.h"
 #include "runtime/locale/locale.h"
 #include "runtime/os/os.h"
+#include "runtime/core/error_codes.h"
 
 namespace kor {
 
 namespace {
 
-constexpr int32_t kFileNotFound = 2;
 constexpr std::string_view kMessagePrefix = "KORMSG";
 
 bool g_loaded = false;
@@ -200,7 +200,7 @@ void ApplyEnvironmentFile(const char* name) {
   }
   FILE* f = fopen(name, "rb");
   if (f == nullptr) {
-    PostError(kFileNotFound);
+    PostError(kErrFileNotFound);
     return;
   }
   EnvironmentLineReader reader = MakeReader();
@@ -214,7 +214,7 @@ void ApplyEnvironmentFile(const char* name) {
   bool failed = ferror(f) != 0;
   reader.Finish();
   fclose(f);
-  if (failed) PostError(kFileNotFound);
+  if (failed) PostError(kErrFileNotFound);
 }
 
 std::string EnvironmentFileName(const std::string& program_path) {

@@ -11,7 +11,7 @@ struct Message {
   uint32_t id;
   const char* text;
 };
-#define MXB_MESSAGE(id, text) {id, text},
+#define MXB_MESSAGE(id, name, text) {id, text},
 constexpr Message kMessages[] = {
 #include "resources/messages.inc"
 };

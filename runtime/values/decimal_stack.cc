@@ -12,6 +12,7 @@
 #include "runtime/values/decimal_stack_register.h"
 #include "runtime/core/startup.h"
 #include "runtime/core/runtime_error.h"
+#include "runtime/core/error_codes.h"
 
 namespace kor {
 
@@ -24,12 +25,11 @@ using decimal::Normalize;
 DecimalRegister g_stack[kDecimalStackSize];
 uint8_t g_count = 0;
 
-constexpr int32_t kStackFaultCode = 501;
 
 // The next free register, cleared, or null after the overflow fault.
 DecimalRegister* PushSlot() {
   if (g_count >= kDecimalStackSize) {
-    RaiseRuntimeError(kStackFaultCode, "Decimal Stack Overflow");
+    RaiseRuntimeError(kErrInternal01, "Decimal Stack Overflow");
     return nullptr;
   }
   DecimalRegister* r = &g_stack[g_count++];
@@ -40,7 +40,7 @@ DecimalRegister* PushSlot() {
 // True when at least n values are on the stack; else raises the fault.
 bool Need(int n) {
   if (g_count >= n) return true;
-  RaiseRuntimeError(kStackFaultCode, "Decimal Stack Underflow");
+  RaiseRuntimeError(kErrInternal01, "Decimal Stack Underflow");
   return false;
 }
 

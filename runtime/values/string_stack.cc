@@ -7,6 +7,7 @@
 #include "runtime/memory/memory.h"
 #include "runtime/core/startup.h"
 #include "runtime/core/runtime_error.h"
+#include "runtime/core/error_codes.h"
 
 namespace kor {
 
@@ -15,7 +16,6 @@ namespace {
 StringEntry g_entries[kStringStackDepth];
 int g_used = 0;
 
-constexpr int32_t kStringStackErrorCode = 501;
 
 // A block for n characters; at least one byte so that an owned entry always
 // has a block of its own.
@@ -62,7 +62,7 @@ void MakeOwned(StringEntry* e, char* block, int32_t length) {
 
 }  // namespace
 
-void StringStackError() { RaiseRuntimeError(kStringStackErrorCode, "String Stack Error"); }
+void StringStackError() { RaiseRuntimeError(kErrInternal01, "String Stack Error"); }
 
 void PushString(const char* text, int32_t length) {
   StringEntry* e = NextEntry();
