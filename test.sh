@@ -31,6 +31,15 @@ else
   cat "$log/layering.log"; failed=$((failed + 1))
 fi
 
+# The tree's format (.clang-format): a file that differs is named.
+echo "== format"
+if git ls-files '*.cc' '*.h' | xargs clang-format --dry-run --Werror >"$log/format.log" 2>&1; then
+  passed=$((passed + 1))
+else
+  grep -E '^[^ ].*(error|warning):' "$log/format.log" | cut -d: -f1 | sort -u | sed 's/^/not formatted: /'
+  failed=$((failed + 1))
+fi
+
 for preset in native native-asan win64 win32 fuzz; do
   echo "== build $preset"
   if ! { cmake --preset "$preset" >"$log/configure-$preset.log" 2>&1 &&

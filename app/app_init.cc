@@ -22,12 +22,13 @@ void InitGlobalData(int32_t arg) {
 
 namespace {
 const kor::InitEntry kProgramInitTable[] = {
-    KOR_RUNTIME_CORE_INIT_ENTRIES
-    {5, &InitGlobalData, &InitGlobalData},
+    KOR_RUNTIME_CORE_INIT_ENTRIES{5, &InitGlobalData, &InitGlobalData},
 };
+// clang-format off
 kor::ModuleDescriptor g_program_module = {
     nullptr, std::begin(kProgramInitTable), std::end(kProgramInitTable), nullptr,
     nullptr, nullptr, nullptr, nullptr, "mxb"};
+// clang-format on
 }  // namespace
 
 kor::ModuleDescriptor* ProgramModule() { return &g_program_module; }

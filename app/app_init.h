@@ -9,7 +9,7 @@ namespace mxb {
 
 // Request/response words of the generated browse and form procedures.
 struct AppGlobals {
-  char target_name[80];      // name variable of the target-file descriptor
+  char target_name[80];  // name variable of the target-file descriptor
   int32_t global_request;
   int32_t global_response;
   int32_t vcr_request;

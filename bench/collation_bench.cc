@@ -51,7 +51,10 @@ BENCHMARK(BM_CollateNoCase);
 
 void BM_CollateDigraphs(benchmark::State& state) {
   kor::ResetCollation();
-  kor::SetDigraphs("\xDFss\xC6" "AE", 6);
+  kor::SetDigraphs(
+      "\xDFss\xC6"
+      "AE",
+      6);
   for (auto _ : state) {
     benchmark::DoNotOptimize(kor::CollateCompare(kA.data(), kA.size(), kB.data(), kB.size()));
   }

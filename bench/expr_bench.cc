@@ -6,20 +6,22 @@
 #include <iterator>
 #include <memory>
 
+#include "runtime/core/module.h"
+#include "runtime/core/startup.h"
 #include "runtime/expr/bind.h"
 #include "runtime/expr/expr_eval.h"
 #include "runtime/expr/expr_tree.h"
-#include "runtime/core/module.h"
 #include "runtime/runtime_init.h"
-#include "runtime/core/startup.h"
 #include "runtime/values/value_ref.h"
 
 namespace {
 
 const kor::InitEntry kBenchInitTable[] = {KOR_RUNTIME_CORE_INIT_ENTRIES};
+// clang-format off
 kor::ModuleDescriptor g_bench_module = {
     nullptr, std::begin(kBenchInitTable), std::end(kBenchInitTable), nullptr,
     nullptr, nullptr, nullptr, nullptr, "expr_bench"};
+// clang-format on
 
 // The same expressions in both syntaxes.
 struct Case {

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "files/driver.h"
 #include "files/dos/dos_driver.h"
+#include "files/driver.h"
 #include "files/statements.h"
 #include "runtime/core/error_state.h"
 

@@ -3,7 +3,7 @@
 # only when something is missing.
 set -e
 PACKAGES=(
-  cmake ninja-build g++ clang ccache pkg-config python3
+  cmake ninja-build g++ clang ccache pkg-config python3 clang-format
   libgtest-dev googletest libbenchmark-dev libgmp-dev libmuparser-dev libmimalloc-dev
   libclang-rt-14-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686

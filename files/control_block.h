@@ -28,11 +28,11 @@ struct FileControlBlock {
   FileDescriptor* file = nullptr;
   std::string external_name;  // NAME (blanks removed) or the label; may be empty
   std::string owner;
-  std::string options;        // driver option string
-  uint8_t attributes = 0;     // kFile* bits
+  std::string options;     // driver option string
+  uint8_t attributes = 0;  // kFile* bits
   uint32_t key_count = 0;
   uint32_t open_mode = 0;
-  uint32_t state = 0;         // file state word
+  uint32_t state = 0;  // file state word
   int32_t last_error = 0;
   int32_t last_position_op = 0;
   uint32_t result_flags = 0;  // kind bits of the successful operations

@@ -22,13 +22,12 @@
 #include "files/string_result.h"
 #include "files/trace.h"
 #include "runtime/core/error_state.h"
-#include "runtime/os/os.h"
 #include "runtime/core/startup.h"
+#include "runtime/os/os.h"
 
 namespace kor {
 
 namespace {
-
 
 std::list<FileDescriptor*>& OpenFiles() {
   static std::list<FileDescriptor*> files;

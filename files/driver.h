@@ -24,14 +24,14 @@ struct DriverArgs {
   uint32_t text_length = 0;      //   target name of COPY and RENAME
   const char* value = nullptr;   // SET_PROPERTY: the value
   uint32_t value_length = 0;
-  int32_t index = 0;             // property index
+  int32_t index = 0;  // property index
 };
 
 // Driver registration record, one per driver, static. The capability lists
 // are a count byte and that many operation codes, then a count byte and that
 // many field type codes.
 struct DriverRegistration {
-  char name[21];           // as written in DRIVER('...'), NUL-padded
+  char name[21];  // as written in DRIVER('...'), NUL-padded
   char module[13];
   char notice[41];
   char description[31];
@@ -39,9 +39,9 @@ struct DriverRegistration {
   uint8_t capabilities[60];  // carried as data; nothing reads them
   const uint8_t* capability_lists;
   char module2[13];
-  char index_word[6];       // "INDEX"
-  char key_word[4];         // "KEY"
-  char line_end[3];         // "\r\n"
+  char index_word[6];  // "INDEX"
+  char key_word[4];    // "KEY"
+  char line_end[3];    // "\r\n"
 };
 
 // Whether the record's capability list names the operation / the type.
@@ -50,11 +50,11 @@ bool SupportsFieldType(const DriverRegistration& reg, int type);
 
 // What a driver operation hands back besides its status.
 struct DriverOutput {
-  intptr_t value = 0;         // function value (counts, truth values, positions)
-  std::string text;           // string result of the string operations
-  std::string os_error_text;  // 90: the operating-system error text for the trace
-  std::string driver_code;    // when set: the driver's own error code text ...
-  std::string driver_message; // ... and message, posted after the common code
+  intptr_t value = 0;          // function value (counts, truth values, positions)
+  std::string text;            // string result of the string operations
+  std::string os_error_text;   // 90: the operating-system error text for the trace
+  std::string driver_code;     // when set: the driver's own error code text ...
+  std::string driver_message;  // ... and message, posted after the common code
 };
 
 // One driver. The frame (RunDriverCall) does everything that is common; the

@@ -11,9 +11,9 @@
 #include "files/operations.h"
 #include "files/state_check.h"
 #include "files/statements.h"
+#include "runtime/builtins/error_functions.h"
 #include "runtime/core/error_state.h"
 #include "runtime/values/string_stack.h"
-#include "runtime/builtins/error_functions.h"
 
 namespace kor {
 namespace {
@@ -30,8 +30,8 @@ const DriverRegistration& ScriptRegistration() {
     }
     g_all_ops[0] = static_cast<uint8_t>(n);
     g_all_ops[1 + n] = 0;
-    DriverRegistration r = {"SCRIPT", "", "", "Script", &ScriptEntry, {}, g_all_ops,
-                            "", "INDEX", "KEY", "\r\n"};
+    DriverRegistration r = {"SCRIPT",  "", "",      "Script", &ScriptEntry, {},
+                            g_all_ops, "", "INDEX", "KEY",    "\r\n"};
     return r;
   }();
   return reg;
@@ -239,16 +239,13 @@ TEST_F(DriverFrame, ErrorStateClearingByKind) {
 
 TEST_F(DriverFrame, RegistrationQueries) {
   SEND(&a_, "register");
-  EXPECT_EQ(std::to_string(reinterpret_cast<uintptr_t>(&ScriptRegistration())),
-            PopToStdString());
+  EXPECT_EQ(std::to_string(reinterpret_cast<uintptr_t>(&ScriptRegistration())), PopToStdString());
   DriverArgs args;
   args.text = "REGISTER";
   args.text_length = 8;
-  EXPECT_EQ(DispatchFileOp(kOpSEND, &a_, &args),
-            reinterpret_cast<intptr_t>(&ScriptRegistration()));
+  EXPECT_EQ(DispatchFileOp(kOpSEND, &a_, &args), reinterpret_cast<intptr_t>(&ScriptRegistration()));
   PopString();
-  EXPECT_EQ(DispatchFileOp(kOpDriverEntry, &a_, nullptr),
-            reinterpret_cast<intptr_t>(&ScriptEntry));
+  EXPECT_EQ(DispatchFileOp(kOpDriverEntry, &a_, nullptr), reinterpret_cast<intptr_t>(&ScriptEntry));
   EXPECT_EQ(DispatchFileOp(kOpQUERY_VIEW, &b_, nullptr), 0);
   EXPECT_EQ(b_.fcb, nullptr);  // answered before any other work
   EXPECT_TRUE(driver_.calls.empty());

@@ -7,9 +7,9 @@
 #include <cstring>
 
 #include "files/trace.h"
+#include "runtime/pictures/format.h"
 #include "runtime/values/data_types.h"
 #include "runtime/values/decimal_stack.h"
-#include "runtime/pictures/format.h"
 
 namespace kor {
 
@@ -77,16 +77,11 @@ std::string StringValue(const FieldDescriptor& f, const uint8_t* p) {
 
 std::string ScalarValue(const FieldDescriptor& f, const uint8_t* p) {
   switch (f.type) {
-    case kTypeByte:
-      return Format("%02XH", p[0]);
-    case kTypeShort:
-      return Format("%d", static_cast<int16_t>(Load16(p)));
-    case kTypeUShort:
-      return Format("%u", Load16(p));
-    case kTypeLong:
-      return Format("%ld", static_cast<long>(static_cast<int32_t>(Load32(p))));
-    case kTypeULong:
-      return Format("%lu", static_cast<unsigned long>(Load32(p)));
+    case kTypeByte: return Format("%02XH", p[0]);
+    case kTypeShort: return Format("%d", static_cast<int16_t>(Load16(p)));
+    case kTypeUShort: return Format("%u", Load16(p));
+    case kTypeLong: return Format("%ld", static_cast<long>(static_cast<int32_t>(Load32(p))));
+    case kTypeULong: return Format("%lu", static_cast<unsigned long>(Load32(p)));
     case kTypeSReal: {
       float v;
       std::memcpy(&v, p, 4);
@@ -97,11 +92,9 @@ std::string ScalarValue(const FieldDescriptor& f, const uint8_t* p) {
       std::memcpy(&v, p, 8);
       return RealText(v);
     }
-    case kTypeBFloat8:
-      return RealText(LoadBFloat8(p));
+    case kTypeBFloat8: return RealText(LoadBFloat8(p));
     case kTypeDecimal:
-    case kTypePDecimal:
-      return PackedDecimalText(p, f.size, f.places, f.type == kTypePDecimal);
+    case kTypePDecimal: return PackedDecimalText(p, f.size, f.places, f.type == kTypePDecimal);
     case kTypeDate: {
       uint32_t raw = Load32(p);
       int day = p[0], month = p[1], year = Load16(p + 2);
@@ -122,10 +115,8 @@ std::string ScalarValue(const FieldDescriptor& f, const uint8_t* p) {
     }
     case kTypeString:
     case kTypeCString:
-    case kTypePString:
-      return StringValue(f, p);
-    default:
-      return std::string();
+    case kTypePString: return StringValue(f, p);
+    default: return std::string();
   }
 }
 
@@ -225,9 +216,9 @@ std::string DumpDeclaration(const FileDescriptor& file, const std::string& exter
 
   for (uint32_t k = 0; k < file.key_count; ++k) {
     const KeyDescriptor& key = *file.keys[k];
-    std::string key_label =
-        key.label == nullptr ? std::string()
-                             : std::string(key.label, static_cast<size_t>(key.label_length));
+    std::string key_label = key.label == nullptr
+                                ? std::string()
+                                : std::string(key.label, static_cast<size_t>(key.label_length));
     out += Column(key_label.c_str(), kRecordColumn);
     out += (key.attributes & kKeyIndex) ? "INDEX(" : "KEY(";
     for (uint8_t c = 0; c < key.component_count; ++c) {
@@ -263,8 +254,8 @@ std::string DumpDeclaration(const FileDescriptor& file, const std::string& exter
     while (!open_groups.empty() && static_cast<uint8_t>(open_groups.back()) >= f.level) {
       int level = static_cast<uint8_t>(open_groups.back());
       open_groups.pop_back();
-      out += std::string(static_cast<size_t>(kFieldColumn + 2 * level), ' ') + "END" +
-             kTraceLineEnd;
+      out +=
+          std::string(static_cast<size_t>(kFieldColumn + 2 * level), ' ') + "END" + kTraceLineEnd;
     }
     out += Column(f.label, kFieldColumn + 2 * f.level);
     out += FieldTypeName(f.type);
@@ -292,8 +283,7 @@ std::string DumpDeclaration(const FileDescriptor& file, const std::string& exter
   while (!open_groups.empty()) {
     int level = static_cast<uint8_t>(open_groups.back());
     open_groups.pop_back();
-    out += std::string(static_cast<size_t>(kFieldColumn + 2 * level), ' ') + "END" +
-           kTraceLineEnd;
+    out += std::string(static_cast<size_t>(kFieldColumn + 2 * level), ' ') + "END" + kTraceLineEnd;
   }
   out += std::string(kRecordColumn, ' ') + "END" + kTraceLineEnd;
   out += std::string(kFileColumn, ' ') + "END" + kTraceLineEnd;

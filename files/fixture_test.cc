@@ -52,13 +52,13 @@ EveryTypeFile::EveryTypeFile() {
   picture_blob = {"EMP:PIC", nullptr, sizeof picture, kMemoBlob | kMemoBinary, picture};
   memos[0] = &notes_memo;
   memos[1] = &picture_blob;
-  file = {nullptr, "Emp", 3, "DOS", "/QUICKSCAN=ON", "emp.dat", 0, "secret", 0,
-          kFileCreate | kFileEncrypt, kFields, record, kRecordSize, keys, 2, memos, 2,
-          nullptr};
-  name_key = {0, nullptr, "EMP:NAMEKEY", 11, 0, kKeyDup | kKeyNoCase, 0, 2,
-              kNameKeyComponents, &file};
-  long_index = {0, "idx", "EMP:IDX", 7, 0, kKeyOpt | kKeyIndex, 0, 1,
-                kLongIndexComponents, &file};
+  file = {nullptr,   "Emp",  3,           "DOS", "/QUICKSCAN=ON",
+          "emp.dat", 0,      "secret",    0,     kFileCreate | kFileEncrypt,
+          kFields,   record, kRecordSize, keys,  2,
+          memos,     2,      nullptr};
+  name_key = {0, nullptr, "EMP:NAMEKEY",      11,   0, kKeyDup | kKeyNoCase,
+              0, 2,       kNameKeyComponents, &file};
+  long_index = {0, "idx", "EMP:IDX", 7, 0, kKeyOpt | kKeyIndex, 0, 1, kLongIndexComponents, &file};
   keys[0] = &name_key;
   keys[1] = &long_index;
 }

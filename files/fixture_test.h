@@ -11,10 +11,12 @@ namespace kor::testing {
 
 // Field offsets in the record buffer.
 enum : uint32_t {
+  // clang-format off
   kOffByte = 0, kOffShort = 1, kOffUShort = 3, kOffDate = 5, kOffTime = 9, kOffLong = 13,
   kOffULong = 17, kOffSReal = 21, kOffReal = 25, kOffDecimal = 33, kOffPDecimal = 36,
   kOffBFloat4 = 39, kOffBFloat8 = 43, kOffName = 51, kOffCode = 61, kOffPName = 67,
   kOffStreet = 73, kOffZip = 81, kOffFlags = 85, kOffCodes = 87, kRecordSize = 89,
+  // clang-format on
 };
 
 struct EveryTypeFile {

@@ -6,6 +6,7 @@ namespace kor {
 namespace {
 
 const char* const kOpNames[kOpCount] = {
+    // clang-format off
     "(0)",           "ADD",           "BOF",            "BUILDfile",     "APPEND",
     "BUILDdyn",      "BUILDkey",      "CLOSE",          "COMMIT",        "COPY",
     "CREATE",        "DELETE",        "DUPLICATE",      "EMPTY",         "EOF",
@@ -25,6 +26,7 @@ const char* const kOpNames[kOpCount] = {
     "BUFFER",        "SETview",       "CLEAR",          "RESETviewfile", "BUILDevent",
     "SETPROPERTYkey", "GETPROPERTYkey", "Internal",     "DO_PROPERTY",   "DOPROPERTYkey",
     "DOPROPERTYblob", "Internal",     "INVIEW",         "ENDVIEW",
+    // clang-format on
 };
 
 // Rows for codes 0..93 (row 0 is never used: code 0 is outside the table).
@@ -141,6 +143,7 @@ const OpStateRow* OpRow(int32_t op) {
 
 bool IsKeyForm(int32_t op) {
   switch (op) {
+    // clang-format off
     case kOpBUILDdyn: case kOpBUILDdynfilter: case kOpBUILDkey: case kOpDUPLICATEkey:
     case kOpGETfilekey: case kOpGETkeyptr: case kOpPOINTERkey: case kOpPOSITIONkey:
     case kOpRECORDSkey: case kOpREGETkey: case kOpRESETkey: case kOpSETfilekey:
@@ -149,16 +152,20 @@ bool IsKeyForm(int32_t op) {
       return true;
     default:
       return false;
+      // clang-format on
   }
 }
 
 bool HasStringResult(int32_t op) {
   switch (op) {
-    case kOpNAME: case kOpPOSITIONfile: case kOpPOSITIONkey: case kOpSEND:
-    case kOpGET_PROPERTY: case kOpGETPROPERTYkey: case kOpBLOB_SET_PROP:
-      return true;
-    default:
-      return false;
+    case kOpNAME:
+    case kOpPOSITIONfile:
+    case kOpPOSITIONkey:
+    case kOpSEND:
+    case kOpGET_PROPERTY:
+    case kOpGETPROPERTYkey:
+    case kOpBLOB_SET_PROP: return true;
+    default: return false;
   }
 }
 
@@ -168,6 +175,7 @@ bool TakesPositionString(int32_t op) {
 
 bool DumpsRecord(int32_t op) {
   switch (op) {
+    // clang-format off
     case kOpADD: case kOpADDfilelen: case kOpAPPEND: case kOpAPPENDlen: case kOpDELETE:
     case kOpGETfilekey: case kOpGETfileptr: case kOpGETfileptrlen: case kOpGETkeyptr:
     case kOpNEXT: case kOpPREVIOUS: case kOpPUT: case kOpPUTfileptr: case kOpPUTfileptrlen:
@@ -175,6 +183,7 @@ bool DumpsRecord(int32_t op) {
       return true;
     default:
       return false;
+      // clang-format on
   }
 }
 

@@ -10,6 +10,7 @@ namespace kor {
 // file = whole file, key = a key, ptr = a record pointer, len = with a
 // length, sec = with a time-out in seconds.
 enum Op : int32_t {
+  // clang-format off
   kOpADD = 1, kOpBOF = 2, kOpBUILDfile = 3, kOpAPPEND = 4, kOpBUILDdyn = 5,
   kOpBUILDkey = 6, kOpCLOSE = 7, kOpCOMMIT = 8, kOpCOPY = 9, kOpCREATE = 10,
   kOpDELETE = 11, kOpDUPLICATE = 12, kOpEMPTY = 13, kOpEOF = 14, kOpGETfilekey = 15,
@@ -31,6 +32,7 @@ enum Op : int32_t {
   kOpCLEAR = 82, kOpRESETviewfile = 83, kOpBUILDevent = 84, kOpSETPROPERTYkey = 85,
   kOpGETPROPERTYkey = 86, kOpInternal87 = 87, kOpDO_PROPERTY = 88,
   kOpDOPROPERTYkey = 89, kOpDOPROPERTYblob = 90, kOpDriverEntry = 91, kOpINVIEW = 92,
+  // clang-format on
   kOpENDVIEW = 93,
 };
 inline constexpr int32_t kOpCount = 94;
@@ -48,7 +50,7 @@ enum : uint32_t {
   kSequenceSet = 0x20,
   kWriteAccess = 0x40,
   kDenyOthers = 0x80,
-  kInView = 0x100,       // for the key forms bit 0x100 stands for the key's kKeyBuilt
+  kInView = 0x100,  // for the key forms bit 0x100 stands for the key's kKeyBuilt
   kWatchPending = 0x200,
   kWatched = 0x400,
   kHoldPending = 0x800,
@@ -59,10 +61,10 @@ enum : uint32_t {
 
 // Kind bits of a state-table row.
 enum : uint32_t {
-  kKindClearsError = 0x1,   // clears the error state before its own result is posted
-  kKindFileLevel = 0x2,     // ends the use of the control block
-  kKindPositioning = 0x4,   // recorded as the last positioning operation
-  kKindKeepsBlock = 0x8,    // may create the control block and keep it
+  kKindClearsError = 0x1,  // clears the error state before its own result is posted
+  kKindFileLevel = 0x2,    // ends the use of the control block
+  kKindPositioning = 0x4,  // recorded as the last positioning operation
+  kKindKeepsBlock = 0x8,   // may create the control block and keep it
 };
 
 // One row of the operation state table (six 32-bit words).

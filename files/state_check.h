@@ -13,13 +13,13 @@ namespace kor {
 // KEY descriptor of a key form (else null), `position`/`position_length` the
 // position string of RESET and REGET (ignored by the other operations).
 // Returns 0 to go on, an error code, or -1 for a silent refusal.
-int32_t StateCheck(int32_t op, uint32_t state, const KeyDescriptor* key,
-                   const char* position, uint32_t position_length);
+int32_t StateCheck(int32_t op, uint32_t state, const KeyDescriptor* key, const char* position,
+                   uint32_t position_length);
 
 // What the update after an operation decides about the control block.
 struct StateUpdateResult {
-  bool release;          // release the control block and empty the FILE's slot
-  uint32_t result_flags; // kind bits gathered on success
+  bool release;           // release the control block and empty the FILE's slot
+  uint32_t result_flags;  // kind bits gathered on success
 };
 
 // The update after an operation with `result` (0 success, an error code or

@@ -57,8 +57,7 @@ TEST(StateCheck, MissingRightsOnAnOpenFile) {
     }
     uint32_t open = req | kFileOpen;
     if (req & (kRecordCurrent | kSequenceSet)) {
-      EXPECT_EQ(Check(op, open & ~uint32_t{kRecordCurrent | kSequenceSet}),
-                kErrRecordNotAvailable);
+      EXPECT_EQ(Check(op, open & ~uint32_t{kRecordCurrent | kSequenceSet}), kErrRecordNotAvailable);
     }
     if (req & kDenyOthers) {
       EXPECT_EQ(Check(op, open & ~uint32_t{kDenyOthers}), kErrExclusiveRequired);
@@ -150,7 +149,8 @@ TEST(StateUpdate, SuccessSetsAndClearsTheRowsBits) {
       uint32_t state = before;
       StateUpdateResult r = StateUpdate(op, 0, &state, nullptr, false);
       uint32_t mask = key_form ? ~uint32_t{0x100} : ~uint32_t{0};
-      uint32_t expect = ((before | (row->set_on_success & mask)) & ~(row->cleared_on_success & mask));
+      uint32_t expect =
+          ((before | (row->set_on_success & mask)) & ~(row->cleared_on_success & mask));
       EXPECT_EQ(state, expect);
       EXPECT_EQ(r.result_flags, row->kind);
       EXPECT_EQ(r.release, (row->kind & kKindFileLevel) != 0);
@@ -170,8 +170,8 @@ TEST(StateUpdate, FailureClearsTheRowsBitsAndWatch) {
     for (int32_t error : {33, -1, 52, 37}) {
       uint32_t state = 0x7FFF;
       StateUpdateResult r = StateUpdate(op, error, &state, nullptr, false);
-      EXPECT_EQ(state, 0x7FFFu & ~(row->cleared_on_failure & mask) &
-                           ~uint32_t{kWatchPending | kWatched});
+      EXPECT_EQ(state,
+                0x7FFFu & ~(row->cleared_on_failure & mask) & ~uint32_t{kWatchPending | kWatched});
       bool release = error == 37 || ((row->kind & kKindFileLevel) != 0 && error != 52);
       EXPECT_EQ(r.release, release) << error;
       EXPECT_EQ(r.result_flags, 0u);
@@ -186,8 +186,8 @@ TEST(StateUpdate, BlocksBuiltForTheCall) {
   // A query that succeeds on a block it built does not keep it ...
   EXPECT_TRUE(StateUpdate(kOpBUILDfile, 0, &s, nullptr, true).release);
   // ... but OPEN, SHARE, NAME, SEND and the property operations keep theirs.
-  for (int32_t op : {kOpOPEN, kOpSHARE, kOpNAME, kOpSEND, kOpSET_PROPERTY,
-                     kOpSETPROPERTYkey, kOpDO_PROPERTY}) {
+  for (int32_t op :
+       {kOpOPEN, kOpSHARE, kOpNAME, kOpSEND, kOpSET_PROPERTY, kOpSETPROPERTYkey, kOpDO_PROPERTY}) {
     s = 0;
     EXPECT_FALSE(StateUpdate(op, 0, &s, nullptr, true).release) << OpName(op);
   }

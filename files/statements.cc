@@ -76,9 +76,7 @@ void CLOSE(FileDescriptor* file) { Call(kOpCLOSE, file); }
 void CREATE(FileDescriptor* file) { Call(kOpCREATE, file); }
 void REMOVE(FileDescriptor* file) { Call(kOpREMOVE, file); }
 void COPY(FileDescriptor* file, const char* new_name) { Call(kOpCOPY, file, Text(new_name)); }
-void RENAME(FileDescriptor* file, const char* new_name) {
-  Call(kOpRENAME, file, Text(new_name));
-}
+void RENAME(FileDescriptor* file, const char* new_name) { Call(kOpRENAME, file, Text(new_name)); }
 void EMPTY(FileDescriptor* file) { Call(kOpEMPTY, file); }
 void FLUSH(FileDescriptor* file) { Call(kOpFLUSH, file); }
 void BUILDfile(FileDescriptor* file) { Call(kOpBUILDfile, file); }
@@ -137,8 +135,7 @@ void GET_PROPERTY(FileDescriptor* file, const char* property, int32_t index) {
   a.index = index;
   Call(kOpGET_PROPERTY, file, a);
 }
-void SET_PROPERTY(FileDescriptor* file, const char* property, const char* value,
-                  int32_t index) {
+void SET_PROPERTY(FileDescriptor* file, const char* property, const char* value, int32_t index) {
   DriverArgs a = Text(property);
   a.value = value;
   a.value_length = value == nullptr ? 0 : static_cast<uint32_t>(std::strlen(value));

@@ -61,8 +61,7 @@ void POSITIONkey(KeyDescriptor* key);
 void NAME(FileDescriptor* file);
 void SEND(FileDescriptor* file, const char* command);
 void GET_PROPERTY(FileDescriptor* file, const char* property, int32_t index = 0);
-void SET_PROPERTY(FileDescriptor* file, const char* property, const char* value,
-                  int32_t index = 0);
+void SET_PROPERTY(FileDescriptor* file, const char* property, const char* value, int32_t index = 0);
 
 // Function values.
 int32_t RECORDSfile(FileDescriptor* file);

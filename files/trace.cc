@@ -7,9 +7,9 @@
 #include <set>
 
 #include "files/operations.h"
+#include "runtime/core/error_codes.h"
 #include "runtime/core/error_state.h"
 #include "runtime/os/os.h"
-#include "runtime/core/error_codes.h"
 
 namespace kor {
 
@@ -126,9 +126,7 @@ bool AppendToTraceLog(const std::string& path, const std::string& text) {
 
 uint32_t TraceClock() { return OsTickCount() / 10; }
 
-bool FirstDeclarationDump(const FileDescriptor* file) {
-  return DumpedFiles().insert(file).second;
-}
+bool FirstDeclarationDump(const FileDescriptor* file) { return DumpedFiles().insert(file).second; }
 
 void ForgetDeclarationDumps() { DumpedFiles().clear(); }
 

@@ -98,8 +98,9 @@ class TraceProfile : public ::testing::Test {
 };
 
 TEST_F(TraceProfile, SettingsAndDefaults) {
-  Write("[QWDOS]\nProfile=1\nDetails=1\n[QWOTHER]\nProfile=1\nTraceFile=\n"
-        "[QWNAMED]\nProfile=1\nTraceFile=my.log\nDetails=0\n");
+  Write(
+      "[QWDOS]\nProfile=1\nDetails=1\n[QWOTHER]\nProfile=1\nTraceFile=\n"
+      "[QWNAMED]\nProfile=1\nTraceFile=my.log\nDetails=0\n");
   FileControlBlock fcb;
   ReadTraceSettings(&fcb, "QWDOS", "DOS.LOG");
   EXPECT_TRUE(fcb.trace.on);

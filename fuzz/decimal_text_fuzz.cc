@@ -38,8 +38,7 @@ void FuzzDecimal(const char* text, size_t size) {
   std::string shown = kor::DecimalToText(-1);
   kor::PushTextDecimal(shown.c_str());
   const kor::DecimalRegister* again = kor::DecimalTop();
-  Check(memcmp(first.digits, again->digits, sizeof first.digits) == 0 &&
-            first.sign == again->sign,
+  Check(memcmp(first.digits, again->digits, sizeof first.digits) == 0 && first.sign == again->sign,
         "text round trip");
   Check(kor::DecimalCompare() == 0, "equal after the round trip");
   // Storing and loading a wide field keeps the value rounded to its places.

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/core/error_state.h"
 #include "runtime/locale/collation.h"
 #include "runtime/locale/environment.h"
-#include "runtime/core/error_state.h"
 #include "runtime/locale/locale.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -20,7 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (strlen(kor::MorningMark()) > 2 || strlen(kor::AfternoonMark()) > 2) abort();
   if (kor::DigraphCount() > kor::kMaxDigraphs) abort();
   // Comparison is antisymmetric on a few probes.
-  const char a[] = "Stra\xDF" "e", b[] = "STRASSE";
+  const char a[] =
+      "Stra\xDF"
+      "e",
+             b[] = "STRASSE";
   if (kor::CollateCompare(a, 6, b, 7) != -kor::CollateCompare(b, 7, a, 6)) abort();
   // Case mapping keeps A-Z and a-z paired.
   if (kor::ToUpperChar('q') != 'Q' || kor::ToLowerChar('Q') != 'q') abort();

@@ -9,21 +9,23 @@
 #include <string>
 #include <string_view>
 
+#include "runtime/core/module.h"
+#include "runtime/core/startup.h"
 #include "runtime/expr/bind.h"
 #include "runtime/expr/expr_eval.h"
 #include "runtime/expr/expr_tree.h"
-#include "runtime/core/module.h"
 #include "runtime/runtime_init.h"
-#include "runtime/core/startup.h"
 #include "runtime/values/string_stack.h"
 #include "runtime/values/value_ref.h"
 
 namespace {
 
 const kor::InitEntry kFuzzInitTable[] = {KOR_RUNTIME_CORE_INIT_ENTRIES};
+// clang-format off
 kor::ModuleDescriptor g_fuzz_module = {
     nullptr, std::begin(kFuzzInitTable), std::end(kFuzzInitTable), nullptr,
     nullptr, nullptr, nullptr, nullptr, "expr_fuzz"};
+// clang-format on
 
 int32_t g_long = 42;
 double g_real = -2.5;

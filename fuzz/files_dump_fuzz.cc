@@ -47,8 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::memcpy(record.data(), data, size < kRecordSize ? size : kRecordSize);
   std::vector<uint8_t> memo(size > kRecordSize ? size - kRecordSize : 0);
   if (!memo.empty()) std::memcpy(memo.data(), data + kRecordSize, memo.size());
-  MemoDescriptor m = {"M", nullptr, static_cast<uint32_t>(memo.size()), kMemoBinary,
-                      memo.data()};
+  MemoDescriptor m = {"M", nullptr, static_cast<uint32_t>(memo.size()), kMemoBinary, memo.data()};
   MemoDescriptor* memos[] = {&m};
   FileDescriptor file = {};
   file.label = "F";

@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int64_t number = 0;
   double real = 0;
   if (text.size() >= sizeof number) std::memcpy(&number, text.data(), sizeof number);
-  if (text.size() >= sizeof real) std::memcpy(&real, text.data() + text.size() - sizeof real, sizeof real);
+  if (text.size() >= sizeof real)
+    std::memcpy(&real, text.data() + text.size() - sizeof real, sizeof real);
   size_t expect = p.kind == kor::PictureKind::kInvalid ? 0 : p.width;
   if (kor::FormatLong(number, p, out) != expect) std::abort();
   if (kor::FormatReal(real, p, out) != expect) std::abort();

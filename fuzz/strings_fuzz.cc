@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "runtime/locale/collation.h"
 #include "runtime/builtins/string_functions.h"
+#include "runtime/locale/collation.h"
 #include "runtime/values/string_stack.h"
 
 namespace {
@@ -158,8 +158,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } else if (op == 14 && depth >= 2) {
       std::string top = model.back();
       model.pop_back();
-      int expect = kor::CollateCompare(model.back().data(), model.back().size(), top.data(),
-                                       top.size());
+      int expect =
+          kor::CollateCompare(model.back().data(), model.back().size(), top.data(), top.size());
       if (kor::CompareTopStrings() != expect) abort();
       model.pop_back();
     } else if (op == 15) {

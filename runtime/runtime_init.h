@@ -3,12 +3,12 @@
 //   const InitEntry kTable[] = { KOR_RUNTIME_CORE_INIT_ENTRIES ... };
 #pragma once
 
-#include "runtime/expr/bind.h"
-#include "runtime/values/decimal_stack.h"
-#include "runtime/locale/environment.h"
 #include "runtime/core/error_state.h"
-#include "runtime/expr/expr_functions.h"
 #include "runtime/core/module.h"
+#include "runtime/expr/bind.h"
+#include "runtime/expr/expr_functions.h"
+#include "runtime/locale/environment.h"
+#include "runtime/values/decimal_stack.h"
 #include "runtime/values/string_stack.h"
 
 namespace kor {

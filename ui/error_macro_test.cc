@@ -6,9 +6,9 @@
 
 #include <string>
 
+#include "runtime/builtins/error_functions.h"
 #include "runtime/core/error_state.h"
 #include "runtime/values/string_stack.h"
-#include "runtime/builtins/error_functions.h"
 
 TEST(ErrorMacro, FunctionAndWindowsConstantCoexist) {
   kor::PostError(2);

@@ -9,8 +9,8 @@
 #include "files/driver.h"
 #include "files/operations.h"
 #include "files/state_check.h"
-#include "runtime/core/error_state.h"
 #include "runtime/core/error_codes.h"
+#include "runtime/core/error_state.h"
 
 namespace kor {
 
@@ -232,8 +232,7 @@ class DosDriver final : public FileDriver {
   const char* TraceSection() const override { return "QWDOS"; }
   const char* DefaultTraceLog() const override { return "DOS.LOG"; }
 
-  std::unique_ptr<FileControlBlock> NewControlBlock(FileDescriptor* file,
-                                                    int32_t* error) override {
+  std::unique_ptr<FileControlBlock> NewControlBlock(FileDescriptor* file, int32_t* error) override {
     auto b = std::unique_ptr<DosControlBlock>(new (std::nothrow) DosControlBlock);
     if (b == nullptr) {
       *error = 8;  // "Insufficient Memory"
@@ -255,16 +254,13 @@ class DosDriver final : public FileDriver {
   }
 
  private:
-  static int32_t Run(int32_t op, DosControlBlock& b, const DriverArgs& args,
-                     DriverOutput& out) {
+  static int32_t Run(int32_t op, DosControlBlock& b, const DriverArgs& args, DriverOutput& out) {
     FileDescriptor& file = *b.file;
     uint32_t length = b.record_length;
     switch (op) {
       case kOpOPEN:
-      case kOpSHARE:
-        return Open(b, args.mode);
-      case kOpCLOSE:
-        return Close(b);
+      case kOpSHARE: return Open(b, args.mode);
+      case kOpCLOSE: return Close(b);
       case kOpCREATE: {
         if (b.external_name.empty()) return kErrInvalidFilename;
         OsHandle h = kOsNoHandle;
@@ -288,16 +284,10 @@ class DosDriver final : public FileDriver {
         uint32_t e = OsDelete(b.external_name.c_str());
         return e == 0 ? 0 : NameError(e);
       }
-      case kOpNAME:
-        out.text = b.external_name;
-        return 0;
-      case kOpSEND:
-        out.text = Command(b, ArgText(args.text, args.text_length));
-        return 0;
-      case kOpSET_PROPERTY:
-        return Property(b, args, true, out);
-      case kOpGET_PROPERTY:
-        return Property(b, args, false, out);
+      case kOpNAME: out.text = b.external_name; return 0;
+      case kOpSEND: out.text = Command(b, ArgText(args.text, args.text_length)); return 0;
+      case kOpSET_PROPERTY: return Property(b, args, true, out);
+      case kOpGET_PROPERTY: return Property(b, args, false, out);
 
       case kOpSETfile:
         b.next = 1;
@@ -307,8 +297,7 @@ class DosDriver final : public FileDriver {
       case kOpSETfileptr:
       case kOpRESETfile: {
         uint32_t pointer = args.pointer;
-        if (op == kOpRESETfile &&
-            !PositionFromString(args.text, args.text_length, &pointer)) {
+        if (op == kOpRESETfile && !PositionFromString(args.text, args.text_length, &pointer)) {
           return kErrRecordNotFound;
         }
         b.next = pointer == 0 ? 1 : pointer;
@@ -324,8 +313,7 @@ class DosDriver final : public FileDriver {
         }
         return r;
       }
-      case kOpPREVIOUS:
-        return Previous(b);
+      case kOpPREVIOUS: return Previous(b);
       case kOpGETfileptr:
       case kOpGETfileptrlen: {
         uint32_t n = op == kOpGETfileptrlen ? args.length : 0;
@@ -342,8 +330,7 @@ class DosDriver final : public FileDriver {
       }
 
       case kOpADD:
-      case kOpAPPEND:
-        return DosWrite(b, file.record, length, true, 0);
+      case kOpAPPEND: return DosWrite(b, file.record, length, true, 0);
       case kOpADDfilelen:
       case kOpAPPENDlen:
         return DosWrite(b, file.record, args.length > length ? length : args.length, true, 0);
@@ -360,12 +347,9 @@ class DosDriver final : public FileDriver {
         return DosWrite(b, file.record, n, false, offset);
       }
 
-      case kOpPOINTERfile:
-        out.value = (b.flags & kDosCurrent) ? b.last + 1 : 0;
-        return 0;
+      case kOpPOINTERfile: out.value = (b.flags & kDosCurrent) ? b.last + 1 : 0; return 0;
       case kOpPOSITIONfile:
-        out.text = PositionString(
-            (b.flags & kDosCurrent) ? static_cast<uint32_t>(b.last + 1) : 0);
+        out.text = PositionString((b.flags & kDosCurrent) ? static_cast<uint32_t>(b.last + 1) : 0);
         return 0;
       case kOpRECORDSfile: {
         int32_t r = RefreshIfShared(b);
@@ -373,30 +357,22 @@ class DosDriver final : public FileDriver {
         out.value = length == 0 ? 0 : static_cast<intptr_t>(b.file_size / length);
         return 0;
       }
-      case kOpBYTES:
-        out.value = b.bytes_moved;
-        return 0;
+      case kOpBYTES: out.value = b.bytes_moved; return 0;
       case kOpEOF: {
         int32_t r = RefreshIfShared(b);
         if (r != 0) return r;
         out.value = b.next - 1 >= b.file_size ? 1 : 0;
         return 0;
       }
-      case kOpEMPTY:
-        return Cut(b, 0);
+      case kOpEMPTY: return Cut(b, 0);
       case kOpFLUSH: {
         uint32_t e = OsFlush(b.handle);
         return e == 0 ? 0 : DosSystemError(b, e);
       }
-      case kOpLOCKfile:
-        return DosLock(b, -1);
-      case kOpLOCKfilesec:
-        return DosLock(b, args.seconds < 0 ? 0 : args.seconds * 100);
-      case kOpUNLOCK:
-        DosUnlock(b);
-        return 0;
-      default:
-        return kErrUnsupported;
+      case kOpLOCKfile: return DosLock(b, -1);
+      case kOpLOCKfilesec: return DosLock(b, args.seconds < 0 ? 0 : args.seconds * 100);
+      case kOpUNLOCK: DosUnlock(b); return 0;
+      default: return kErrUnsupported;
     }
   }
 

@@ -50,21 +50,21 @@ struct DosControlBlock : FileControlBlock {
   ~DosControlBlock() override;
 
   OsHandle handle = kOsNoHandle;
-  uint32_t record_length = 0;   // L
-  int64_t next = 1;             // P: 1-based position of the next NEXT
-  int64_t last = 0;             // X: 0-based offset of the last record moved
-  uint32_t bytes_moved = 0;     // by the last read or write
-  int64_t file_size = 0;        // as last seen
-  uint32_t flags = 0;           // kDos* bits
-  uint32_t lock_count = 0;      // LOCK and write-lock nesting
+  uint32_t record_length = 0;  // L
+  int64_t next = 1;            // P: 1-based position of the next NEXT
+  int64_t last = 0;            // X: 0-based offset of the last record moved
+  uint32_t bytes_moved = 0;    // by the last read or write
+  int64_t file_size = 0;       // as last seen
+  uint32_t flags = 0;          // kDos* bits
+  uint32_t lock_count = 0;     // LOCK and write-lock nesting
   DosLastMove last_move = DosLastMove::kOther;
-  uint32_t os_error = 0;        // the system's number behind the last 90
+  uint32_t os_error = 0;  // the system's number behind the last 90
 
   std::vector<uint8_t> buffer;  // read-ahead buffer, `buffer_size` bytes
   uint32_t buffer_size = 0;
-  int64_t buffer_start = 0;     // file offset of buffer[0]
-  uint32_t buffer_fill = 0;     // valid bytes in the buffer
-  std::vector<uint8_t> scratch; // OEM copy of the record for writing
+  int64_t buffer_start = 0;      // file offset of buffer[0]
+  uint32_t buffer_fill = 0;      // valid bytes in the buffer
+  std::vector<uint8_t> scratch;  // OEM copy of the record for writing
 };
 
 // Reading and writing (dos_io.cc). Offsets are 0-based. Each returns 0 or

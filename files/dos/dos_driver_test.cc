@@ -40,7 +40,9 @@ void WriteAll(const std::string& path, const std::string& bytes) {
 }
 
 // 250 bytes: record 1 all 'a', record 2 all 'b', then 50 bytes of 'c'.
-std::string Sample() { return std::string(100, 'a') + std::string(100, 'b') + std::string(50, 'c'); }
+std::string Sample() {
+  return std::string(100, 'a') + std::string(100, 'b') + std::string(50, 'c');
+}
 
 class DosDriver : public ::testing::Test {
  protected:
@@ -388,7 +390,7 @@ TEST_F(DosDriver, OemTextIsConvertedOnTheWayOut) {
   CREATE(&a_);
   OPEN(&a_, 0x22);
   std::memset(record_a_, ' ', kLen);
-  record_a_[0] = static_cast<uint8_t>(0xE9);  // e acute in the Windows set
+  record_a_[0] = static_cast<uint8_t>(0xE9);     // e acute in the Windows set
   std::memcpy(record_a_ + 10, "\xE9\0\0\0", 4);  // a LONG: never converted
   ADD(&a_);
   EXPECT_EQ(record_a_[0], 0xE9);  // the buffer itself is untouched
@@ -421,8 +423,7 @@ TEST_F(DosDriver, TraceWritesLinesDeclarationAndRecords) {
   std::string text = ReadAll(log);
   std::string id = std::to_string(OsCurrentThreadId());
   size_t first_line = text.find("\r\n");
-  EXPECT_EQ(text.substr(0, first_line),
-            "F                 FILE,DRIVER(DOS),NAME('" + name_ + "')");
+  EXPECT_EQ(text.substr(0, first_line), "F                 FILE,DRIVER(DOS),NAME('" + name_ + "')");
   EXPECT_NE(text.find("ADD(" + name_ + " " + id + ") Time Taken: "), std::string::npos);
   EXPECT_NE(text.find("  F:TEXT            :'hello     '\r\n  F:NUMBER          :538976288\r\n"),
             std::string::npos);

@@ -44,11 +44,12 @@ uint32_t ReadAt(OsHandle h, int64_t offset, uint8_t* data, uint32_t length, uint
 
 int32_t DosSystemError(DosControlBlock& b, uint32_t os_error) {
   switch (os_error) {
-    case 2: case 3: case 4: case 5: case 8:
-      return static_cast<int32_t>(os_error);
-    default:
-      b.os_error = os_error;
-      return kErrFileSystemError;
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 8: return static_cast<int32_t>(os_error);
+    default: b.os_error = os_error; return kErrFileSystemError;
   }
 }
 
@@ -79,8 +80,7 @@ int32_t DosLock(DosControlBlock& b, int32_t wait_hundredths) {
       return 0;
     }
     if (!LockHeldElsewhere(r)) return DosSystemError(b, r);
-    if (wait_hundredths >= 0 &&
-        Hundredths() - started >= static_cast<uint32_t>(wait_hundredths)) {
+    if (wait_hundredths >= 0 && Hundredths() - started >= static_cast<uint32_t>(wait_hundredths)) {
       return kErrFileIsAlreadyLocked;
     }
     std::this_thread::sleep_for(kRetryPause);
@@ -135,8 +135,7 @@ int32_t DosRead(DosControlBlock& b, int64_t offset, uint32_t length) {
       b.buffer_start = offset;
       b.buffer_fill = got;
     }
-    done = static_cast<uint32_t>(
-        std::min<int64_t>(want, b.buffer_start + b.buffer_fill - offset));
+    done = static_cast<uint32_t>(std::min<int64_t>(want, b.buffer_start + b.buffer_fill - offset));
     if (want > 0 && done > 0) {
       std::memcpy(file.record, b.buffer.data() + (offset - b.buffer_start), done);
     }

@@ -49,7 +49,8 @@ std::string RequestPath(const std::string& nonce) {
 TEST(DosChild, AppendThreeRecords) {
   std::string filter = ::testing::GTEST_FLAG(filter);
   size_t at = filter.find(kNonceMark);
-  if (at == std::string::npos) GTEST_SKIP() << "started only by SharedFile.AppendsFromAnotherProcess";
+  if (at == std::string::npos)
+    GTEST_SKIP() << "started only by SharedFile.AppendsFromAnotherProcess";
   std::string nonce = filter.substr(at + std::strlen(kNonceMark));
   std::string request = RequestPath(nonce);
   std::string name = ReadAll(request);

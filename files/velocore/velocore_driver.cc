@@ -12,20 +12,26 @@ namespace {
 // Count byte and operation codes, then count byte and field type codes.
 const uint8_t kVelocoreCapabilities[] = {
     70,
+    // clang-format off
     1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20,
     21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 36, 37, 38, 40, 41, 42,
     43, 44, 45, 46, 47, 48, 49, 50, 52, 54, 56, 57, 58, 60, 61, 62, 63, 64, 65, 66,
     67, 71, 72, 75, 76, 77, 78, 79, 85, 86,
+    // clang-format on
     17,
+    // clang-format off
     kTypeByte, kTypeShort, kTypeUShort, kTypeDate, kTypeTime, kTypeLong, kTypeULong,
     kTypeSReal, kTypeReal, kTypeDecimal, kTypeString, kTypeCString, kTypePString,
     kTypeMemo, kTypeBlob, kTypeGroup, kTypeArray,
+    // clang-format on
 };
 static_assert(sizeof kVelocoreCapabilities == 1 + 70 + 1 + 17);
 
 const DriverRegistration kVelocore = {
+    // clang-format off
     "VELOCORE", "Z9VEL.DLL", "", "Velocore (VEL) Driver 1.00", &VelocoreDriverEntry, {},
     kVelocoreCapabilities, "Z9VELS.DLL", "INDEX", "KEY", "\r\n",
+    // clang-format on
 };
 
 class VelocorePlaceholder final : public FileDriver {

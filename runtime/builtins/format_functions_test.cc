@@ -1,10 +1,10 @@
 // Tests of FORMAT, DEFORMAT and AGE through the string stack.
 #include <gtest/gtest.h>
 
+#include "runtime/builtins/format_functions.h"
 #include "runtime/pictures/dates.h"
 #include "runtime/pictures/format.h"
 #include "runtime/values/string_stack.h"
-#include "runtime/builtins/format_functions.h"
 
 namespace kor {
 namespace {

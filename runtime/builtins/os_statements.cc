@@ -6,10 +6,10 @@
 
 #include <string>
 
+#include "runtime/core/error_codes.h"
 #include "runtime/core/error_state.h"
 #include "runtime/os/os.h"
 #include "runtime/values/string_stack.h"
-#include "runtime/core/error_codes.h"
 
 namespace kor {
 

@@ -11,11 +11,11 @@
 #include <set>
 #include <string>
 
+#include "runtime/builtins/error_functions.h"
 #include "runtime/core/error_state.h"
 #include "runtime/os/os.h"
 #include "runtime/os/os_test_dir.h"
 #include "runtime/values/string_stack.h"
-#include "runtime/builtins/error_functions.h"
 
 namespace kor {
 namespace {
@@ -167,7 +167,10 @@ TEST(ListDirectory, NoMatchLeavesTheTableAndNamesAreCut) {
 
 int g_released = 0, g_taken = 0;
 void ReleaseLock() { ++g_released; }
-void TakeLock() { EXPECT_EQ(g_released, g_taken + 1); ++g_taken; }
+void TakeLock() {
+  EXPECT_EQ(g_released, g_taken + 1);
+  ++g_taken;
+}
 
 TEST(RunProgram, WaitingRunsTheProgramToItsEndWithTheLockReleased) {
   ScratchDir dir;

@@ -156,7 +156,7 @@ TEST_F(StringFunctionsTest, SubCountsFromOneAndFromTheEnd) {
   EXPECT_EQ(Sub("abcdef", 2, 0), "");
   EXPECT_EQ(Sub("abcdef", 2, -1), "");
   EXPECT_EQ(Sub("abcdef", 2, 2147483647), "bcdef");
-  EXPECT_EQ(Sub("abcdef", -2147483647 - 1, 2147483647), "abcde");  // -2147483641 .. 5
+  EXPECT_EQ(Sub("abcdef", -2147483647 - 1, 2147483647), "abcde");    // -2147483641 .. 5
   EXPECT_EQ(Sub(std::string(20, 'a') + "bcdefghij", 21, 3), "bcd");  // owned source
   // A borrowed source stays borrowed.
   std::string text = "window";
@@ -216,10 +216,10 @@ TEST_F(StringFunctionsTest, ChrValLenAndNumeric) {
   const struct {
     const char* text;
     int32_t numeric;
-  } cases[] = {{"123", 1},   {"  -12.5  ", 1}, {"+7", 1},   {".5", 1},   {"5.", 1},
-               {"1e10", 1},  {"2E-3", 1},      {"0", 1},    {"", 0},     {"   ", 0},
-               {"-", 0},     {".", 0},         {"1.2.3", 0}, {"12a", 0}, {"1 2", 0},
-               {"1e", 0},    {"e5", 0},        {"--1", 0},  {"1,5", 0}};
+  } cases[] = {{"123", 1},  {"  -12.5  ", 1}, {"+7", 1},    {".5", 1},  {"5.", 1},
+               {"1e10", 1}, {"2E-3", 1},      {"0", 1},     {"", 0},    {"   ", 0},
+               {"-", 0},    {".", 0},         {"1.2.3", 0}, {"12a", 0}, {"1 2", 0},
+               {"1e", 0},   {"e5", 0},        {"--1", 0},   {"1,5", 0}};
   for (const auto& c : cases) {
     Push(c.text);
     EXPECT_EQ(NUMERIC(), c.numeric) << '"' << c.text << '"';

@@ -4,10 +4,10 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "runtime/core/error_codes.h"
+#include "runtime/core/startup.h"
 #include "runtime/memory/memory.h"
 #include "runtime/os/os.h"
-#include "runtime/core/startup.h"
-#include "runtime/core/error_codes.h"
 
 namespace kor {
 
@@ -29,7 +29,6 @@ struct MessageNode {
 MessageNode* g_messages = nullptr;
 
 char g_text_buffer[256];
-
 
 void Blank(char* field, size_t size) { memset(field, ' ', size); }
 
@@ -63,7 +62,8 @@ const char* ErrorText(int32_t code) {
   }
   // Missing text: "Unknown Error Posted : <code>" (the 81 text may be overridden).
   char unknown[256];
-  const char* base = code == kErrUnknownErrorPosted ? "Unknown Error Posted" : ErrorText(kErrUnknownErrorPosted);
+  const char* base =
+      code == kErrUnknownErrorPosted ? "Unknown Error Posted" : ErrorText(kErrUnknownErrorPosted);
   snprintf(unknown, sizeof unknown, "%.200s : %ld", base, static_cast<long>(code));
   return IntoBuffer(unknown);
 }

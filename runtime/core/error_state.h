@@ -10,12 +10,12 @@ namespace kor {
 
 // Layout of the state, also used for saved copies and copy out / copy in.
 struct ErrorStateRecord {
-  int32_t system_error;         // the system's last error when posted
-  int32_t code;                 // ERRORCODE; 0 = no error
-  const void* file;             // FILE whose operation posted, or null
-  char text[80];                // STRING(80), blank-padded
-  char driver_text[255];        // STRING(255), blank-padded
-  char driver_code_text[81];    // STRING(81), blank-padded
+  int32_t system_error;       // the system's last error when posted
+  int32_t code;               // ERRORCODE; 0 = no error
+  const void* file;           // FILE whose operation posted, or null
+  char text[80];              // STRING(80), blank-padded
+  char driver_text[255];      // STRING(255), blank-padded
+  char driver_code_text[81];  // STRING(81), blank-padded
 };
 
 // Sets the state for `code` (0 = 300 + the system's last error).

@@ -3,10 +3,10 @@
 
 #include <cstring>
 
-#include "runtime/memory/memory.h"
-#include "runtime/core/startup.h"
-#include "runtime/core/runtime_error.h"
 #include "runtime/core/error_codes.h"
+#include "runtime/core/runtime_error.h"
+#include "runtime/core/startup.h"
+#include "runtime/memory/memory.h"
 
 namespace kor {
 

@@ -4,9 +4,9 @@
 
 #include <string.h>
 
+#include "runtime/core/error_codes.h"
 #include "runtime/core/error_state.h"
 #include "runtime/memory/memory.h"
-#include "runtime/core/error_codes.h"
 
 namespace kor {
 
@@ -29,9 +29,7 @@ bool Queue::Grow() {
   return true;
 }
 
-bool Queue::Append(const void* record) {
-  return Insert(count_ + 1, record);
-}
+bool Queue::Append(const void* record) { return Insert(count_ + 1, record); }
 
 bool Queue::Insert(uint32_t position, const void* record) {
   ClearError();

@@ -1,11 +1,11 @@
 // The "Runtime error" box and the fixed raisers.
 #include "runtime/core/runtime_error.h"
 
+#include "runtime/core/error_codes.h"
 #include "runtime/core/error_state.h"
 #include "runtime/core/startup.h"
 #include "runtime/memory/runtime_log.h"
 #include "runtime/os/os.h"
-#include "runtime/core/error_codes.h"
 
 namespace kor {
 

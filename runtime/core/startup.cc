@@ -4,7 +4,6 @@
 #include <stdio.h>
 #include <string.h>
 
-
 #include "runtime/core/error_state.h"
 #include "runtime/core/fault.h"
 #include "runtime/core/runtime_error.h"
@@ -128,9 +127,9 @@ int CheckRuntimeVersion(uint32_t version, uint32_t minor, uint32_t build) {
     snprintf(text, sizeof text,
              "This program or a component DLL requires Z9RUN%s version %d.%03d.%02d or later\r\n"
              "This version is %d.%03d.%02d",
-             "X", static_cast<int>(version & 15), static_cast<int>(minor),
-             static_cast<int>(build), static_cast<int>(kRuntimeMajor),
-             static_cast<int>(kRuntimeMinor), static_cast<int>(kRuntimeBuild));
+             "X", static_cast<int>(version & 15), static_cast<int>(minor), static_cast<int>(build),
+             static_cast<int>(kRuntimeMajor), static_cast<int>(kRuntimeMinor),
+             static_cast<int>(kRuntimeBuild));
   }
   OsMessageBox(text, "Korvane 5 Runtime Library", kMbIconStop | kMbOk);
   return 0;

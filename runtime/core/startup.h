@@ -25,8 +25,7 @@ void UnregisterModule(OsInstance instance);
 // Instance whose resources hold the message table (null before registration).
 OsInstance ResourceInstance();
 // Walks the module list, newest first; stops when fn returns false.
-void ForEachModule(bool (*fn)(ModuleDescriptor* module, OsInstance instance, void* arg),
-                   void* arg);
+void ForEachModule(bool (*fn)(ModuleDescriptor* module, OsInstance instance, void* arg), void* arg);
 
 // 1 = accepted; 0 = refused, after the runtime has shown its message.
 int CheckRuntimeVersion(uint32_t version, uint32_t minor, uint32_t build);

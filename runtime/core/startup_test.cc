@@ -28,36 +28,40 @@ RECORDER(G28)
 #undef RECORDER
 
 const InitEntry kTable[] = {
-    {5, &A5, &A5},   {16, &B16, &B16}, {255, &C255, &C255}, {5, &D5, &D5},
-    {150, &E150, &E150}, {1, nullptr, nullptr}, {16, &F16, &F16}, {28, &G28, &G28},
+    {5, &A5, &A5},       {16, &B16, &B16},      {255, &C255, &C255}, {5, &D5, &D5},
+    {150, &E150, &E150}, {1, nullptr, nullptr}, {16, &F16, &F16},    {28, &G28, &G28},
 };
 
 TEST(Startup, InitRunsByPriorityThenTableOrderAndExitIsTheReverse) {
   g_calls.clear();
   RunInitProcedures(std::begin(kTable), std::end(kTable));
-  EXPECT_EQ(g_calls, (std::vector<std::string>{"C255+", "E150+", "G28+", "B16+", "F16+", "A5+",
-                                               "D5+"}));
+  EXPECT_EQ(g_calls,
+            (std::vector<std::string>{"C255+", "E150+", "G28+", "B16+", "F16+", "A5+", "D5+"}));
   g_calls.clear();
   RunExitProcedures(std::begin(kTable), std::end(kTable));
-  EXPECT_EQ(g_calls, (std::vector<std::string>{"D5-", "A5-", "F16-", "B16-", "G28-", "E150-",
-                                               "C255-"}));
+  EXPECT_EQ(g_calls,
+            (std::vector<std::string>{"D5-", "A5-", "F16-", "B16-", "G28-", "E150-", "C255-"}));
 }
 
 TEST(Startup, RegisterAndUnregisterASecondModule) {
   g_calls.clear();
   static int token;
+  // clang-format off
   ModuleDescriptor module = {nullptr, std::begin(kTable), std::begin(kTable) + 2, nullptr,
                              nullptr, nullptr, nullptr, nullptr, "dll"};
+  // clang-format on
   OsInstance resource = ResourceInstance();
   RegisterModule(&module, &token);
   EXPECT_EQ(module.instance, &token);
   EXPECT_EQ(ResourceInstance(), resource);  // the first module keeps it
   EXPECT_EQ(g_calls, (std::vector<std::string>{"B16+", "A5+"}));
   int count = 0;
-  ForEachModule([](ModuleDescriptor*, OsInstance i, void* n) {
-    if (i == &token) ++*static_cast<int*>(n);
-    return true;
-  }, &count);
+  ForEachModule(
+      [](ModuleDescriptor*, OsInstance i, void* n) {
+        if (i == &token) ++*static_cast<int*>(n);
+        return true;
+      },
+      &count);
   EXPECT_EQ(count, 1);
   g_calls.clear();
   UnregisterModule(&token);
@@ -76,7 +80,8 @@ TEST(Startup, VersionFiveZeroAnyBuildIsAccepted) {
 }
 
 TEST(Startup, RuntimeErrorBoxTexts) {
-  EXPECT_EQ(RuntimeErrorBoxText(406, nullptr), "No return value from function\nDo you want to GPF?");
+  EXPECT_EQ(RuntimeErrorBoxText(406, nullptr),
+            "No return value from function\nDo you want to GPF?");
   EXPECT_EQ(RuntimeErrorBoxText(501, "String Stack Error"),
             "Internal error 01 : String Stack Error\nDo you want to GPF?");
   EXPECT_EQ(RuntimeErrorBoxText(0, "Only this"), "Only this\nDo you want to GPF?");

@@ -4,12 +4,12 @@
 #include <cstring>
 #include <string>
 
-#include "runtime/locale/collation.h"
+#include "runtime/core/error_codes.h"
+#include "runtime/core/runtime_error.h"
 #include "runtime/core/startup.h"
+#include "runtime/locale/collation.h"
 #include "runtime/values/string_stack.h"
 #include "runtime/values/value_ref.h"
-#include "runtime/core/runtime_error.h"
-#include "runtime/core/error_codes.h"
 
 namespace kor {
 namespace {
@@ -41,36 +41,29 @@ constexpr ResultClass kS = ResultClass::kString;
 
 // In the order the table is filled, which keeps the tree shallow.
 constexpr FunctionSpec kFunctions[kFunctionCount] = {
-    {"INT", 1, kI, kFnInt},         {"INSTRING", 4, kI, kFnInstring},
-    {"CENTER", 2, kS, kFnCenter},   {"RANDOM", 2, kI, kFnRandom},
-    {"ASIN", 1, kR, kFnAsin},       {"LOWER", 1, kS, kFnLower},
-    {"AGE", 2, kS, kFnAge},         {"LOG10", 1, kR, kFnLog10},
-    {"ABS", 1, kR, kFnAbs},         {"LEFT", 2, kS, kFnLeft},
-    {"ACOS", 1, kR, kFnAcos},       {"LEN", 1, kI, kFnLen},
-    {"ALL", 2, kS, kFnAll},         {"LOGE", 1, kR, kFnLoge},
-    {"BOR", 2, kI, kFnBor},         {"MEMORY", 1, kI, kFnMemory},
-    {"ATAN", 1, kR, kFnAtan},       {"MONTH", 1, kI, kFnMonth},
-    {"BAND", 2, kI, kFnBand},       {"NUMERIC", 1, kI, kFnNumeric},
-    {"BSHIFT", 2, kI, kFnBshift},   {"TAN", 1, kR, kFnTan},
-    {"BXOR", 2, kI, kFnBxor},       {"SIN", 1, kR, kFnSin},
-    {"DAY", 1, kI, kFnDay},         {"RIGHT", 2, kS, kFnRight},
-    {"CLOCK", 0, kI, kFnClock},     {"ROUND", 2, kR, kFnRound},
-    {"CHOOSE", 25, kS, kFnChoose},  {"SQRT", 1, kR, kFnSqrt},
-    {"CHR", 1, kS, kFnChr},         {"SUB", 3, kS, kFnSub},
-    {"CLIP", 1, kS, kFnClip},       {"VAL", 1, kI, kFnVal},
-    {"COS", 1, kR, kFnCos},         {"TODAY", 0, kI, kFnToday},
-    {"DATE", 3, kI, kFnDate},       {"UPPER", 1, kS, kFnUpper},
-    {"INRANGE", 3, kI, kFnInrange}, {"YEAR", 1, kI, kFnYear},
-    {"DEFORMAT", 2, kS, kFnDeformat}, {"INLIST", 25, kI, kFnInlist},
-    {"FORMAT", 2, kS, kFnFormat},   {"GETINI", 4, kS, kFnGetini},
+    {"INT", 1, kI, kFnInt},       {"INSTRING", 4, kI, kFnInstring}, {"CENTER", 2, kS, kFnCenter},
+    {"RANDOM", 2, kI, kFnRandom}, {"ASIN", 1, kR, kFnAsin},         {"LOWER", 1, kS, kFnLower},
+    {"AGE", 2, kS, kFnAge},       {"LOG10", 1, kR, kFnLog10},       {"ABS", 1, kR, kFnAbs},
+    {"LEFT", 2, kS, kFnLeft},     {"ACOS", 1, kR, kFnAcos},         {"LEN", 1, kI, kFnLen},
+    {"ALL", 2, kS, kFnAll},       {"LOGE", 1, kR, kFnLoge},         {"BOR", 2, kI, kFnBor},
+    {"MEMORY", 1, kI, kFnMemory}, {"ATAN", 1, kR, kFnAtan},         {"MONTH", 1, kI, kFnMonth},
+    {"BAND", 2, kI, kFnBand},     {"NUMERIC", 1, kI, kFnNumeric},   {"BSHIFT", 2, kI, kFnBshift},
+    {"TAN", 1, kR, kFnTan},       {"BXOR", 2, kI, kFnBxor},         {"SIN", 1, kR, kFnSin},
+    {"DAY", 1, kI, kFnDay},       {"RIGHT", 2, kS, kFnRight},       {"CLOCK", 0, kI, kFnClock},
+    {"ROUND", 2, kR, kFnRound},   {"CHOOSE", 25, kS, kFnChoose},    {"SQRT", 1, kR, kFnSqrt},
+    {"CHR", 1, kS, kFnChr},       {"SUB", 3, kS, kFnSub},           {"CLIP", 1, kS, kFnClip},
+    {"VAL", 1, kI, kFnVal},       {"COS", 1, kR, kFnCos},           {"TODAY", 0, kI, kFnToday},
+    {"DATE", 3, kI, kFnDate},     {"UPPER", 1, kS, kFnUpper},       {"INRANGE", 3, kI, kFnInrange},
+    {"YEAR", 1, kI, kFnYear},     {"DEFORMAT", 2, kS, kFnDeformat}, {"INLIST", 25, kI, kFnInlist},
+    {"FORMAT", 2, kS, kFnFormat}, {"GETINI", 4, kS, kFnGetini},
 };
 
 struct KeywordSpec {
   const char* name;
   uint8_t op;
 };
-constexpr KeywordSpec kKeywords[] = {{"NOT", kOpNot}, {"AND", kOpAnd}, {"OR", kOpOr},
-                                     {"XOR", kOpXor}};
+constexpr KeywordSpec kKeywords[] = {
+    {"NOT", kOpNot}, {"AND", kOpAnd}, {"OR", kOpOr}, {"XOR", kOpXor}};
 
 char* CopyName(std::string_view name) {
   char* copy = new char[name.size() + 1];

@@ -29,6 +29,7 @@ enum class ResultClass : uint8_t { kInteger = 1, kReal = 2, kString = 4 };
 
 // Function numbers of the built-in function table.
 enum FunctionNumber : uint8_t {
+  // clang-format off
   kFnMemory = 1, kFnSub = 2, kFnInstring = 3, kFnClip = 4, kFnAll = 5, kFnCenter = 6,
   kFnChr = 7, kFnDeformat = 8, kFnFormat = 9, kFnLeft = 10, kFnLen = 11, kFnLower = 12,
   kFnNumeric = 13, kFnRight = 14, kFnUpper = 15, kFnVal = 16, kFnAbs = 17, kFnInrange = 18,
@@ -37,6 +38,7 @@ enum FunctionNumber : uint8_t {
   kFnBand = 31, kFnBor = 32, kFnBxor = 33, kFnBshift = 34, kFnToday = 35, kFnClock = 36,
   kFnDate = 37, kFnDay = 38, kFnMonth = 39, kFnYear = 40, kFnAge = 41, kFnChoose = 42,
   kFnInlist = 43, kFnGetini = 44,
+  // clang-format on
 };
 inline constexpr int kFunctionCount = 44;
 // CHOOSE and INLIST take a selector and at most 24 further values.
@@ -44,10 +46,12 @@ inline constexpr int kMaxFunctionArgs = 25;
 
 // Operator codes, shared by the scanner, the tree and keyword entries.
 enum OperatorCode : uint8_t {
+  // clang-format off
   kOpNegate = 0, kOpTilde = 1, kOpPower = 2, kOpMultiply = 3, kOpDivide = 4, kOpModulo = 5,
   kOpAdd = 7, kOpSubtract = 8, kOpConcat = 9, kOpEqual = 10, kOpNotEqual = 11, kOpLess = 12,
   kOpGreater = 13, kOpLessEqual = 14, kOpGreaterEqual = 15, kOpNot = 16, kOpAnd = 17,
   kOpOr = 18, kOpXor = 19, kOpComma = 20, kOpColon = 21,
+  // clang-format on
 };
 
 // One entry of a bind table. Field order follows the stored entry: links,
@@ -58,9 +62,9 @@ struct BindEntry {
   BindKind kind = BindKind::kNone;
   char* name = nullptr;  // owned, null-terminated
   ResultClass result = ResultClass::kInteger;
-  uint8_t arg_count = 0;  // function: maximum number of arguments
-  uint8_t function = 0;   // function: its number
-  uint8_t op = 0;         // keyword: its operator code
+  uint8_t arg_count = 0;    // function: maximum number of arguments
+  uint8_t function = 0;     // function: its number
+  uint8_t op = 0;           // keyword: its operator code
   ValueRef* ref = nullptr;  // variable: owned value reference
 };
 

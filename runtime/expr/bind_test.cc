@@ -19,28 +19,28 @@ TEST_F(BindTest, InitialTableHoldsKeywordsAndAllFunctions) {
     ResultClass result;
     int number;
   } const kExpected[] = {
-      {"INT", 1, ResultClass::kInteger, 19},    {"INSTRING", 4, ResultClass::kInteger, 3},
-      {"CENTER", 2, ResultClass::kString, 6},   {"RANDOM", 2, ResultClass::kInteger, 22},
-      {"ASIN", 1, ResultClass::kReal, 28},      {"LOWER", 1, ResultClass::kString, 12},
-      {"AGE", 2, ResultClass::kString, 41},     {"LOG10", 1, ResultClass::kReal, 21},
-      {"ABS", 1, ResultClass::kReal, 17},       {"LEFT", 2, ResultClass::kString, 10},
-      {"ACOS", 1, ResultClass::kReal, 29},      {"LEN", 1, ResultClass::kInteger, 11},
-      {"ALL", 2, ResultClass::kString, 5},      {"LOGE", 1, ResultClass::kReal, 20},
-      {"BOR", 2, ResultClass::kInteger, 32},    {"MEMORY", 1, ResultClass::kInteger, 1},
-      {"ATAN", 1, ResultClass::kReal, 30},      {"MONTH", 1, ResultClass::kInteger, 39},
-      {"BAND", 2, ResultClass::kInteger, 31},   {"NUMERIC", 1, ResultClass::kInteger, 13},
-      {"BSHIFT", 2, ResultClass::kInteger, 34}, {"TAN", 1, ResultClass::kReal, 27},
-      {"BXOR", 2, ResultClass::kInteger, 33},   {"SIN", 1, ResultClass::kReal, 25},
-      {"DAY", 1, ResultClass::kInteger, 38},    {"RIGHT", 2, ResultClass::kString, 14},
-      {"CLOCK", 0, ResultClass::kInteger, 36},  {"ROUND", 2, ResultClass::kReal, 23},
-      {"CHOOSE", 25, ResultClass::kString, 42}, {"SQRT", 1, ResultClass::kReal, 24},
-      {"CHR", 1, ResultClass::kString, 7},      {"SUB", 3, ResultClass::kString, 2},
-      {"CLIP", 1, ResultClass::kString, 4},     {"VAL", 1, ResultClass::kInteger, 16},
-      {"COS", 1, ResultClass::kReal, 26},       {"TODAY", 0, ResultClass::kInteger, 35},
-      {"DATE", 3, ResultClass::kInteger, 37},   {"UPPER", 1, ResultClass::kString, 15},
+      {"INT", 1, ResultClass::kInteger, 19},     {"INSTRING", 4, ResultClass::kInteger, 3},
+      {"CENTER", 2, ResultClass::kString, 6},    {"RANDOM", 2, ResultClass::kInteger, 22},
+      {"ASIN", 1, ResultClass::kReal, 28},       {"LOWER", 1, ResultClass::kString, 12},
+      {"AGE", 2, ResultClass::kString, 41},      {"LOG10", 1, ResultClass::kReal, 21},
+      {"ABS", 1, ResultClass::kReal, 17},        {"LEFT", 2, ResultClass::kString, 10},
+      {"ACOS", 1, ResultClass::kReal, 29},       {"LEN", 1, ResultClass::kInteger, 11},
+      {"ALL", 2, ResultClass::kString, 5},       {"LOGE", 1, ResultClass::kReal, 20},
+      {"BOR", 2, ResultClass::kInteger, 32},     {"MEMORY", 1, ResultClass::kInteger, 1},
+      {"ATAN", 1, ResultClass::kReal, 30},       {"MONTH", 1, ResultClass::kInteger, 39},
+      {"BAND", 2, ResultClass::kInteger, 31},    {"NUMERIC", 1, ResultClass::kInteger, 13},
+      {"BSHIFT", 2, ResultClass::kInteger, 34},  {"TAN", 1, ResultClass::kReal, 27},
+      {"BXOR", 2, ResultClass::kInteger, 33},    {"SIN", 1, ResultClass::kReal, 25},
+      {"DAY", 1, ResultClass::kInteger, 38},     {"RIGHT", 2, ResultClass::kString, 14},
+      {"CLOCK", 0, ResultClass::kInteger, 36},   {"ROUND", 2, ResultClass::kReal, 23},
+      {"CHOOSE", 25, ResultClass::kString, 42},  {"SQRT", 1, ResultClass::kReal, 24},
+      {"CHR", 1, ResultClass::kString, 7},       {"SUB", 3, ResultClass::kString, 2},
+      {"CLIP", 1, ResultClass::kString, 4},      {"VAL", 1, ResultClass::kInteger, 16},
+      {"COS", 1, ResultClass::kReal, 26},        {"TODAY", 0, ResultClass::kInteger, 35},
+      {"DATE", 3, ResultClass::kInteger, 37},    {"UPPER", 1, ResultClass::kString, 15},
       {"INRANGE", 3, ResultClass::kInteger, 18}, {"YEAR", 1, ResultClass::kInteger, 40},
-      {"DEFORMAT", 2, ResultClass::kString, 8}, {"INLIST", 25, ResultClass::kInteger, 43},
-      {"FORMAT", 2, ResultClass::kString, 9},   {"GETINI", 4, ResultClass::kString, 44},
+      {"DEFORMAT", 2, ResultClass::kString, 8},  {"INLIST", 25, ResultClass::kInteger, 43},
+      {"FORMAT", 2, ResultClass::kString, 9},    {"GETINI", 4, ResultClass::kString, 44},
   };
   static_assert(sizeof kExpected / sizeof kExpected[0] == 44);
   for (const auto& f : kExpected) {
@@ -163,8 +163,7 @@ TEST(BindDeathTest, PopscopeWithoutPushscopeIsRuntimeError802) {
         while (ScopeDepth() > 0) POPSCOPE();
         POPSCOPE();
       },
-      testing::ExitedWithCode(2),
-      "Mismatched PUSHSCOPE/POPSCOPE : Mismatched POPSCOPE");
+      testing::ExitedWithCode(2), "Mismatched PUSHSCOPE/POPSCOPE : Mismatched POPSCOPE");
 }
 #endif
 

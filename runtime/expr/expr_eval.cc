@@ -4,10 +4,10 @@
 #include <cmath>
 #include <cstring>
 
+#include "runtime/builtins/string_functions.h"
 #include "runtime/expr/expr_functions.h"
 #include "runtime/expr/expr_program.h"
 #include "runtime/expr/expr_services.h"
-#include "runtime/builtins/string_functions.h"
 #include "runtime/values/string_stack.h"
 #include "runtime/values/value_ref.h"
 
@@ -43,7 +43,8 @@ int32_t ExprEvaluator::Long(int32_t index) const {
       return Wrap(0u - static_cast<uint32_t>(Long(n.a)));
     case NodeKind::kBinary:
       switch (n.op) {
-        case kOpAdd: return Wrap(static_cast<uint32_t>(Long(n.a)) + static_cast<uint32_t>(Long(n.b)));
+        case kOpAdd:
+          return Wrap(static_cast<uint32_t>(Long(n.a)) + static_cast<uint32_t>(Long(n.b)));
         case kOpSubtract:
           return Wrap(static_cast<uint32_t>(Long(n.a)) - static_cast<uint32_t>(Long(n.b)));
         case kOpMultiply:

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include "runtime/locale/collation.h"
 #include "runtime/expr/expr_testing.h"
+#include "runtime/locale/collation.h"
 
 namespace kor {
 namespace {
@@ -57,7 +57,7 @@ TEST_F(EvalTest, RealArithmetic) {
   EXPECT_EQ(Eval("r % 0"), "0");
   EXPECT_EQ(Eval("1e300 * 1e300 / 1e300"), "0");  // infinity collapses at "/"
   EXPECT_DOUBLE_EQ(EvaluateReal(*ParseExpression("n / 4")), 2.5);
-  EXPECT_EQ(EvaluateLong(*ParseExpression("r * 3")), 7);   // cut toward zero
+  EXPECT_EQ(EvaluateLong(*ParseExpression("r * 3")), 7);  // cut toward zero
   EXPECT_EQ(EvaluateLong(*ParseExpression("-r * 3")), -7);
   EXPECT_EQ(EvaluateLong(*ParseExpression("1e20")), 2147483647);
   EXPECT_EQ(EvaluateLong(*ParseExpression("-1e20")), INT32_MIN);

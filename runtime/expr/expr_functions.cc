@@ -6,16 +6,16 @@
 #include <cstdlib>
 #include <string>
 
-#include "runtime/locale/collation.h"
-#include "runtime/values/data_types.h"
-#include "runtime/pictures/dates.h"
-#include "runtime/locale/environment.h"
-#include "runtime/expr/expr_services.h"
-#include "runtime/pictures/format.h"
+#include "runtime/builtins/format_functions.h"
 #include "runtime/builtins/string_functions.h"
+#include "runtime/expr/expr_services.h"
+#include "runtime/locale/collation.h"
+#include "runtime/locale/environment.h"
+#include "runtime/pictures/dates.h"
+#include "runtime/pictures/format.h"
+#include "runtime/values/data_types.h"
 #include "runtime/values/string_stack.h"
 #include "runtime/values/value_ref.h"
-#include "runtime/builtins/format_functions.h"
 
 namespace kor {
 namespace {
@@ -196,7 +196,9 @@ void CallStringFunction(const ExprEvaluator& ev, const ExprNode& call) {
       return ALL(Width(L(1)));
     }
     case kFnChr: return CHR(L(0));
-    case kFnLeft: case kFnRight: case kFnCenter: {
+    case kFnLeft:
+    case kFnRight:
+    case kFnCenter: {
       S(0);
       int32_t n = call.argc > 1 ? Width(L(1)) : -1;
       if (call.argc > 1 && n < 0) n = 0;

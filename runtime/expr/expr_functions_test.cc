@@ -7,10 +7,10 @@
 #include <set>
 #include <string>
 
-#include "runtime/pictures/dates.h"
 #include "runtime/expr/expr_testing.h"
-#include "runtime/pictures/format.h"
 #include "runtime/memory/memory.h"
+#include "runtime/pictures/dates.h"
+#include "runtime/pictures/format.h"
 
 namespace kor {
 namespace {
@@ -110,7 +110,7 @@ TEST_F(FunctionTest, InrangeInlistChoose) {
   EXPECT_EQ(Eval("CHOOSE(9, 'a', 'b', 'c')"), "c");
   EXPECT_EQ(Eval("CHOOSE(0, 'a', 'b', 'c')"), "c");
   EXPECT_EQ(Eval("CHOOSE(1, 5)"), "5");
-  EXPECT_EQ(Eval("CHOOSE(2, 'a', 'b')"), "b");       // index form
+  EXPECT_EQ(Eval("CHOOSE(2, 'a', 'b')"), "b");           // index form
   EXPECT_EQ(Eval("CHOOSE(1 < 2, 'yes', 'no')"), "yes");  // logical form
   EXPECT_EQ(Eval("CHOOSE(1 > 2, 'yes', 'no')"), "no");
   std::string args;
@@ -183,9 +183,9 @@ TEST_F(FunctionTest, DateFunctions) {
 }
 
 TEST_F(FunctionTest, DatesAreTheDateModulesOwn) {
-  const int32_t parts[][3] = {{2, 29, 2000}, {2, 29, 1900}, {13, 1, 2023}, {1, 32, 2023},
+  const int32_t parts[][3] = {{2, 29, 2000},  {2, 29, 1900}, {13, 1, 2023}, {1, 32, 2023},
                               {12, 31, 9999}, {1, 1, 1801},  {0, 5, 2000},  {25, 40, 1999},
-                              {2, 30, 2001}, {1, 1, 10000}};
+                              {2, 30, 2001},  {1, 1, 10000}};
   for (const auto& d : parts) {
     std::string text = "DATE(" + std::to_string(d[0]) + ", " + std::to_string(d[1]) + ", " +
                        std::to_string(d[2]) + ")";
@@ -275,8 +275,7 @@ TEST_F(FunctionTest, MemoryAndGetini) {
   void* block = Allocate(4096);
   Free(block);
   EXPECT_GE(Long("MEMORY(0)"), 4096);
-  EXPECT_EQ(Eval("GETINI('no such section', 'entry', 'fallback', 'no-such-file.ini')"),
-            "fallback");
+  EXPECT_EQ(Eval("GETINI('no such section', 'entry', 'fallback', 'no-such-file.ini')"), "fallback");
   EXPECT_EQ(Eval("GETINI('no such section', 'entry')"), "");
 }
 

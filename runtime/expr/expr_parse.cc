@@ -21,9 +21,14 @@ void ArgumentRange(const BindEntry& f, int* min, int* max) {
   *min = *max = f.arg_count;
   switch (f.function) {
     case kFnInstring: *min = 2; break;
-    case kFnLeft: case kFnRight: case kFnCenter: case kFnAge: *min = 1; break;
+    case kFnLeft:
+    case kFnRight:
+    case kFnCenter:
+    case kFnAge: *min = 1; break;
     case kFnGetini: *min = 2; break;
+    // clang-format off
     case kFnChoose: case kFnInlist: *min = 2; *max = kMaxFunctionArgs; break;
+    // clang-format on
     default: break;
   }
 }
@@ -79,9 +84,7 @@ class Parser {
     return static_cast<int32_t>(tree_->texts.size() - 1);
   }
 
-  ResultClass Class(int32_t index) const {
-    return tree_->nodes[static_cast<size_t>(index)].cls;
-  }
+  ResultClass Class(int32_t index) const { return tree_->nodes[static_cast<size_t>(index)].cls; }
 
   int32_t Binary(uint8_t op, int32_t left, int32_t right) {
     ExprNode n;
@@ -91,10 +94,12 @@ class Parser {
     n.b = right;
     bool both_int = Class(left) == ResultClass::kInteger && Class(right) == ResultClass::kInteger;
     switch (op) {
-      case kOpAdd: case kOpSubtract: case kOpMultiply: case kOpModulo:
-        n.cls = both_int ? ResultClass::kInteger : ResultClass::kReal;
-        break;
-      case kOpDivide: case kOpPower: n.cls = ResultClass::kReal; break;
+      case kOpAdd:
+      case kOpSubtract:
+      case kOpMultiply:
+      case kOpModulo: n.cls = both_int ? ResultClass::kInteger : ResultClass::kReal; break;
+      case kOpDivide:
+      case kOpPower: n.cls = ResultClass::kReal; break;
       case kOpConcat: n.cls = ResultClass::kString; break;
       default: n.cls = ResultClass::kInteger; break;
     }
@@ -328,7 +333,8 @@ class Parser {
     const BindEntry& f = *token_.entry;
     size_t name_pos = token_.pos;
     Advance();
-    if (token_.cls != TokenClass::kOpenParen) return FailIndex("( expected after the function name");
+    if (token_.cls != TokenClass::kOpenParen)
+      return FailIndex("( expected after the function name");
     Advance();
     std::vector<int32_t> args;
     if (token_.cls != TokenClass::kCloseParen) {

@@ -182,8 +182,8 @@ TEST_F(ParseTest, PicturesAreCheckedByThePictureCompiler) {
     EXPECT_TRUE(ParseExpression(good)) << good;
   }
   ParseError err;
-  for (const char* bad : {"@Q5", "@D19", "@T9", "@S0", "@S256", "@N0", "@N3.3", "@N15..2",
-                          "@N255", "@Px", "@E3.2"}) {
+  for (const char* bad :
+       {"@Q5", "@D19", "@T9", "@S0", "@S256", "@N0", "@N3.3", "@N15..2", "@N255", "@Px", "@E3.2"}) {
     std::string text = std::string("FORMAT(1, ") + bad + ")";
     EXPECT_FALSE(ParseExpression(text, &err)) << bad;
     EXPECT_EQ(err.message, "invalid picture") << bad;

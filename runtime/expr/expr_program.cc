@@ -16,12 +16,14 @@ namespace {
 constexpr int kMaxDepth = 64;
 
 enum Op : uint8_t {
+  // clang-format off
   kPush, kLoadReal, kLoadLong, kLoadRefReal, kLoadRefLong,
   kAddR, kSubR, kMulR, kDivR, kModR, kPowR, kSquare, kNegR,
   kAddI, kSubI, kMulI, kModI, kNegI,
   kEq, kNe, kLt, kGt, kLe, kGe, kNot, kAnd, kOr, kXor,
   kToLong, kAbs, kSqrt, kLoge, kLog10, kSin, kCos, kTan, kAsin, kAcos, kAtan, kRound,
   kBand, kBor, kBxor,
+  // clang-format on
 };
 
 double Finite(double v) { return std::isfinite(v) ? v : 0.0; }
@@ -168,17 +170,21 @@ double RunProgram(const ExprProgram& program) {
       }
       case kLoadRefReal: *sp++ = in.ref->AsReal(); break;
       case kLoadRefLong: *sp++ = in.ref->AsLong(); break;
+      // clang-format off
       case kAddR: sp[-2] += sp[-1]; --sp; break;
       case kSubR: sp[-2] -= sp[-1]; --sp; break;
       case kMulR: sp[-2] *= sp[-1]; --sp; break;
       case kDivR: sp[-2] = sp[-1] == 0 ? 0.0 : Finite(sp[-2] / sp[-1]); --sp; break;
       case kModR: sp[-2] = sp[-1] == 0 ? 0.0 : Finite(std::fmod(sp[-2], sp[-1])); --sp; break;
       case kPowR: sp[-2] = Finite(std::pow(sp[-2], sp[-1])); --sp; break;
+      // clang-format on
       case kSquare: sp[-1] = Finite(sp[-1] * sp[-1]); break;
       case kNegR: sp[-1] = -sp[-1]; break;
+      // clang-format off
       case kAddI: sp[-2] = Wrap(static_cast<uint32_t>(I(sp[-2])) + static_cast<uint32_t>(I(sp[-1]))); --sp; break;
       case kSubI: sp[-2] = Wrap(static_cast<uint32_t>(I(sp[-2])) - static_cast<uint32_t>(I(sp[-1]))); --sp; break;
       case kMulI: sp[-2] = Wrap(static_cast<uint32_t>(I(sp[-2])) * static_cast<uint32_t>(I(sp[-1]))); --sp; break;
+      // clang-format on
       case kModI: {
         int32_t a = I(sp[-2]), b = I(sp[-1]);
         sp[-2] = b == 0 || b == -1 ? 0 : a % b;
@@ -186,16 +192,20 @@ double RunProgram(const ExprProgram& program) {
         break;
       }
       case kNegI: sp[-1] = Wrap(0u - static_cast<uint32_t>(I(sp[-1]))); break;
+      // clang-format off
       case kEq: sp[-2] = Cmp(sp[-2], sp[-1]) == 0; --sp; break;
       case kNe: sp[-2] = Cmp(sp[-2], sp[-1]) != 0; --sp; break;
       case kLt: sp[-2] = Cmp(sp[-2], sp[-1]) < 0; --sp; break;
       case kGt: sp[-2] = Cmp(sp[-2], sp[-1]) > 0; --sp; break;
       case kLe: sp[-2] = Cmp(sp[-2], sp[-1]) <= 0; --sp; break;
       case kGe: sp[-2] = Cmp(sp[-2], sp[-1]) >= 0; --sp; break;
+      // clang-format on
       case kNot: sp[-1] = sp[-1] != 0 ? 0.0 : 1.0; break;
+      // clang-format off
       case kAnd: sp[-2] = sp[-2] != 0 && sp[-1] != 0; --sp; break;
       case kOr: sp[-2] = sp[-2] != 0 || sp[-1] != 0; --sp; break;
       case kXor: sp[-2] = (sp[-2] != 0) != (sp[-1] != 0); --sp; break;
+      // clang-format on
       case kToLong: sp[-1] = RealToLong(sp[-1]); break;
       case kAbs: sp[-1] = Finite(std::fabs(sp[-1])); break;
       case kSqrt: sp[-1] = Finite(std::sqrt(sp[-1])); break;
@@ -207,10 +217,12 @@ double RunProgram(const ExprProgram& program) {
       case kAsin: sp[-1] = Finite(std::asin(sp[-1])); break;
       case kAcos: sp[-1] = Finite(std::acos(sp[-1])); break;
       case kAtan: sp[-1] = Finite(std::atan(sp[-1])); break;
+      // clang-format off
       case kRound: sp[-2] = Finite(RoundToOrder(sp[-2], sp[-1])); --sp; break;
       case kBand: sp[-2] = I(sp[-2]) & I(sp[-1]); --sp; break;
       case kBor: sp[-2] = I(sp[-2]) | I(sp[-1]); --sp; break;
       case kBxor: sp[-2] = I(sp[-2]) ^ I(sp[-1]); --sp; break;
+        // clang-format on
     }
   }
   return sp[-1];

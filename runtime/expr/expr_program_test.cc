@@ -31,16 +31,20 @@ bool SameValue(double a, double b) {
 
 TEST_F(ProgramTest, CompiledAndWalkedResultsAgree) {
   const char* const kNumeric[] = {
+      // clang-format off
       "n + r * 2 - n / 3",       "n * n * n * n * n * n * n * n * n * n * n * n",
       "2147483647 + n",          "-n - w",
       "n % 3 + r % 0.7 + n % 0", "(0 - 2147483647 - 1) % -1",
       "r ^ 2 + r ^ 0.5 + (-r) ^ 0.5", "7 / 0 + r % 0",
       "n > r AND w < 0 OR NOT n", "n = 7 XOR r <> 2.5",
       "n <= r OR n >= r",        "INT(r * 3) + INT(-r) + INT(1e20)",
+      // clang-format on
       "ABS(w) + SQRT(r) + LOGE(r) + LOG10(n) + SIN(r) + COS(n) + TAN(w)",
       "ASIN(0.5) + ACOS(2) + ATAN(r) + SQRT(-1) + LOG10(0)",
-      "ROUND(r * 1.003, 0.01) + ROUND(n, 0)", "BAND(n, 3) + BOR(w, 8) + BXOR(r, n)",
-      "1e300 * 1e300 - 1e300 * 1e300", "w * 1000000",
+      "ROUND(r * 1.003, 0.01) + ROUND(n, 0)",
+      "BAND(n, 3) + BOR(w, 8) + BXOR(r, n)",
+      "1e300 * 1e300 - 1e300 * 1e300",
+      "w * 1000000",
   };
   for (const char* text : kNumeric) {
     auto tree = ParseExpression(text);
@@ -48,7 +52,7 @@ TEST_F(ProgramTest, CompiledAndWalkedResultsAgree) {
     ASSERT_FALSE(tree->program.code.empty()) << text << " should compile";
     ExprEvaluator walker(*tree);
     double walked = tree->result_class() == ResultClass::kInteger ? walker.Long(tree->root_index)
-                                                                   : walker.Real(tree->root_index);
+                                                                  : walker.Real(tree->root_index);
     EXPECT_TRUE(SameValue(RunProgram(tree->program), walked))
         << text << ": " << RunProgram(tree->program) << " vs " << walked;
     EXPECT_EQ(EvaluateTruth(*tree), walker.Truth(tree->root_index)) << text;
@@ -66,8 +70,8 @@ TEST_F(ProgramTest, NaNComparesAsTheWalkerDoes) {
 }
 
 TEST_F(ProgramTest, StringsAndImpureFunctionsStayWithTheWalker) {
-  for (const char* text : {"LEN('abc') + 1", "'1' + 2", "RANDOM(1, 2)", "TODAY() + 1",
-                           "n & r", "CHOOSE(1, 2, 3) + 0"}) {
+  for (const char* text : {"LEN('abc') + 1", "'1' + 2", "RANDOM(1, 2)", "TODAY() + 1", "n & r",
+                           "CHOOSE(1, 2, 3) + 0"}) {
     auto tree = ParseExpression(text);
     ASSERT_TRUE(tree) << text;
     EXPECT_TRUE(tree->program.code.empty()) << text;

@@ -10,12 +10,11 @@ namespace kor {
 namespace {
 
 const char* const kFunctionNames[kFunctionCount + 1] = {
-    "",        "MEMORY", "SUB",    "INSTRING", "CLIP",   "ALL",     "CENTER", "CHR",
-    "DEFORMAT", "FORMAT", "LEFT",  "LEN",      "LOWER",  "NUMERIC", "RIGHT",  "UPPER",
-    "VAL",     "ABS",    "INRANGE", "INT",     "LOGE",   "LOG10",   "RANDOM", "ROUND",
-    "SQRT",    "SIN",    "COS",    "TAN",      "ASIN",   "ACOS",    "ATAN",   "BAND",
-    "BOR",     "BXOR",   "BSHIFT", "TODAY",    "CLOCK",  "DATE",    "DAY",    "MONTH",
-    "YEAR",    "AGE",    "CHOOSE", "INLIST",   "GETINI",
+    "",        "MEMORY", "SUB",  "INSTRING", "CLIP",    "ALL",   "CENTER", "CHR",    "DEFORMAT",
+    "FORMAT",  "LEFT",   "LEN",  "LOWER",    "NUMERIC", "RIGHT", "UPPER",  "VAL",    "ABS",
+    "INRANGE", "INT",    "LOGE", "LOG10",    "RANDOM",  "ROUND", "SQRT",   "SIN",    "COS",
+    "TAN",     "ASIN",   "ACOS", "ATAN",     "BAND",    "BOR",   "BXOR",   "BSHIFT", "TODAY",
+    "CLOCK",   "DATE",   "DAY",  "MONTH",    "YEAR",    "AGE",   "CHOOSE", "INLIST", "GETINI",
 };
 
 const char* OperatorText(uint8_t op) {
@@ -47,11 +46,15 @@ int Level(const ExprNode& n) {
     case NodeKind::kUnary: return n.op == kOpNot ? 3 : 9;
     case NodeKind::kBinary:
       switch (n.op) {
-        case kOpOr: case kOpXor: return 1;
+        case kOpOr:
+        case kOpXor: return 1;
         case kOpAnd: return 2;
         case kOpConcat: return 5;
-        case kOpAdd: case kOpSubtract: return 6;
-        case kOpMultiply: case kOpDivide: case kOpModulo: return 7;
+        case kOpAdd:
+        case kOpSubtract: return 6;
+        case kOpMultiply:
+        case kOpDivide:
+        case kOpModulo: return 7;
         case kOpPower: return 8;
         default: return 4;
       }

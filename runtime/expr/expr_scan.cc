@@ -5,9 +5,9 @@
 #include <cmath>
 #include <limits>
 
+#include "runtime/core/error_codes.h"
 #include "runtime/core/error_state.h"
 #include "runtime/expr/expr_services.h"
-#include "runtime/core/error_codes.h"
 
 namespace kor {
 namespace {
@@ -18,9 +18,7 @@ bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
 bool IsNameStart(unsigned char c) { return c == '?' || c == '_' || IsLetterChar(c); }
 
-bool IsNameChar(unsigned char c) {
-  return c == '_' || c == ':' || IsDigit(c) || IsLetterChar(c);
-}
+bool IsNameChar(unsigned char c) { return c == '_' || c == ':' || IsDigit(c) || IsLetterChar(c); }
 
 void Scanner::Next(Token* token) {
   while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;

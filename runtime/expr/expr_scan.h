@@ -45,17 +45,17 @@ enum class TokenClass : uint8_t {
 // Why a token is an error.
 enum class ScanError : uint8_t {
   kNone,
-  kUnboundName,       // 801 posted
+  kUnboundName,  // 801 posted
   kUnterminatedString,
-  kBadNumber,         // too large for a real
+  kBadNumber,  // too large for a real
   kEmptyPicture,
   kBadCharacter,
 };
 
 struct Token {
   TokenClass cls = TokenClass::kEnd;
-  uint8_t op = 0;                 // operator tokens
-  size_t pos = 0;                 // offset of the token's first character
+  uint8_t op = 0;  // operator tokens
+  size_t pos = 0;  // offset of the token's first character
   size_t len = 0;
   const BindEntry* entry = nullptr;  // names: the entry found
   ResultClass constant_class = ResultClass::kInteger;

@@ -7,9 +7,9 @@
 #include <limits>
 
 #include "runtime/locale/collation.h"
-#include "runtime/values/data_types.h"
 #include "runtime/memory/memory.h"
 #include "runtime/os/os.h"
+#include "runtime/values/data_types.h"
 #include "runtime/values/string_stack.h"
 #include "runtime/values/value_ref.h"
 

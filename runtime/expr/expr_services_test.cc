@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "runtime/pictures/dates.h"
-#include "runtime/values/decimal_stack.h"
 #include "runtime/expr/expr_testing.h"
+#include "runtime/pictures/dates.h"
 #include "runtime/pictures/format.h"
+#include "runtime/values/decimal_stack.h"
 
 namespace kor {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "runtime/expr/bind.h"
 #include "runtime/core/error_state.h"
+#include "runtime/expr/bind.h"
 #include "runtime/expr/expr_eval.h"
 #include "runtime/expr/expr_services.h"
 #include "runtime/expr/expr_tree.h"

@@ -58,15 +58,15 @@ enum class Subscript : uint8_t { kNone, kIndex, kSlice };
 struct ExprNode {
   NodeKind kind = NodeKind::kConstant;
   ResultClass cls = ResultClass::kInteger;
-  uint8_t op = 0;         // unary/binary operator, or function number
-  uint8_t argc = 0;       // function: number of arguments
+  uint8_t op = 0;    // unary/binary operator, or function number
+  uint8_t argc = 0;  // function: number of arguments
   Subscript subscript = Subscript::kNone;
-  uint8_t type_code = 0;  // variable: its type code
-  int32_t a = -1;         // first operand, index or start; function: first slot in args
-  int32_t b = -1;         // second operand or slice end
-  int32_t integer = 0;    // integer constant
-  double real = 0;        // real constant
-  int32_t text = -1;      // string constant, picture or variable name: slot in texts
+  uint8_t type_code = 0;    // variable: its type code
+  int32_t a = -1;           // first operand, index or start; function: first slot in args
+  int32_t b = -1;           // second operand or slice end
+  int32_t integer = 0;      // integer constant
+  double real = 0;          // real constant
+  int32_t text = -1;        // string constant, picture or variable name: slot in texts
   ValueRef* ref = nullptr;  // variable: the tree's own clone of the bound reference
   void* address = nullptr;  // variable: its storage, for the LONG and REAL fast path
 };

@@ -73,7 +73,8 @@ void RebuildNoCase() {
 
 void RebuildDigraphIndex() {
   memset(g.digraph_of, 0, sizeof g.digraph_of);
-  for (int i = 0; i < g.digraph_count; ++i) g.digraph_of[g.digraphs[i].ch] = static_cast<uint8_t>(i + 1);
+  for (int i = 0; i < g.digraph_count; ++i)
+    g.digraph_of[g.digraphs[i].ch] = static_cast<uint8_t>(i + 1);
 }
 
 void IdentityWeights() {

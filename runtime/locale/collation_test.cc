@@ -27,7 +27,7 @@ TEST_F(CollationTest, DefaultIsByteOrderWithBlankPadding) {
   EXPECT_EQ(Cmp("abc", "abc   "), 0);
   EXPECT_EQ(Cmp("abc   ", "abc"), 0);
   EXPECT_EQ(Cmp("abc", "abd"), -1);
-  EXPECT_EQ(Cmp("B", "a"), -1);  // byte order: upper case first
+  EXPECT_EQ(Cmp("B", "a"), -1);         // byte order: upper case first
   EXPECT_EQ(Cmp("abc", "abc\x01"), 1);  // 1 sorts below the padding blank
   EXPECT_EQ(Cmp("abc", "abc!"), -1);
   EXPECT_EQ(Cmp("", ""), 0);
@@ -71,12 +71,18 @@ TEST_F(CollationTest, SequenceDuplicatesCountOnceAndEmptyRestoresIdentity) {
 
 TEST_F(CollationTest, OemCopyFollowsTheConversion) {
   // e acute is 0xE9 in the Windows set and 0x82 in the OEM set.
-  SetCollatingSequence("\xE9" "e", 2, false);
+  SetCollatingSequence(
+      "\xE9"
+      "e",
+      2, false);
   EXPECT_LT(CollatingSequenceOem()[0x82], CollatingSequenceOem()['e']);
   EXPECT_LT(CollatingSequenceOem()['d'], CollatingSequenceOem()[0x82]);
   EXPECT_LT(CollatingSequence()[0xE9], CollatingSequence()['e']);
   // The same order written in OEM characters gives the same Windows order.
-  SetCollatingSequence("\x82" "e", 2, true);
+  SetCollatingSequence(
+      "\x82"
+      "e",
+      2, true);
   EXPECT_LT(CollatingSequence()[0xE9], CollatingSequence()['e']);
   EXPECT_LT(CollatingSequenceOem()[0x82], CollatingSequenceOem()['e']);
   // Characters the conversion merges (the euro sign and 0x81 both become
@@ -120,13 +126,19 @@ TEST_F(CollationTest, DigraphsExpandBeforeWeighing) {
   EXPECT_EQ(DigraphAt(0).first, 's');
   EXPECT_EQ(DigraphAt(0).second, 's');
   EXPECT_EQ(DigraphOemAt(0).ch, 0xE1);  // sharp s in the OEM set
-  EXPECT_EQ(Cmp("Stra\xDF" "e", "Strasse"), 0);
+  EXPECT_EQ(Cmp("Stra\xDF"
+                "e",
+                "Strasse"),
+            0);
   EXPECT_EQ(Cmp("Stra\xDF", "Strass"), 0);
   EXPECT_EQ(Cmp("Stra\xDF", "Strast"), -1);
   EXPECT_EQ(Cmp("Stra\xDF", "Strasr"), 1);
   EXPECT_EQ(Cmp("Stra\xDF", "Strass  "), 0);
   EXPECT_EQ(Cmp("Stra\xDF", "Stras"), 1);  // second s against a padding blank
-  EXPECT_EQ(CmpNoCase("STRA\xDF" "E", "strasse"), 0);
+  EXPECT_EQ(CmpNoCase("STRA\xDF"
+                      "E",
+                      "strasse"),
+            0);
 }
 
 TEST_F(CollationTest, DigraphLimitsAndClearing) {
@@ -135,7 +147,9 @@ TEST_F(CollationTest, DigraphLimitsAndClearing) {
   SetDigraphs(many.data(), many.size() + 0);
   EXPECT_EQ(DigraphCount(), kMaxDigraphs);
   EXPECT_FALSE(AddDigraph(Digraph{'q', 'a', 'b'}));
+  // clang-format off
   SetDigraphs("\xC6" "AE" "\xE6" "a", 5);  // the incomplete second group is ignored
+  // clang-format on
   EXPECT_EQ(DigraphCount(), 1);
   EXPECT_EQ(Cmp("\xC6", "AE"), 0);
   ClearDigraphs();
@@ -163,7 +177,9 @@ TEST_F(CollationTest, DefaultCaseTables) {
 }
 
 TEST_F(CollationTest, CasePairsFromHighHalfOnly) {
+  // clang-format off
   SetCasePairs("\xC9\xC4" "B", 3, "\xE9\xE4" "x", 3);
+  // clang-format on
   EXPECT_EQ(ToUpperChar(0xE9), 0xC9);
   EXPECT_EQ(ToLowerChar(0xC4), 0xE4);
   EXPECT_EQ(ToLowerChar('B'), 'b');  // A-Z stays paired with a-z

@@ -6,12 +6,12 @@
 
 #include <vector>
 
+#include "runtime/core/error_codes.h"
+#include "runtime/core/error_state.h"
 #include "runtime/locale/collation.h"
 #include "runtime/locale/environment_file.h"
-#include "runtime/core/error_state.h"
 #include "runtime/locale/locale.h"
 #include "runtime/os/os.h"
-#include "runtime/core/error_codes.h"
 
 namespace kor {
 
@@ -37,11 +37,9 @@ struct KeyName {
   EnvKey key;
 };
 constexpr KeyName kKeys[] = {
-    {"KORCHARSET", EnvKey::kCharset}, {"KORCOLSEQ", EnvKey::kColSeq},
-    {"KORCASE", EnvKey::kCase},       {"KORMONTH", EnvKey::kMonth},
-    {"KORMON", EnvKey::kMon},         {"KORAMPM", EnvKey::kAmPm},
-    {"KORDIGRAPH", EnvKey::kDigraph}, {"KORBUTTON", EnvKey::kButton},
-    {"KORLFN", EnvKey::kLfn},
+    {"KORCHARSET", EnvKey::kCharset}, {"KORCOLSEQ", EnvKey::kColSeq}, {"KORCASE", EnvKey::kCase},
+    {"KORMONTH", EnvKey::kMonth},     {"KORMON", EnvKey::kMon},       {"KORAMPM", EnvKey::kAmPm},
+    {"KORDIGRAPH", EnvKey::kDigraph}, {"KORBUTTON", EnvKey::kButton}, {"KORLFN", EnvKey::kLfn},
 };
 
 EnvKey FindKey(std::string_view name) {
@@ -93,9 +91,7 @@ bool ApplySetting(EnvKey key, std::string_view raw) {
   std::vector<std::string> items = SplitEnvironmentList(value, single);
   std::string first = items.empty() ? std::string() : items[0];
   switch (key) {
-    case EnvKey::kCharset:
-      SetOemMode(EqualNoCase(first, "OEM"));
-      return true;
+    case EnvKey::kCharset: SetOemMode(EqualNoCase(first, "OEM")); return true;
     case EnvKey::kColSeq: {
       std::string seq = Joined(items);
       if (IsWindows(seq)) {
@@ -146,11 +142,8 @@ bool ApplySetting(EnvKey key, std::string_view raw) {
         SetMessageText(kButtonMessageBase + static_cast<int32_t>(i), s.c_str());
       });
       return true;
-    case EnvKey::kLfn:
-      SetLongFileNames(EqualNoCase(first, "on"));
-      return true;
-    case EnvKey::kNone:
-      break;
+    case EnvKey::kLfn: SetLongFileNames(EqualNoCase(first, "on")); return true;
+    case EnvKey::kNone: break;
   }
   return false;
 }
@@ -163,7 +156,8 @@ void ApplyMessageSetting(int32_t number, std::string_view raw) {
 bool ApplySetting(std::string_view key, std::string_view value) {
   EnvKey k = FindKey(key);
   if (k != EnvKey::kNone) return ApplySetting(k, value);
-  if (key.size() > kMessagePrefix.size() && EqualNoCase(key.substr(0, kMessagePrefix.size()), kMessagePrefix)) {
+  if (key.size() > kMessagePrefix.size() &&
+      EqualNoCase(key.substr(0, kMessagePrefix.size()), kMessagePrefix)) {
     int32_t number;
     if (!ParseMessageNumber(key.substr(kMessagePrefix.size()), &number)) return false;
     ApplyMessageSetting(number, value);
@@ -254,8 +248,9 @@ std::string GetIni(std::string_view section, std::string_view entry, std::string
                    std::string_view file) {
   std::string s = Clipped(section, 63), e = Clipped(entry, 63), d = Clipped(def, 1023),
               f = Clipped(file, 259);
-  std::string result = f.empty() ? OsGetProfileString(s.c_str(), e.c_str(), d.c_str())
-                                 : OsGetPrivateProfileString(s.c_str(), e.c_str(), d.c_str(), f.c_str());
+  std::string result = f.empty()
+                           ? OsGetProfileString(s.c_str(), e.c_str(), d.c_str())
+                           : OsGetPrivateProfileString(s.c_str(), e.c_str(), d.c_str(), f.c_str());
   if (result.size() > 1023) result.resize(1023);
   return result;
 }

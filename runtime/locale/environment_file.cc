@@ -106,7 +106,8 @@ std::vector<std::string> SplitEnvironmentList(std::string_view value, bool singl
     size_t start = 0;
     while (true) {
       size_t comma = value.find(',', start);
-      std::string_view part = value.substr(start, comma == std::string_view::npos ? value.npos : comma - start);
+      std::string_view part =
+          value.substr(start, comma == std::string_view::npos ? value.npos : comma - start);
       while (!part.empty() && IsBlank(part.front())) part.remove_prefix(1);
       while (!part.empty() && IsBlank(part.back())) part.remove_suffix(1);
       items.emplace_back(part);

@@ -36,10 +36,14 @@ TEST(EnvironmentLines, KeysValuesAndLineEnds) {
 }
 
 TEST(EnvironmentLines, CtrlZEndsTheFile) {
-  Lines l = Read(std::string("A=1\nB=2\x1A" "C=3\n"));
+  Lines l =
+      Read(std::string("A=1\nB=2\x1A"
+                       "C=3\n"));
   ASSERT_EQ(l.size(), 2u);
   EXPECT_EQ(l[1].second, "2");
-  EXPECT_TRUE(Read(std::string("\x1A" "A=1\n")).empty());
+  EXPECT_TRUE(Read(std::string("\x1A"
+                               "A=1\n"))
+                  .empty());
 }
 
 TEST(EnvironmentLines, LimitsCutKeyAndValue) {

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <string>
 
-#include "runtime/locale/collation.h"
 #include "runtime/core/error_state.h"
+#include "runtime/locale/collation.h"
 #include "runtime/locale/locale.h"
 #include "runtime/os/os.h"
 
@@ -43,7 +43,8 @@ class EnvironmentTest : public testing::Test {
     return path;
   }
   static int Cmp(const char* a, const char* b) {
-    return CollateCompare(a, std::char_traits<char>::length(a), b, std::char_traits<char>::length(b));
+    return CollateCompare(a, std::char_traits<char>::length(a), b,
+                          std::char_traits<char>::length(b));
   }
   std::vector<std::string> files_;
 };
@@ -67,10 +68,11 @@ TEST_F(EnvironmentTest, UnreadableFileIsError2) {
 #endif
 
 TEST_F(EnvironmentTest, MonthsMarksAndFlags) {
-  Apply("KORMONTH=Januar,Februar,M\xE4rz\r\n"
-        "kormon=Jan.,Feb.,M\xE4r\r\n"
-        "KORAMPM=vorm.,nachm.\r\n"
-        "KORLFN=ON\r\n");
+  Apply(
+      "KORMONTH=Januar,Februar,M\xE4rz\r\n"
+      "kormon=Jan.,Feb.,M\xE4r\r\n"
+      "KORAMPM=vorm.,nachm.\r\n"
+      "KORLFN=ON\r\n");
   EXPECT_EQ(ERRORCODE(), 0);
   EXPECT_STREQ(LongMonthName(1), "Januar");
   EXPECT_STREQ(LongMonthName(3), "M\xE4rz");
@@ -90,11 +92,12 @@ TEST_F(EnvironmentTest, MonthsMarksAndFlags) {
 }
 
 TEST_F(EnvironmentTest, MessagesButtonsAndEscapes) {
-  Apply("KORMSG35=Satz fehlt, leider\n"
-        "KORBUTTON=\"&Ja\" \"&Nein\"\n"
-        "KORMSG406=<65><66><<x\n"
-        "KORMSGx=ignored\n"
-        "KORMSG=ignored\n");
+  Apply(
+      "KORMSG35=Satz fehlt, leider\n"
+      "KORBUTTON=\"&Ja\" \"&Nein\"\n"
+      "KORMSG406=<65><66><<x\n"
+      "KORMSGx=ignored\n"
+      "KORMSG=ignored\n");
   EXPECT_STREQ(ErrorText(35), "Satz fehlt, leider");  // one item, commas kept
   EXPECT_STREQ(FindMessageText(kButtonMessageBase), "&Ja");
   EXPECT_STREQ(FindMessageText(kButtonMessageBase + 1), "&Nein");
@@ -110,9 +113,11 @@ TEST_F(EnvironmentTest, MessagesButtonsAndEscapes) {
 }
 
 TEST_F(EnvironmentTest, CollatingSequenceCaseAndDigraphs) {
-  Apply("KORCOLSEQ=AaBbCc,\n"
-        "KORCASE=\xC4\xD6,\xE4\xF6\n"
-        "KORDIGRAPH=\xDFss,\xC6" "AE\n");
+  Apply(
+      "KORCOLSEQ=AaBbCc,\n"
+      "KORCASE=\xC4\xD6,\xE4\xF6\n"
+      "KORDIGRAPH=\xDFss,\xC6"
+      "AE\n");
   EXPECT_EQ(Cmp("a", "B"), -1);
   // The comma is part of the sequence, and as its lowest code it is where
   // the block starts.
@@ -122,21 +127,29 @@ TEST_F(EnvironmentTest, CollatingSequenceCaseAndDigraphs) {
   EXPECT_EQ(ToUpperChar(0xE4), 0xC4);
   EXPECT_EQ(ToLowerChar(0xD6), 0xF6);
   ASSERT_EQ(DigraphCount(), 2);
-  EXPECT_EQ(Cmp("Stra\xDF" "e", "Strasse"), 0);
+  EXPECT_EQ(Cmp("Stra\xDF"
+                "e",
+                "Strasse"),
+            0);
   EXPECT_EQ(Cmp("\xC6", "AE"), 0);
   Apply("KORCOLSEQ=\nKORDIGRAPH=\n");
   EXPECT_EQ(Cmp("a", "B"), 1);  // byte order again
   EXPECT_EQ(DigraphCount(), 0);
-  Apply("KORDIGRAPH=\xDFss\xC6" "AE" "x\n");  // groups without commas
+  Apply(
+      "KORDIGRAPH=\xDFss\xC6"
+      "AE"
+      "x\n");  // groups without commas
   EXPECT_EQ(DigraphCount(), 2);
 }
 
 TEST_F(EnvironmentTest, OemModeConvertsAllButTheSequence) {
   // 0x84 is a diaeresis in the OEM set, 0xE4 in the Windows set.
-  Apply("KORCHARSET=OEM\n"
-        "KORMONTH=J\x84nner\n"
-        "KORMSG35=Datensatz fehlt \x84\n"
-        "KORCOLSEQ=\x84" "a\n");
+  Apply(
+      "KORCHARSET=OEM\n"
+      "KORMONTH=J\x84nner\n"
+      "KORMSG35=Datensatz fehlt \x84\n"
+      "KORCOLSEQ=\x84"
+      "a\n");
   EXPECT_TRUE(OemMode());
   EXPECT_STREQ(LongMonthName(1), "J\xE4nner");
   EXPECT_STREQ(ErrorText(35), "Datensatz fehlt \xE4");
@@ -181,7 +194,8 @@ TEST_F(EnvironmentTest, SettingsByKeyNumber) {
   EXPECT_EQ(ToUpperChar(0xE4), 0xE4);
   ApplyMessageSetting(801, "  Nicht gebunden");
   PostError(801);
-  EXPECT_EQ(std::string(CurrentErrorState().text, 15), "Nicht gebunden ");  // leading blanks skipped
+  EXPECT_EQ(std::string(CurrentErrorState().text, 15),
+            "Nicht gebunden ");  // leading blanks skipped
 }
 
 TEST_F(EnvironmentTest, FileNameBesideTheProgram) {
@@ -199,12 +213,15 @@ TEST_F(EnvironmentTest, FileBesideTheExecutableReplacesErrorText) {
   ASSERT_FALSE(exe.empty());
   size_t slash = exe.find_last_of("/\\");
   std::string path = exe.substr(0, slash + 1) + "environment_test_probe.ENV";
-  std::ofstream(path, std::ios::binary) << "KORMSG406=Keine R\xFC" "ckgabe\r\n\x1A";
+  std::ofstream(path, std::ios::binary) << "KORMSG406=Keine R\xFC"
+                                           "ckgabe\r\n\x1A";
   files_.push_back(path);
   EXPECT_STREQ(ErrorText(406), "No return value from function");
   ApplyEnvironmentFile(path.c_str());
   EXPECT_EQ(ERRORCODE(), 0);
-  EXPECT_STREQ(ErrorText(406), "Keine R\xFC" "ckgabe");
+  EXPECT_STREQ(ErrorText(406),
+               "Keine R\xFC"
+               "ckgabe");
 }
 
 TEST_F(EnvironmentTest, LoadEnvironmentWithoutFileClearsError) {

@@ -19,9 +19,9 @@ struct LocaleState {
   bool long_file_names_known;  // false until the system has been asked
 };
 
-constexpr const char* kLongMonths[12] = {"January", "February", "March",     "April",
-                                         "May",     "June",     "July",      "August",
-                                         "September", "October", "November", "December"};
+constexpr const char* kLongMonths[12] = {"January",   "February", "March",    "April",
+                                         "May",       "June",     "July",     "August",
+                                         "September", "October",  "November", "December"};
 
 // Copies at most slot-1 characters and a zero byte.
 constexpr void CopyCut(char* slot, size_t size, const char* text) {

@@ -17,13 +17,13 @@ inline constexpr size_t kDayHalfMarkSlot = 3;  // at most 2 characters
 // The system's time and date settings, read once at start-up from the
 // "intl" section of the system profile (see LoadSystemIntlSettings).
 struct SystemIntlSettings {
-  int iTime = 0;                // 0 = 12-hour clock, 1 = 24-hour clock (@T7, @T8)
-  int iTLzero = 1;              // 1 = hours shown with a leading zero (@T7, @T8)
-  char sTime = ':';             // time separator
+  int iTime = 0;                                 // 0 = 12-hour clock, 1 = 24-hour clock (@T7, @T8)
+  int iTLzero = 1;                               // 1 = hours shown with a leading zero (@T7, @T8)
+  char sTime = ':';                              // time separator
   char s1159[kDayHalfMarkSlot] = {'A', 'M', 0};  // the system's morning mark
   char s2359[kDayHalfMarkSlot] = {'P', 'M', 0};  // the system's afternoon mark
-  std::string sShortDate = "MM/dd/yy";                     // pattern of @D17
-  std::string sLongDate = "ddd', 'MMMM' 'dd', 'yyyy";      // pattern of @D18
+  std::string sShortDate = "MM/dd/yy";           // pattern of @D17
+  std::string sLongDate = "ddd', 'MMMM' 'dd', 'yyyy";  // pattern of @D18
 };
 
 // ---- month names and day-half marks -----------------------------------------

@@ -94,7 +94,8 @@ TEST_F(LocaleTest, SystemSettingsFromProfile) {
   LoadSystemIntlSettings();
   EXPECT_EQ(SystemIntl().iTime, 0);
   EXPECT_EQ(SystemIntl().sShortDate, "MM/dd/yy");
-  if (old) setenv("KORPROFILE", saved.c_str(), 1); else unsetenv("KORPROFILE");
+  if (old) setenv("KORPROFILE", saved.c_str(), 1);
+  else unsetenv("KORPROFILE");
   std::remove(path.c_str());
 }
 #endif

@@ -5,15 +5,17 @@
 #include <cstring>
 
 #include "runtime/memory/memory_internal.h"
-#include "runtime/os/os.h"
 #include "runtime/memory/runtime_log.h"
+#include "runtime/os/os.h"
 
 namespace kor {
 
 namespace memory_detail {
 
+// clang-format off
 constinit HeapState g_heap = {
     {&g_heap.head, &g_heap.head, 0, nullptr}, &g_heap.head, nullptr, nullptr, nullptr, 0, 0, 0, 0, false};
+// clang-format on
 
 DescriptorPool* PoolOf(const FreeRegion* d) {
   auto a = reinterpret_cast<uintptr_t>(d);

@@ -86,13 +86,13 @@ size_t BlockSize(const void* p);
 bool IsLargeBlock(const void* p);
 
 struct HeapStats {
-  size_t arenas = 0;             // arenas obtained so far (never returned)
-  size_t descriptor_pools = 0;   // pools of kDescriptorsPerPool descriptors
-  size_t free_regions = 0;       // descriptors on the circular list
-  size_t spare_descriptors = 0;  // descriptors on the spare list
-  size_t free_bytes = 0;         // bytes in free regions, overhead included
-  size_t large_blocks = 0;       // large blocks alive
-  size_t cached_large_bytes = 0; // freed large blocks' allocations kept for reuse
+  size_t arenas = 0;              // arenas obtained so far (never returned)
+  size_t descriptor_pools = 0;    // pools of kDescriptorsPerPool descriptors
+  size_t free_regions = 0;        // descriptors on the circular list
+  size_t spare_descriptors = 0;   // descriptors on the spare list
+  size_t free_bytes = 0;          // bytes in free regions, overhead included
+  size_t large_blocks = 0;        // large blocks alive
+  size_t cached_large_bytes = 0;  // freed large blocks' allocations kept for reuse
 };
 HeapStats GetHeapStats();
 

@@ -28,12 +28,12 @@ constexpr uint32_t kBlock = 64;
 constexpr uint32_t kMinCapacity = 4096;
 
 struct Index {
-  uint16_t* leaf = nullptr;        // per slot: its region's size / 8, 0 when empty
-  uint16_t* block_max = nullptr;   // per block of kBlock slots: >= its largest leaf
-  FreeRegion** owner = nullptr;    // per slot: its descriptor while listed
-  uint32_t capacity = 0;           // slots in the allocation, a power of two
-  uint32_t used = 0;               // slots handed out since the last rebuild
-  size_t mapped = 0;               // bytes of the system allocation
+  uint16_t* leaf = nullptr;       // per slot: its region's size / 8, 0 when empty
+  uint16_t* block_max = nullptr;  // per block of kBlock slots: >= its largest leaf
+  FreeRegion** owner = nullptr;   // per slot: its descriptor while listed
+  uint32_t capacity = 0;          // slots in the allocation, a power of two
+  uint32_t used = 0;              // slots handed out since the last rebuild
+  size_t mapped = 0;              // bytes of the system allocation
 };
 
 Index g_index;
@@ -76,8 +76,8 @@ bool Rebuild() {
   if (capacity > g_index.capacity) {
     if (g_index.owner != nullptr) OsReleaseMemory(g_index.owner, g_index.mapped);
     g_index = Index{};
-    size_t bytes = capacity * (sizeof(uint16_t) + sizeof(FreeRegion*)) +
-                   capacity / kBlock * sizeof(uint16_t);
+    size_t bytes =
+        capacity * (sizeof(uint16_t) + sizeof(FreeRegion*)) + capacity / kBlock * sizeof(uint16_t);
     void* memory = capacity <= 0x40000000u ? OsReserveMemory(bytes) : nullptr;
     if (memory == nullptr) return false;
     g_index.mapped = bytes;

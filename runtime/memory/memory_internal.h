@@ -35,15 +35,15 @@ static_assert(sizeof(void*) != 4 || sizeof(FreeRegion) * kDescriptorsPerPool == 
 struct HeapState {
   // Fixed head of the circular list. Its size is 0, so a search passes it by.
   FreeRegion head;
-  FreeRegion* rover;        // where the next search starts
-  FreeRegion* spare;        // descriptors not in use, linked through next
-  char* newest_arena;       // arenas, newest first (link kept in the arena)
+  FreeRegion* rover;   // where the next search starts
+  FreeRegion* spare;   // descriptors not in use, linked through next
+  char* newest_arena;  // arenas, newest first (link kept in the arena)
   DescriptorPool* newest_pool;
   size_t arena_count;
   size_t pool_count;
   size_t large_count;
-  size_t region_count;      // descriptors on the list, counted while the index is kept
-  bool index_active;        // the search index describes the list
+  size_t region_count;  // descriptors on the list, counted while the index is kept
+  bool index_active;    // the search index describes the list
 };
 extern HeapState g_heap;
 
@@ -51,8 +51,8 @@ extern HeapState g_heap;
 // tag where the header tag of a block after the last one would be, the link to
 // the next older arena in the bytes after it, and a zero last double word.
 inline constexpr size_t kArenaEndTag = kArenaFirstBlock + kArenaBlockSpace - 5;  // 0x1FFF3
-inline constexpr size_t kArenaLink = kArenaEndTag + 1;                            // 0x1FFF4
-inline constexpr size_t kArenaLastWord = kArenaSize - 4;                          // 0x1FFFC
+inline constexpr size_t kArenaLink = kArenaEndTag + 1;                           // 0x1FFF4
+inline constexpr size_t kArenaLastWord = kArenaSize - 4;                         // 0x1FFFC
 static_assert(kArenaLink + sizeof(void*) <= kArenaLastWord);
 
 // Large block layout, relative to its system allocation `base` (p = base + 8):
@@ -77,7 +77,9 @@ inline void SetSizeOnly(char* p, uint32_t size) { std::memcpy(p - 4, &size, size
 inline uint8_t TrailerTag(const char* p, uint32_t size) {
   return static_cast<uint8_t>(p[size - 8]);
 }
-inline void SetTrailer(char* p, uint32_t size, uint8_t tag) { p[size - 8] = static_cast<char>(tag); }
+inline void SetTrailer(char* p, uint32_t size, uint8_t tag) {
+  p[size - 8] = static_cast<char>(tag);
+}
 // The descriptor pointer of a free block, right before its trailer tag.
 inline FreeRegion* RegionOf(const char* p, uint32_t size) {
   FreeRegion* d;

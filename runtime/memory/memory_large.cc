@@ -13,8 +13,8 @@
 
 #include "runtime/memory/memory.h"
 #include "runtime/memory/memory_internal.h"
-#include "runtime/os/os.h"
 #include "runtime/memory/runtime_log.h"
+#include "runtime/os/os.h"
 
 namespace kor::memory_detail {
 
@@ -51,7 +51,8 @@ void Uncache(size_t i) {
 char* TakeCached(size_t want, size_t* mapped) {
   size_t best = g_cached;
   for (size_t i = 0; i < g_cached; ++i) {
-    if (g_cache[i].mapped >= want && (best == g_cached || g_cache[i].mapped < g_cache[best].mapped)) {
+    if (g_cache[i].mapped >= want &&
+        (best == g_cached || g_cache[i].mapped < g_cache[best].mapped)) {
       best = i;
     }
   }

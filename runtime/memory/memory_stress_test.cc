@@ -33,10 +33,10 @@ long FirstBad(const Live& b, size_t upto) {
 
 size_t RandomSize(std::mt19937& rng) {
   unsigned pick = rng() % 100;
-  if (pick < 70) return 1 + rng() % 128;          // the common small strings
+  if (pick < 70) return 1 + rng() % 128;  // the common small strings
   if (pick < 90) return 1 + rng() % 2048;
-  if (pick < 98) return 1 + rng() % 0xD010;       // up to just past the arena limit
-  return 0xD000 + rng() % 300000;                 // large blocks
+  if (pick < 98) return 1 + rng() % 0xD010;  // up to just past the arena limit
+  return 0xD000 + rng() % 300000;            // large blocks
 }
 
 void RunStress(uint32_t seed, int steps, size_t slots) {
@@ -112,7 +112,8 @@ TEST(MemoryStress, IndexGivesTheNextFitAnswer) {
   std::mt19937 rng(9);
   std::vector<void*> live;
   auto allocate = [&](size_t n) {
-    memory_detail::FreeRegion* expected = memory_detail::WalkFind(static_cast<uint32_t>(BlockSizeFor(n)));
+    memory_detail::FreeRegion* expected =
+        memory_detail::WalkFind(static_cast<uint32_t>(BlockSizeFor(n)));
     char* expected_start = expected == nullptr ? nullptr : expected->start;
     void* p = Allocate(n);
     if (expected_start != nullptr) {

@@ -14,9 +14,7 @@
 namespace kor {
 namespace {
 
-uint8_t At(const void* p, ptrdiff_t offset) {
-  return static_cast<const uint8_t*>(p)[offset];
-}
+uint8_t At(const void* p, ptrdiff_t offset) { return static_cast<const uint8_t*>(p)[offset]; }
 uint32_t SizeField(const void* p) {
   uint32_t s;
   std::memcpy(&s, static_cast<const char*>(p) - 4, 4);
@@ -233,7 +231,7 @@ TEST_F(MemoryTest, ReallocateEdgeArguments) {
   std::memcpy(p, "0123456789", 10);
   EXPECT_EQ(Reallocate(p, kMaxAllocation + 1), nullptr);
   EXPECT_EQ(std::memcmp(p, "0123456789", 10), 0);  // untouched
-  EXPECT_EQ(Reallocate(p, 0), nullptr);              // freed
+  EXPECT_EQ(Reallocate(p, 0), nullptr);            // freed
   EXPECT_EQ(At(p, -5), kTagFree);
 }
 
@@ -379,8 +377,7 @@ TEST(MemoryDeathTest, DoubleFreeRaisesARuntimeError) {
 TEST(MemoryDeathTest, FreeingStaticDataRaisesARuntimeError) {
   InTempDirectory temp;
   alignas(8) static char data[32];
-  EXPECT_EXIT(Free(data + 8), testing::ExitedWithCode(2),
-              "Corrupt block/Unknown block type freed");
+  EXPECT_EXIT(Free(data + 8), testing::ExitedWithCode(2), "Corrupt block/Unknown block type freed");
 }
 #endif
 

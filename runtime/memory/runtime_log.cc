@@ -12,8 +12,8 @@ namespace kor {
 
 namespace {
 
-bool g_log_started = false;   // the first line of the process has been written
-bool g_aux_checked = false;   // the profile entry has been read
+bool g_log_started = false;  // the first line of the process has been written
+bool g_aux_checked = false;  // the profile entry has been read
 bool g_aux_enabled = false;
 RuntimeLogLockProc g_lock_enter = nullptr;
 RuntimeLogLockProc g_lock_leave = nullptr;

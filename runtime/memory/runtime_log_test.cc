@@ -22,7 +22,8 @@ class RuntimeLogTest : public testing::Test {
  protected:
   void SetUp() override {
     old_ = fs::current_path();
-    dir_ = fs::temp_directory_path() / ("kor_log_" + std::to_string(reinterpret_cast<uintptr_t>(this)));
+    dir_ = fs::temp_directory_path() /
+           ("kor_log_" + std::to_string(reinterpret_cast<uintptr_t>(this)));
     fs::create_directories(dir_);
     fs::current_path(dir_);
     RestartRuntimeLog();

@@ -28,8 +28,8 @@ uint32_t FileServices::ReadAt(OsHandle handle, int64_t offset, void* buffer, uin
   return r != kOsOk ? r : OsRead(handle, buffer, count, done);
 }
 
-uint32_t FileServices::WriteAt(OsHandle handle, int64_t offset, const void* buffer,
-                               uint32_t count, uint32_t* done) {
+uint32_t FileServices::WriteAt(OsHandle handle, int64_t offset, const void* buffer, uint32_t count,
+                               uint32_t* done) {
   *done = 0;
   uint32_t r = OsSeek(handle, offset, kOsSeekBegin, nullptr);
   return r != kOsOk ? r : OsWrite(handle, buffer, count, done);

@@ -27,7 +27,8 @@ bool ReadIniValue(const char* path, const char* section, const char* key, std::s
     if (t.empty() || t[0] == ';') continue;
     if (t[0] == '[') {
       size_t close = t.find(']');
-      std::string name = Trim(t.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+      std::string name =
+          Trim(t.substr(1, close == std::string::npos ? std::string::npos : close - 1));
       in_section = strcasecmp(name.c_str(), section) == 0;
       continue;
     }

@@ -10,7 +10,7 @@ namespace {
 TEST(MessageTable, ListIsInAscendingOrder) {
   uint32_t previous = 0;
   int count = 0;
-#define MXB_MESSAGE(id, name, text)                \
+#define MXB_MESSAGE(id, name, text)               \
   EXPECT_LT(previous, static_cast<uint32_t>(id)); \
   previous = id;                                  \
   ++count;

@@ -42,9 +42,9 @@ void OsGlobalFree(void* p);
 // of the access violation a runtime error answered Yes causes on purpose)
 // before the system's own handling, which always goes on afterwards.
 struct OsFaultInfo {
-  uint32_t code;              // the system's exception code (0xC0000005 ...)
-  const void* address;        // instruction pointer
-  const void* context;        // platform processor context (CONTEXT* / ucontext_t*)
+  uint32_t code;        // the system's exception code (0xC0000005 ...)
+  const void* address;  // instruction pointer
+  const void* context;  // platform processor context (CONTEXT* / ucontext_t*)
 };
 using OsFaultHandler = void (*)(const OsFaultInfo& info);
 void OsInstallFaultHandler(OsFaultHandler handler);
@@ -57,7 +57,10 @@ bool OsFaultHandlerInstalled();
 
 // Style bits and answers as the system uses them.
 enum : uint32_t {
-  kMbOk = 0x0, kMbYesNo = 0x4, kMbIconStop = 0x10, kMbDefButton2 = 0x100,
+  kMbOk = 0x0,
+  kMbYesNo = 0x4,
+  kMbIconStop = 0x10,
+  kMbDefButton2 = 0x100,
 };
 enum : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
 // The system's message box with no owner. On POSIX there is no desktop: the
@@ -165,13 +168,13 @@ enum : uint32_t {
   kOsAccessMask = 0x03,  // bits 0-1
   kOsReadOnly = 0x00,
   kOsWriteOnly = 0x01,
-  kOsReadWrite = 0x02,   // 3 is taken as read only
-  kOsShareMask = 0x70,   // bits 4-6
-  kOsShareCompat = 0x00, // others may read and write
+  kOsReadWrite = 0x02,    // 3 is taken as read only
+  kOsShareMask = 0x70,    // bits 4-6
+  kOsShareCompat = 0x00,  // others may read and write
   kOsDenyAll = 0x10,
   kOsDenyWrite = 0x20,
   kOsDenyRead = 0x30,
-  kOsDenyNone = 0x40,    // 0x50..0x70 share nothing
+  kOsDenyNone = 0x40,  // 0x50..0x70 share nothing
 };
 
 // Create attributes (bits 0-1 of the create call).
@@ -214,7 +217,7 @@ enum : uint32_t {
   kOsNegativeSeek = 131,
   kOsDirNotEmpty = 145,
   kOsNotLocked = 158,
-  kOsBadPathName = 161,      // never returned: becomes kOsPathNotFound
+  kOsBadPathName = 161,  // never returned: becomes kOsPathNotFound
   kOsAlreadyExists = 183,
   kOsDirectoryNameInvalid = 267,
 };
@@ -271,10 +274,10 @@ uint32_t OsSetFileTime(OsHandle handle, uint16_t date, uint16_t time);
 
 // One entry found by the system's file search.
 struct OsFindData {
-  char name[260];        // the long name
-  char short_name[14];   // the 8.3 name, empty when the system has none
-  uint8_t attributes;    // kOsAttr* bits (low 7 bits of the system's)
-  uint16_t dos_date;     // last write, local time, packed as OsGetFileTime
+  char name[260];       // the long name
+  char short_name[14];  // the 8.3 name, empty when the system has none
+  uint8_t attributes;   // kOsAttr* bits (low 7 bits of the system's)
+  uint16_t dos_date;    // last write, local time, packed as OsGetFileTime
   uint16_t dos_time;
   uint64_t size;
 };

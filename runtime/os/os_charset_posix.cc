@@ -13,8 +13,10 @@ void Translate(const uint8_t table[256], const char* src, char* dst, size_t n) {
 }
 }  // namespace
 
+// clang-format off
 void OsOemToAnsi(const char* src, char* dst, size_t n) { Translate(kOem437ToAnsi1252, src, dst, n); }
 void OsAnsiToOem(const char* src, char* dst, size_t n) { Translate(kAnsi1252ToOem437, src, dst, n); }
+// clang-format on
 
 bool OsIsCharAlpha(uint8_t c) { return IsAnsi1252Letter(c); }
 uint8_t OsCharLower(uint8_t c) { return kAnsi1252Lower[c]; }

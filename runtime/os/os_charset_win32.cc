@@ -38,14 +38,14 @@ bool OsIsCharAlpha(uint8_t c) { return IsCharAlphaA(static_cast<CHAR>(c)) != FAL
 // pointer argument; character 0 would read as a null pointer.
 uint8_t OsCharLower(uint8_t c) {
   if (c == 0) return 0;
-  return static_cast<uint8_t>(reinterpret_cast<UINT_PTR>(
-      CharLowerA(reinterpret_cast<LPSTR>(static_cast<UINT_PTR>(c)))));
+  return static_cast<uint8_t>(
+      reinterpret_cast<UINT_PTR>(CharLowerA(reinterpret_cast<LPSTR>(static_cast<UINT_PTR>(c)))));
 }
 
 uint8_t OsCharUpper(uint8_t c) {
   if (c == 0) return 0;
-  return static_cast<uint8_t>(reinterpret_cast<UINT_PTR>(
-      CharUpperA(reinterpret_cast<LPSTR>(static_cast<UINT_PTR>(c)))));
+  return static_cast<uint8_t>(
+      reinterpret_cast<UINT_PTR>(CharUpperA(reinterpret_cast<LPSTR>(static_cast<UINT_PTR>(c)))));
 }
 
 void OsSystemCharacterOrder(uint8_t order[253]) {

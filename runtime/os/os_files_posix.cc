@@ -76,7 +76,7 @@ void Register(int fd, bool may_read, bool may_write, bool fd_writable) {
 
 // Whether an open description other than fd's holds a lock in [start, start+len).
 bool OthersHold(int fd, off_t start, off_t len) {
-  struct flock fl{};
+  struct flock fl {};
   fl.l_type = F_WRLCK;
   fl.l_whence = SEEK_SET;
   fl.l_start = start;
@@ -86,7 +86,7 @@ bool OthersHold(int fd, off_t start, off_t len) {
 }
 
 bool PlaceLock(int fd, short type, off_t start, off_t len) {
-  struct flock fl{};
+  struct flock fl {};
   fl.l_type = type;
   fl.l_whence = SEEK_SET;
   fl.l_start = start;
@@ -442,7 +442,7 @@ uint32_t OsSetFileTime(OsHandle handle, uint16_t date, uint16_t time_word) {
   std::optional<Access> access = Lookup(handle);
   if (!access) return Fail(kOsInvalidHandle);
   if (!access->may_write) return Fail(kOsAccessDenied);
-  struct tm tm{};
+  struct tm tm {};
   tm.tm_year = (date >> 9) + 80;
   tm.tm_mon = ((date >> 5) & 15) - 1;
   tm.tm_mday = date & 31;

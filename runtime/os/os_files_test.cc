@@ -309,7 +309,9 @@ TEST(OsFiles, AttributesOfFilesAndDirectories) {
 uint16_t PackDate(int year, int month, int day) {
   return static_cast<uint16_t>(((year - 1980) << 9) | (month << 5) | day);
 }
-uint16_t PackTime(int h, int m, int s) { return static_cast<uint16_t>((h << 11) | (m << 5) | (s / 2)); }
+uint16_t PackTime(int h, int m, int s) {
+  return static_cast<uint16_t>((h << 11) | (m << 5) | (s / 2));
+}
 
 TEST(OsFiles, PackedFileTimes) {
   ScratchDir dir;

@@ -71,7 +71,8 @@ OsFind OsFindFirst(const char* pattern, OsFindData* data, uint32_t* error) {
   }
   DIR* d = opendir(dir.c_str());
   if (d == nullptr) {
-    *error = errno == ENOENT || errno == ENOTDIR ? kOsPathNotFound : OsErrnoToSystem(errno, nullptr);
+    *error =
+        errno == ENOENT || errno == ENOTDIR ? kOsPathNotFound : OsErrnoToSystem(errno, nullptr);
     return nullptr;
   }
   FindState* state = new (std::nothrow) FindState;

@@ -25,7 +25,8 @@ void Fill(const WIN32_FIND_DATAA& w, OsFindData* data) {
   data->attributes = static_cast<uint8_t>(w.dwFileAttributes & 0x7F);
   FILETIME local;
   WORD d = 0, t = 0;
-  if (FileTimeToLocalFileTime(&w.ftLastWriteTime, &local) && FileTimeToDosDateTime(&local, &d, &t)) {
+  if (FileTimeToLocalFileTime(&w.ftLastWriteTime, &local) &&
+      FileTimeToDosDateTime(&local, &d, &t)) {
     data->dos_date = d;
     data->dos_time = t;
   }

@@ -45,17 +45,23 @@ uint32_t OsErrnoToSystem(int err, const char* name) {
       }
       return kOsFileNotFound;
     }
+    // clang-format off
     case ENOTDIR: case ENAMETOOLONG: case ELOOP: return kOsPathNotFound;
     case EACCES: case EPERM: case EISDIR: return kOsAccessDenied;
+    // clang-format on
     case EROFS: return kOsWriteProtect;
-    case EMFILE: case ENFILE: return kOsTooManyOpenFiles;
+    case EMFILE:
+    case ENFILE: return kOsTooManyOpenFiles;
     case EBADF: return kOsInvalidHandle;
     case ENOMEM: return kOsNotEnoughMemory;
     case EEXIST: return kOsAlreadyExists;
     case ENOTEMPTY: return kOsDirNotEmpty;
     case EXDEV: return kOsNotSameDevice;
-    case ENOSPC: case EDQUOT: case EFBIG: return kOsDiskFull;
-    case EBUSY: case ETXTBSY: return kOsSharingViolation;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return kOsDiskFull;
+    case EBUSY:
+    case ETXTBSY: return kOsSharingViolation;
     case EAGAIN: return kOsLockViolation;
     case EINVAL: return kOsInvalidParameter;
     default: return kOsGeneralFailure;
@@ -72,7 +78,8 @@ uint32_t OsMakeDirectory(const char* name) {
 uint32_t OsRemoveDirectory(const char* name) {
   OsSetLastError(0);
   if (name == nullptr || *name == '\0') return Fail(kOsPathNotFound);
-  if (rmdir(name) != 0) return Fail(errno == ENOTDIR ? kOsDirectoryNameInvalid : OsErrnoToSystem(errno, name));
+  if (rmdir(name) != 0)
+    return Fail(errno == ENOTDIR ? kOsDirectoryNameInvalid : OsErrnoToSystem(errno, name));
   return Succeed();
 }
 

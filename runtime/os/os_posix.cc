@@ -11,8 +11,8 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/mman.h>
-#include <time.h>
 #include <sys/syscall.h>
+#include <time.h>
 #include <unistd.h>
 
 #include "runtime/os/ini_file.h"
@@ -29,7 +29,8 @@ thread_local uint32_t t_last_error = 0;
 
 uint32_t CodeForSignal(int sig) {
   switch (sig) {
-    case SIGSEGV: case SIGBUS: return 0xC0000005;
+    case SIGSEGV:
+    case SIGBUS: return 0xC0000005;
     case SIGILL: return 0xC000001D;
     default: return 0;
   }
@@ -100,7 +101,7 @@ void OsGlobalFree(void* p) { free(p); }
 
 void OsInstallFaultHandler(OsFaultHandler handler) {
   g_fault_handler = handler;
-  struct sigaction sa{};
+  struct sigaction sa {};
   sa.sa_sigaction = OnSignal;
   sa.sa_flags = SA_SIGINFO | SA_NODEFER;
   sigemptyset(&sa.sa_mask);
@@ -154,8 +155,8 @@ void* OsReserveMemory(size_t size) {
   // The allocator writes what it reserves (arena tags, pool records, the
   // blocks handed out), so the pages are made present in one call instead of
   // one page fault each.
-  void* p = mmap(nullptr, size, PROT_READ | PROT_WRITE,
-                 MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+  void* p = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE,
+                 -1, 0);
   return p == MAP_FAILED ? nullptr : p;
 }
 
@@ -247,8 +248,10 @@ OsClock OsLocalTime() {
   clock_gettime(CLOCK_REALTIME, &ts);
   tm local;
   localtime_r(&ts.tv_sec, &local);
+  // clang-format off
   return OsClock{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
                  local.tm_min,         local.tm_sec,      static_cast<int32_t>(ts.tv_nsec / 1000000)};
+  // clang-format on
 }
 
 }  // namespace kor

@@ -1,6 +1,7 @@
 // Win32 side of program start: CreateProcessA with a wait, or the shell's
 // program launcher.
 #include <windows.h>
+// After <windows.h>, which it needs.
 #include <shellapi.h>
 
 #include <string>
@@ -39,7 +40,8 @@ uint32_t OsLaunch(const char* command) {
   std::string file, params;
   if (line[start] == '"') {
     size_t close = line.find('"', start + 1);
-    file = line.substr(start + 1, close == std::string::npos ? std::string::npos : close - start - 1);
+    file =
+        line.substr(start + 1, close == std::string::npos ? std::string::npos : close - start - 1);
     if (close != std::string::npos) params = line.substr(close + 1);
   } else {
     size_t end = line.find_first_of(" \t", start);
@@ -48,9 +50,9 @@ uint32_t OsLaunch(const char* command) {
   }
   size_t p = params.find_first_not_of(" \t");
   params = p == std::string::npos ? std::string() : params.substr(p);
-  HINSTANCE result = ShellExecuteA(nullptr, nullptr, file.c_str(),
-                                   params.empty() ? nullptr : params.c_str(), nullptr,
-                                   SW_SHOWNORMAL);
+  HINSTANCE result =
+      ShellExecuteA(nullptr, nullptr, file.c_str(), params.empty() ? nullptr : params.c_str(),
+                    nullptr, SW_SHOWNORMAL);
   return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(result));
 }
 

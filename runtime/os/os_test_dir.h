@@ -48,10 +48,12 @@ inline bool WaitFor(const std::function<bool()>& done,
 // keeps one of its files open.
 inline void RemoveTreeSoon(const std::string& dir) {
   uint8_t attributes;
-  WaitFor([&] {
-    RemoveTree(dir);
-    return OsAttributes(dir.c_str(), &attributes) != kOsOk;
-  }, std::chrono::seconds(10));
+  WaitFor(
+      [&] {
+        RemoveTree(dir);
+        return OsAttributes(dir.c_str(), &attributes) != kOsOk;
+      },
+      std::chrono::seconds(10));
 }
 
 // A fresh directory named after the running test.

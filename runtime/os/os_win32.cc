@@ -190,8 +190,7 @@ std::string OsGetPrivateProfileString(const char* section, const char* key, cons
 OsClock OsLocalTime() {
   SYSTEMTIME st;
   GetLocalTime(&st);
-  return OsClock{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond,
-                 st.wMilliseconds};
+  return OsClock{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
 }
 
 }  // namespace kor

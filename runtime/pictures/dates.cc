@@ -27,9 +27,7 @@ int32_t g_current_year = 0;
 
 }  // namespace
 
-bool IsLeapYear(int32_t year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
+bool IsLeapYear(int32_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 int32_t DaysInMonth(int32_t month, int32_t year) {
   if (month < 1 || month > 12) return 0;
@@ -76,12 +74,11 @@ int32_t DateFromParts(int32_t month, int32_t day, int32_t year) {
     }
   }
   if (y > 9999 || y < 0) return -1;
-  if (ValidateDate(static_cast<int32_t>(m), static_cast<int32_t>(d),
-                   static_cast<int32_t>(y)) != 0 ||
+  if (ValidateDate(static_cast<int32_t>(m), static_cast<int32_t>(d), static_cast<int32_t>(y)) !=
+          0 ||
       y < 100)
     return -1;
-  return DaysFromCivil(static_cast<int32_t>(y), static_cast<int32_t>(m),
-                       static_cast<int32_t>(d));
+  return DaysFromCivil(static_cast<int32_t>(y), static_cast<int32_t>(m), static_cast<int32_t>(d));
 }
 
 int32_t DateToParts(int32_t date, DateParts* parts) {
@@ -149,8 +146,8 @@ int32_t ExpandYear(int32_t year, int32_t window) {
 
 int32_t TimeFromParts(int32_t hours, int32_t minutes, int32_t seconds, int32_t hundredths) {
   if (hours == 0 && minutes == 0 && seconds == 0 && hundredths == 0) return 0;
-  if (hours < 0 || hours > 23 || minutes < 0 || minutes > 59 || seconds < 0 ||
-      seconds > 59 || hundredths < 0 || hundredths > 99)
+  if (hours < 0 || hours > 23 || minutes < 0 || minutes > 59 || seconds < 0 || seconds > 59 ||
+      hundredths < 0 || hundredths > 99)
     return -1;
   return hours * 360000 + minutes * 6000 + seconds * 100 + hundredths + 1;
 }
@@ -175,8 +172,7 @@ int32_t TODAY() {
 
 int32_t CLOCK() {
   OsClock now = OsLocalTime();
-  return now.hour * 360000 + now.minute * 6000 + now.second * 100 +
-         now.milliseconds / 10 + 1;
+  return now.hour * 360000 + now.minute * 6000 + now.second * 100 + now.milliseconds / 10 + 1;
 }
 
 std::string AgeText(int32_t birth, int32_t base) {

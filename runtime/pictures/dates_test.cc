@@ -33,8 +33,7 @@ TEST(Dates, EveryDayRoundTripsAgainstIndependentCalendar) {
     ASSERT_EQ(CivilDays(y, m, d) - kDay4Civil + 4, n);
     DateParts p;
     if (DateToParts(n, &p) != 0 || p.year != y || p.month != static_cast<int>(m) ||
-        p.day != static_cast<int>(d) ||
-        DateFromParts(p.month, p.day, p.year) != n) {
+        p.day != static_cast<int>(d) || DateFromParts(p.month, p.day, p.year) != n) {
       if (++failures < 5) ADD_FAILURE() << "day " << n;
     }
     bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
@@ -187,8 +186,7 @@ TEST(Age, DaysMonthsYears) {
   EXPECT_EQ(AgeText(0, base), std::string(255, '*'));
   EXPECT_EQ(AgeText(DateFromParts(1, 1, 2200), base), std::string(255, '*'));
   // 29 February 2000 has no counterpart in 1900.
-  EXPECT_EQ(AgeText(DateFromParts(2, 29, 2000), DateFromParts(1, 1, 1999)),
-            std::string(255, '*'));
+  EXPECT_EQ(AgeText(DateFromParts(2, 29, 2000), DateFromParts(1, 1, 1999)), std::string(255, '*'));
 }
 
 }  // namespace

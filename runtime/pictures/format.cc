@@ -93,8 +93,9 @@ size_t FormatLong(int64_t value, const Picture& p, char* out) {
   switch (p.kind) {
     case PictureKind::kDate:
     case PictureKind::kTime: {
-      int32_t v = value > INT32_MAX ? INT32_MAX : value < INT32_MIN ? INT32_MIN
-                                                                    : static_cast<int32_t>(value);
+      int32_t v = value > INT32_MAX   ? INT32_MAX
+                  : value < INT32_MIN ? INT32_MIN
+                                      : static_cast<int32_t>(value);
       return p.kind == PictureKind::kDate ? FormatDate(v, p, out) : FormatTime(v, p, out);
     }
     case PictureKind::kString:
@@ -120,9 +121,10 @@ size_t FormatReal(double value, const Picture& p, char* out) {
     case PictureKind::kDate:
     case PictureKind::kTime: {
       // Day counts and times are whole numbers: the fraction is cut.
-      int64_t v = value != value ? 0 : value > 4e9 ? INT64_C(4000000000)
-                                   : value < -4e9 ? INT64_C(-4000000000)
-                                                  : static_cast<int64_t>(value);
+      int64_t v = value != value ? 0
+                  : value > 4e9  ? INT64_C(4000000000)
+                  : value < -4e9 ? INT64_C(-4000000000)
+                                 : static_cast<int64_t>(value);
       return FormatLong(v, p, out);
     }
     case PictureKind::kString:

@@ -1,9 +1,9 @@
 // FORMAT and DEFORMAT for the date (@D) and time (@T) pictures.
 #include <cstring>
 
+#include "runtime/locale/locale.h"
 #include "runtime/pictures/dates.h"
 #include "runtime/pictures/format.h"
-#include "runtime/locale/locale.h"
 
 namespace kor {
 
@@ -98,9 +98,9 @@ int MonthFromWord(std::string_view word) {
   int found = 0;
   for (int m = 1; m <= 12; ++m) {
     std::string_view lng = LongMonthName(m);
-    bool match = EqualNoCase(word, ShortMonthName(m)) ||
-                 (word.size() >= 3 && word.size() <= lng.size() &&
-                  EqualNoCase(word, lng.substr(0, word.size())));
+    bool match =
+        EqualNoCase(word, ShortMonthName(m)) || (word.size() >= 3 && word.size() <= lng.size() &&
+                                                 EqualNoCase(word, lng.substr(0, word.size())));
     if (match) {
       if (found != 0 && found != m) return 0;
       found = m;
@@ -229,7 +229,8 @@ size_t FormatTime(int32_t time, const Picture& p, char* out) {
         } else {
           mark = afternoon ? AfternoonMark() : MorningMark();
         }
-        for (int i = 0; i < len; ++i) out[k + i] = i < static_cast<int>(mark.size()) ? mark[i] : ' ';
+        for (int i = 0; i < len; ++i)
+          out[k + i] = i < static_cast<int>(mark.size()) ? mark[i] : ' ';
         break;
       }
       default: PutText(p, k, len, {}, out); break;
@@ -375,13 +376,10 @@ DeformatResult DeformatTime(std::string_view text, const Picture& p) {
     std::string_view t = tokens[i].text;
     if (!tokens[i].number) {
       if (half != 0) return r;
-      if (EqualNoCase(t, MorningMark()) || EqualNoCase(t, s.s1159) || EqualNoCase(t, "a"))
-        half = 1;
-      else if (EqualNoCase(t, AfternoonMark()) || EqualNoCase(t, s.s2359) ||
-               EqualNoCase(t, "p"))
+      if (EqualNoCase(t, MorningMark()) || EqualNoCase(t, s.s1159) || EqualNoCase(t, "a")) half = 1;
+      else if (EqualNoCase(t, AfternoonMark()) || EqualNoCase(t, s.s2359) || EqualNoCase(t, "p"))
         half = 2;
-      else
-        return r;
+      else return r;
       continue;
     }
     if (count == 4) return r;

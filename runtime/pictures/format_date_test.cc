@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
+#include "runtime/locale/locale.h"
 #include "runtime/pictures/dates.h"
 #include "runtime/pictures/format.h"
-#include "runtime/locale/locale.h"
 
 namespace kor {
 namespace {
@@ -226,7 +226,7 @@ TEST(TimePictures, ReadingTypedTimes) {
   EXPECT_EQ(read("14:30:15.5"), TimeFromParts(14, 30, 15, 50));
   EXPECT_EQ(read("2:30 pm"), TimeFromParts(14, 30, 0, 0));
   EXPECT_EQ(read("2:30p"), TimeFromParts(14, 30, 0, 0));
-  EXPECT_EQ(read("12:10 AM"), TimeFromParts(0, 10, 0, 0) );
+  EXPECT_EQ(read("12:10 AM"), TimeFromParts(0, 10, 0, 0));
   EXPECT_EQ(read("00:00:00"), 1);  // midnight is a time, not "no time"
   EXPECT_EQ(read(""), 0);
   EXPECT_EQ(read("24:00"), -1);

@@ -88,7 +88,7 @@ TEST(NumericPictures, RoundsHalfUpOnShownPlaces) {
   EXPECT_EQ(FormatReal(999.5, "@N5"), "1,000");
   EXPECT_EQ(FormatReal(0.0049, "@N5.2"), " 0.00");
   EXPECT_EQ(FormatText("1.23456789012345678901234567890", "@N35.28"),
-                       "     1.2345678901234567890123456789");
+            "     1.2345678901234567890123456789");
   EXPECT_EQ(FormatText("-0.5", "@N3"), " -1");
   EXPECT_EQ(FormatText(" 12,5 ", "@N6.2"), " 12.50");
   EXPECT_EQ(FormatText("not a number", "@N6.2"), "  0.00");
@@ -159,11 +159,11 @@ TEST(NumericReading, WhatPeopleType) {
 }
 
 TEST(NumericPictures, RoundTripsThroughDeformat) {
-  const char* pictures[] = {"@N15.2",   "@N-15.2",  "@N15.2-",  "@N(15.2)", "@N$15.2",
-                            "@N015.2",  "@N*15.2",  "@N_15.2",  "@N15`2",   "@N15_.2",
-                            "@N15v2",   "@N15.2~ kr~", "@N~Fr. ~-*16.2", "@N15.`3",
-                            "@N15",     "@N15.2B",  "@E15.6",   "@E15`6",   "@P<<<<<<<<#P",
-                            "@N15.v2",  "@N015.`2", "@N15`v2",  "@N15.."};
+  const char* pictures[] = {"@N15.2",   "@N-15.2",     "@N15.2-",        "@N(15.2)",     "@N$15.2",
+                            "@N015.2",  "@N*15.2",     "@N_15.2",        "@N15`2",       "@N15_.2",
+                            "@N15v2",   "@N15.2~ kr~", "@N~Fr. ~-*16.2", "@N15.`3",      "@N15",
+                            "@N15.2B",  "@E15.6",      "@E15`6",         "@P<<<<<<<<#P", "@N15.v2",
+                            "@N015.`2", "@N15`v2",     "@N15.."};
   const double values[] = {0, 1, -1, 1234.5, -0.25, 999999.75, 0.5, -123456.5, 42};
   for (const char* pic : pictures) {
     Picture p = CompilePicture(pic);

@@ -79,10 +79,9 @@ bool ParseDateTime(std::string_view body, bool date, Picture* p) {
   for (int c = 0; c < p->width; ++c) {
     PictureCell& cell = p->cells[c];
     if (cell.code == kCellSeparator && sep != 0) cell.ch = sep;
-    if (fill != 0 && (cell.code == kCellMonth || cell.code == kCellDay ||
-                      cell.code == kCellYear || cell.code == kCellMonthName ||
-                      cell.code == kCellHour || cell.code == kCellMinute ||
-                      cell.code == kCellSecond))
+    if (fill != 0 && (cell.code == kCellMonth || cell.code == kCellDay || cell.code == kCellYear ||
+                      cell.code == kCellMonthName || cell.code == kCellHour ||
+                      cell.code == kCellMinute || cell.code == kCellSecond))
       cell.ch = fill;
   }
   return true;
@@ -263,6 +262,7 @@ void CompilePicture(const char* text, size_t length, Picture* out) {
   std::string_view body = s.substr(1);
   bool ok = false;
   switch (letter) {
+    // clang-format off
     case 's': p.kind = PictureKind::kString; ok = ParseString(body, &p); break;
     case 'd': p.kind = PictureKind::kDate; ok = ParseDateTime(body, true, &p); break;
     case 't': p.kind = PictureKind::kTime; ok = ParseDateTime(body, false, &p); break;
@@ -270,6 +270,7 @@ void CompilePicture(const char* text, size_t length, Picture* out) {
     case 'e': p.kind = PictureKind::kScientific; ok = ParseScientific(body, &p); break;
     case 'p': p.kind = PictureKind::kPattern; ok = ParsePattern(body, 'p', &p); break;
     case 'k': p.kind = PictureKind::kKeyIn; ok = ParsePattern(body, 'k', &p); break;
+    // clang-format on
     default: break;
   }
   if (!ok) {

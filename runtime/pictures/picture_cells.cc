@@ -60,7 +60,9 @@ void BuildFromTemplate(const char* t, char month_first, char day_first, Picture*
       case 'n': cell = {'0', kCellMinute}; break;
       case 's': cell = {'0', kCellSecond}; break;
       case 'A': cell = {' ', kCellDayHalf}; break;
-      case '/': case ':': case ' ': cell = {*c, kCellSeparator}; break;
+      case '/':
+      case ':':
+      case ' ': cell = {*c, kCellSeparator}; break;
       case '_': cell = {' ', kCellLiteral}; break;
       default: cell = {*c, kCellLiteral}; break;
     }
@@ -188,9 +190,7 @@ bool CellsFromDatePattern(std::string_view pattern, Picture* p) {
         for (size_t k = 0; k < (run >= 3 ? 4u : 2u) && ok; ++k)
           ok = AddCell(p, &w, {'0', kCellYear});
         break;
-      case 'g':
-        skipping = true;
-        break;
+      case 'g': skipping = true; break;
       default:
         for (size_t k = 0; k < run && ok; ++k) ok = AddCell(p, &w, {c, kCellLiteral});
         break;
@@ -198,7 +198,8 @@ bool CellsFromDatePattern(std::string_view pattern, Picture* p) {
     if (!ok) return false;
   }
   // Punctuation left dangling at the end by a dropped day name goes too.
-  while (w > 0 && (p->cells[w - 1].code == kCellSeparator || p->cells[w - 1].code == kCellLiteral) &&
+  while (w > 0 &&
+         (p->cells[w - 1].code == kCellSeparator || p->cells[w - 1].code == kCellLiteral) &&
          (p->cells[w - 1].ch == ' ' || p->cells[w - 1].ch == ','))
     --w;
   bool has_field = false;

@@ -55,20 +55,13 @@ TEST(PictureCompiler, DateLayouts) {
     const char* codes;
     const char* fills;
   } cases[] = {
-      {"@D1", 8, "77j88j99", " 0/00/00"},
-      {"@D2", 10, "77j88j9999", " 0/00/0000"},
-      {"@D3", 11, "aaaj8809999", "     0,0000"},
-      {"@D5", 8, "88j77j99", " 0/00/00"},
-      {"@D6", 10, "88j77j9999", " 0/00/0000"},
-      {"@D7", 9, "88jaaaj99", " 0     00"},
-      {"@D8", 11, "88jaaaj9999", " 0     0000"},
-      {"@D9", 8, "99j77j88", "00/00/00"},
-      {"@D10", 10, "9999j77j88", "0000/00/00"},
-      {"@D11", 6, "997788", "000000"},
-      {"@D12", 8, "99997788", "00000000"},
-      {"@D13", 5, "77j99", "00/00"},
-      {"@D14", 7, "77j9999", "00/0000"},
-      {"@D15", 5, "99j77", "00/00"},
+      {"@D1", 8, "77j88j99", " 0/00/00"},        {"@D2", 10, "77j88j9999", " 0/00/0000"},
+      {"@D3", 11, "aaaj8809999", "     0,0000"}, {"@D5", 8, "88j77j99", " 0/00/00"},
+      {"@D6", 10, "88j77j9999", " 0/00/0000"},   {"@D7", 9, "88jaaaj99", " 0     00"},
+      {"@D8", 11, "88jaaaj9999", " 0     0000"}, {"@D9", 8, "99j77j88", "00/00/00"},
+      {"@D10", 10, "9999j77j88", "0000/00/00"},  {"@D11", 6, "997788", "000000"},
+      {"@D12", 8, "99997788", "00000000"},       {"@D13", 5, "77j99", "00/00"},
+      {"@D14", 7, "77j9999", "00/0000"},         {"@D15", 5, "99j77", "00/00"},
       {"@D16", 7, "9999j77", "0000/00"},
   };
   for (const auto& c : cases) {
@@ -106,7 +99,7 @@ TEST(PictureCompiler, TimeLayouts) {
     const char* pic;
     int width;
     const char* fills;
-  } cases[] = {{"@T1", 5, " 0:00"}, {"@T2", 4, "0000"},        {"@T3", 7, " 0:00  "},
+  } cases[] = {{"@T1", 5, " 0:00"},    {"@T2", 4, "0000"},   {"@T3", 7, " 0:00  "},
                {"@T4", 8, " 0:00:00"}, {"@T5", 6, "000000"}, {"@T6", 10, " 0:00:00  "}};
   for (const auto& c : cases) {
     Picture p = CompilePicture(c.pic);
@@ -174,7 +167,7 @@ TEST(PictureCompiler, NumericSyntax) {
   EXPECT_EQ(CompilePicture("@N12.2$").numeric.currency_trailing, true);
   EXPECT_EQ(CompilePicture("@N0").kind, PictureKind::kInvalid);
   EXPECT_EQ(CompilePicture("@N3.2").kind, PictureKind::kNumeric);
-  EXPECT_EQ(CompilePicture("@N3.3").kind, PictureKind::kInvalid);   // no room for "."
+  EXPECT_EQ(CompilePicture("@N3.3").kind, PictureKind::kInvalid);  // no room for "."
   EXPECT_EQ(CompilePicture("@N3v3").kind, PictureKind::kNumeric);
   EXPECT_EQ(CompilePicture("@N(5.2").kind, PictureKind::kInvalid);  // no ")"
   EXPECT_EQ(CompilePicture("@N-5.2)").kind, PictureKind::kInvalid);

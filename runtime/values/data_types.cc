@@ -126,47 +126,54 @@ uint64_t TruncateToBits(double v) {
 
 EvaluationClass EvaluationClassOf(int type_code) {
   switch (type_code) {
-    case kTypeByte: case kTypeShort: case kTypeUShort: case kTypeDate: case kTypeTime:
-    case kTypeLong:
-      return kClassInteger;
-    case kTypeSReal: case kTypeReal: case kTypeBFloat4: case kTypeBFloat8:
-      return kClassReal;
-    case kTypeULong: case kTypeDecimal: case kTypePDecimal:
-      return kClassDecimal;
-    case kTypeString: case kTypeCString: case kTypePString: case kTypeGroup:
-    case kTypeUntypedString:
-      return kClassString;
-    default:
-      return kClassNone;
+    case kTypeByte:
+    case kTypeShort:
+    case kTypeUShort:
+    case kTypeDate:
+    case kTypeTime:
+    case kTypeLong: return kClassInteger;
+    case kTypeSReal:
+    case kTypeReal:
+    case kTypeBFloat4:
+    case kTypeBFloat8: return kClassReal;
+    case kTypeULong:
+    case kTypeDecimal:
+    case kTypePDecimal: return kClassDecimal;
+    case kTypeString:
+    case kTypeCString:
+    case kTypePString:
+    case kTypeGroup:
+    case kTypeUntypedString: return kClassString;
+    default: return kClassNone;
   }
 }
 
 const char* TypeCodeName(int type_code) {
   static const char* const kNames[31] = {
-      "END",     "BYTE",    "SHORT",    "USHORT",  "DATE",     "TIME",    "LONG",     "ULONG",
-      "SREAL",   "REAL",    "DECIMAL",  "PDECIMAL", "DUM1",    "BFLOAT4", "BFLOAT8",  "ANY",
-      "TEMPUFO", "(17)",    "STRING",   "CSTRING", "PSTRING",  "MEMO",    "GROUP",    "CLASS",
-      "ARRAY",   "FIELD",   "QUEUE",    "BLOB",    "STACKSTR", "PICTURE", "STDNUM"};
+      "END",     "BYTE",  "SHORT",   "USHORT",   "DATE",     "TIME",    "LONG",    "ULONG",
+      "SREAL",   "REAL",  "DECIMAL", "PDECIMAL", "DUM1",     "BFLOAT4", "BFLOAT8", "ANY",
+      "TEMPUFO", "(17)",  "STRING",  "CSTRING",  "PSTRING",  "MEMO",    "GROUP",   "CLASS",
+      "ARRAY",   "FIELD", "QUEUE",   "BLOB",     "STACKSTR", "PICTURE", "STDNUM"};
   return type_code >= 0 && type_code <= 30 ? kNames[type_code] : "UNKNOWN";
 }
 
 uint32_t FixedStorageSize(int type_code) {
   switch (type_code) {
     case kTypeByte: return 1;
+    // clang-format off
     case kTypeShort: case kTypeUShort: return 2;
     case kTypeDate: case kTypeTime: case kTypeLong: case kTypeULong: case kTypeSReal:
     case kTypeBFloat4:
       return 4;
     case kTypeReal: case kTypeBFloat8: return 8;
+    // clang-format on
     default: return 0;
   }
 }
 
 uint8_t LoadByte(const void* p) { return Bytes(p)[0]; }
 int16_t LoadShort(const void* p) { return static_cast<int16_t>(LoadUShort(p)); }
-uint16_t LoadUShort(const void* p) {
-  return static_cast<uint16_t>(Bytes(p)[0] | Bytes(p)[1] << 8);
-}
+uint16_t LoadUShort(const void* p) { return static_cast<uint16_t>(Bytes(p)[0] | Bytes(p)[1] << 8); }
 int32_t LoadLong(const void* p) { return static_cast<int32_t>(Get32(Bytes(p))); }
 uint32_t LoadULong(const void* p) { return Get32(Bytes(p)); }
 float LoadSReal(const void* p) {
@@ -267,8 +274,9 @@ void StoreTime(void* p, int32_t time) {
 std::string_view LoadText(const void* p, int type_code, uint32_t size) {
   const char* c = static_cast<const char*>(p);
   switch (type_code) {
-    case kTypeString: case kTypeGroup: case kTypeUntypedString:
-      return {c, size};
+    case kTypeString:
+    case kTypeGroup:
+    case kTypeUntypedString: return {c, size};
     case kTypeCString: {
       if (size == 0) return {};
       const void* zero = memchr(c, 0, size - 1);
@@ -279,8 +287,7 @@ std::string_view LoadText(const void* p, int type_code, uint32_t size) {
       uint32_t length = Bytes(p)[0];
       return {c + 1, length < size - 1 ? length : size - 1};
     }
-    default:
-      return {};
+    default: return {};
   }
 }
 
@@ -288,7 +295,9 @@ void StoreText(void* p, int type_code, uint32_t size, std::string_view text) {
   if (size == 0) return;
   char* c = static_cast<char*>(p);
   switch (type_code) {
-    case kTypeString: case kTypeGroup: case kTypeUntypedString: {
+    case kTypeString:
+    case kTypeGroup:
+    case kTypeUntypedString: {
       size_t n = text.size() < size ? text.size() : size;
       memmove(c, text.data(), n);
       memset(c + n, ' ', size - n);
@@ -308,8 +317,7 @@ void StoreText(void* p, int type_code, uint32_t size, std::string_view text) {
       c[0] = static_cast<char>(n);
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -326,19 +334,17 @@ double LoadAsReal(const void* p, int type_code, uint32_t size, uint32_t places) 
     case kTypeReal: return LoadReal(p);
     case kTypeBFloat4: return LoadBFloat4(p);
     case kTypeBFloat8: return LoadBFloat8(p);
-    case kTypeDecimal:
-      PushDecimal(p, size, places);
-      return PopDecimalAsReal();
-    case kTypePDecimal:
-      PushPDecimal(p, size, places);
-      return PopDecimalAsReal();
-    case kTypeString: case kTypeCString: case kTypePString: case kTypeGroup:
+    case kTypeDecimal: PushDecimal(p, size, places); return PopDecimalAsReal();
+    case kTypePDecimal: PushPDecimal(p, size, places); return PopDecimalAsReal();
+    case kTypeString:
+    case kTypeCString:
+    case kTypePString:
+    case kTypeGroup:
     case kTypeUntypedString: {
       std::string_view text = LoadText(p, type_code, size);
       return TextToReal(text.data(), text.size());
     }
-    default:
-      return 0;
+    default: return 0;
   }
 }
 
@@ -346,8 +352,10 @@ void StoreFromReal(void* p, int type_code, uint32_t size, uint32_t places, doubl
   uint64_t bits = TruncateToBits(v);
   switch (type_code) {
     case kTypeByte: StoreByte(p, static_cast<uint8_t>(bits)); break;
-    case kTypeShort: case kTypeUShort: StoreUShort(p, static_cast<uint16_t>(bits)); break;
-    case kTypeLong: case kTypeULong: StoreULong(p, static_cast<uint32_t>(bits)); break;
+    case kTypeShort:
+    case kTypeUShort: StoreUShort(p, static_cast<uint16_t>(bits)); break;
+    case kTypeLong:
+    case kTypeULong: StoreULong(p, static_cast<uint32_t>(bits)); break;
     case kTypeDate: StoreDate(p, static_cast<int32_t>(static_cast<uint32_t>(bits))); break;
     case kTypeTime: StoreTime(p, static_cast<int32_t>(static_cast<uint32_t>(bits))); break;
     case kTypeSReal: StoreSReal(p, static_cast<float>(v)); break;
@@ -362,7 +370,10 @@ void StoreFromReal(void* p, int type_code, uint32_t size, uint32_t places, doubl
       PushRealDecimal(v);
       PopPDecimal(p, size, places);
       break;
-    case kTypeString: case kTypeCString: case kTypePString: case kTypeGroup:
+    case kTypeString:
+    case kTypeCString:
+    case kTypePString:
+    case kTypeGroup:
     case kTypeUntypedString: {
       char text[32];
       std::to_chars_result r = std::to_chars(text, text + sizeof text, v);
@@ -370,8 +381,7 @@ void StoreFromReal(void* p, int type_code, uint32_t size, uint32_t places, doubl
       StoreText(p, type_code, size, std::string_view(text, n));
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -117,7 +117,7 @@ bool StoreBFloat8(void* p, double v);
 
 // ---- dates and times ----
 
-inline constexpr int32_t kFirstStoredDay = 4;     // 1 January 1801
+inline constexpr int32_t kFirstStoredDay = 4;       // 1 January 1801
 inline constexpr int32_t kLastStoredDay = 2994626;  // 31 December 9999
 
 // The day count of a stored date: 0 for no date and for an invalid stored

@@ -21,6 +21,7 @@ TEST(DataTypes, CodesClassesAndSizes) {
     uint32_t size;
     const char* name;
   } rows[] = {
+      // clang-format off
       {kTypeByte, kClassInteger, 1, "BYTE"},       {kTypeShort, kClassInteger, 2, "SHORT"},
       {kTypeUShort, kClassInteger, 2, "USHORT"},   {kTypeDate, kClassInteger, 4, "DATE"},
       {kTypeTime, kClassInteger, 4, "TIME"},       {kTypeLong, kClassInteger, 4, "LONG"},
@@ -30,6 +31,7 @@ TEST(DataTypes, CodesClassesAndSizes) {
       {kTypeBFloat8, kClassReal, 8, "BFLOAT8"},    {kTypeString, kClassString, 0, "STRING"},
       {kTypeCString, kClassString, 0, "CSTRING"},  {kTypePString, kClassString, 0, "PSTRING"},
       {kTypeGroup, kClassString, 0, "GROUP"},      {kTypeQueue, kClassNone, 0, "QUEUE"},
+      // clang-format on
   };
   for (const Row& r : rows) {
     EXPECT_EQ(EvaluationClassOf(r.code), r.cls) << r.name;
@@ -69,8 +71,8 @@ TEST(BinaryFormatReals, KnownEncodings) {
     double v;
     Bytes four;
   } cases[] = {
-      {1.0, {0x00, 0x00, 0x00, 0x81}},  {-1.0, {0x00, 0x00, 0x80, 0x81}},
-      {0.5, {0x00, 0x00, 0x00, 0x80}},  {10.0, {0x00, 0x00, 0x20, 0x84}},
+      {1.0, {0x00, 0x00, 0x00, 0x81}},   {-1.0, {0x00, 0x00, 0x80, 0x81}},
+      {0.5, {0x00, 0x00, 0x00, 0x80}},   {10.0, {0x00, 0x00, 0x20, 0x84}},
       {-0.75, {0x00, 0x00, 0xC0, 0x80}}, {0.0, {0x00, 0x00, 0x00, 0x00}},
   };
   for (const Case& c : cases) {
@@ -233,16 +235,23 @@ TEST(GenericAccess, EveryValueTypeThroughReal) {
     uint32_t size, places;
     double in, out;
   } cases[] = {
-      {kTypeByte, 1, 0, 300.7, 44},       {kTypeShort, 2, 0, -12.9, -12},
-      {kTypeUShort, 2, 0, 65537, 1},      {kTypeLong, 4, 0, -2147483648.0, -2147483648.0},
+      {kTypeByte, 1, 0, 300.7, 44},
+      {kTypeShort, 2, 0, -12.9, -12},
+      {kTypeUShort, 2, 0, 65537, 1},
+      {kTypeLong, 4, 0, -2147483648.0, -2147483648.0},
       {kTypeULong, 4, 0, 4294967295.0, 4294967295.0},
-      {kTypeDate, 4, 0, 72687, 72687},    {kTypeTime, 4, 0, 8640000, 8640000},
+      {kTypeDate, 4, 0, 72687, 72687},
+      {kTypeTime, 4, 0, 8640000, 8640000},
       {kTypeSReal, 4, 0, 0.1, static_cast<float>(0.1)},
-      {kTypeReal, 8, 0, 0.1, 0.1},        {kTypeBFloat4, 4, 0, 0.5, 0.5},
-      {kTypeBFloat8, 8, 0, 0.1, 0.1},     {kTypeDecimal, 4, 2, -123.455, -123.46},
+      {kTypeReal, 8, 0, 0.1, 0.1},
+      {kTypeBFloat4, 4, 0, 0.5, 0.5},
+      {kTypeBFloat8, 8, 0, 0.1, 0.1},
+      {kTypeDecimal, 4, 2, -123.455, -123.46},
       {kTypePDecimal, 4, 2, 123.454, 123.45},
-      {kTypeString, 10, 0, 2.25, 2.25},   {kTypeCString, 10, 0, -7, -7},
-      {kTypePString, 10, 0, 1e10, 1e10},  {kTypeQueue, 4, 0, 5, 0},
+      {kTypeString, 10, 0, 2.25, 2.25},
+      {kTypeCString, 10, 0, -7, -7},
+      {kTypePString, 10, 0, 1e10, 1e10},
+      {kTypeQueue, 4, 0, 5, 0},
   };
   for (const Case& c : cases) {
     memset(b, 0, sizeof b);

@@ -9,10 +9,10 @@
 #include <charconv>
 #include <cmath>
 
-#include "runtime/values/decimal_stack_register.h"
-#include "runtime/core/startup.h"
-#include "runtime/core/runtime_error.h"
 #include "runtime/core/error_codes.h"
+#include "runtime/core/runtime_error.h"
+#include "runtime/core/startup.h"
+#include "runtime/values/decimal_stack_register.h"
 
 namespace kor {
 
@@ -24,7 +24,6 @@ using decimal::Normalize;
 
 DecimalRegister g_stack[kDecimalStackSize];
 uint8_t g_count = 0;
-
 
 // The next free register, cleared, or null after the overflow fault.
 DecimalRegister* PushSlot() {
@@ -78,12 +77,14 @@ void InitDecimalStack(int32_t) { g_count = 0; }
 
 void PushDecimal(const void* address, uint32_t size, uint32_t places) {
   DecimalRegister* r = PushSlot();
-  if (r != nullptr) decimal::LoadPacked(r, static_cast<const uint8_t*>(address), size, places, false);
+  if (r != nullptr)
+    decimal::LoadPacked(r, static_cast<const uint8_t*>(address), size, places, false);
 }
 
 void PushPDecimal(const void* address, uint32_t size, uint32_t places) {
   DecimalRegister* r = PushSlot();
-  if (r != nullptr) decimal::LoadPacked(r, static_cast<const uint8_t*>(address), size, places, true);
+  if (r != nullptr)
+    decimal::LoadPacked(r, static_cast<const uint8_t*>(address), size, places, true);
 }
 
 void PushLongDecimal(int32_t value) {
@@ -108,7 +109,8 @@ void PushRealDecimal(double value) {
   // The shortest text that reads back as the same double, never in
   // exponent form; the longest (the smallest subnormal) is about 330 bytes.
   char text[400];
-  std::to_chars_result res = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
+  std::to_chars_result res =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
   size_t length = res.ec == std::errc() ? static_cast<size_t>(res.ptr - text) : 0;
   PushTextDecimal(text, length);
 }
@@ -262,7 +264,8 @@ bool IsLargeMagnitude(const char* s, const char* end) {
     ++s;
     bool negative = s < end && *s == '-';
     if (s < end && (*s == '-' || *s == '+')) ++s;
-    for (; s < end && IsDigit(*s); ++s) exponent = std::min<int64_t>(exponent * 10 + (*s - '0'), 1000000);
+    for (; s < end && IsDigit(*s); ++s)
+      exponent = std::min<int64_t>(exponent * 10 + (*s - '0'), 1000000);
     if (negative) exponent = -exponent;
   }
   return magnitude + exponent > 0;

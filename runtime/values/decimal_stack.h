@@ -107,7 +107,7 @@ void DecimalAdd();
 void DecimalSubtract();          // second - top
 void DecimalSubtractReversed();  // top - second
 void DecimalMultiply();
-void DecimalDivide();            // second / top; see the rules above
+void DecimalDivide();  // second / top; see the rules above
 void DecimalNegate();
 void DecimalAbsolute();
 // 1, 0 or -1 for the top, which stays on the stack.

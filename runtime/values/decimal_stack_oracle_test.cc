@@ -260,7 +260,7 @@ TEST_F(Oracle, IntegersAndDoublesConvertExactly) {
     EXPECT_EQ(PopDecimalAsLong(), n);
     // A double's shortest text reads back as the same double.
     double d = std::ldexp(static_cast<double>(static_cast<int64_t>(rng_() >> 11)),
-                         -static_cast<int>(rng_() % 40));
+                          -static_cast<int>(rng_() % 40));
     PushRealDecimal(d);
     EXPECT_EQ(PopDecimalAsReal(), d);
   }

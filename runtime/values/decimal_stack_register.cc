@@ -156,11 +156,11 @@ uint32_t WordToLimb(uint64_t v) {
 }
 
 uint64_t LimbToWord(uint32_t x) {
-  uint64_t v = (x % 10000) | (uint64_t{x / 10000} << 32);  // two 32-bit lanes, 0..9999
+  uint64_t v = (x % 10000) | (uint64_t{x / 10000} << 32);   // two 32-bit lanes, 0..9999
   uint64_t q = ((v * 5243) >> 19) & 0x0000007F0000007FULL;  // lane / 100
-  v = (v - q * 100) | (q << 16);                             // four 16-bit lanes, 0..99
-  q = ((v * 103) >> 10) & 0x000F000F000F000FULL;             // lane / 10
-  return (v - q * 10) | (q << 8);                            // eight digit bytes
+  v = (v - q * 100) | (q << 16);                            // four 16-bit lanes, 0..99
+  q = ((v * 103) >> 10) & 0x000F000F000F000FULL;            // lane / 10
+  return (v - q * 10) | (q << 8);                           // eight digit bytes
 }
 
 void Clear(DecimalRegister* r) {
@@ -326,7 +326,8 @@ void ParseText(DecimalRegister* r, const char* s, size_t n) {
     bool exp_negative = false;
     if (j < n && (s[j] == '-' || s[j] == '+')) exp_negative = s[j++] == '-';
     // Any exponent beyond the register's width moves every digit out.
-    while (j < n && IsDigit(s[j])) exponent = std::min<int64_t>(exponent * 10 + (s[j++] - '0'), 1000);
+    while (j < n && IsDigit(s[j]))
+      exponent = std::min<int64_t>(exponent * 10 + (s[j++] - '0'), 1000);
     if (exp_negative) exponent = -exponent;
   }
   // Digit at text position p lands at index units + (digits after it before

@@ -133,7 +133,10 @@ TEST(DecimalText, ParsingRules) {
   EXPECT_EQ(Echo("5e-99999999999999999999"), "0");
   EXPECT_EQ(Echo("0.000000000000000000000000000000000000000001e40"), "0.01");
   // A counted text may hold a zero byte, which ends the number.
-  PushTextDecimal("12\0" "34", 5);
+  PushTextDecimal(
+      "12\0"
+      "34",
+      5);
   EXPECT_EQ(DecimalToText(-1), "12");
   DropDecimal();
 }

@@ -3,11 +3,11 @@
 
 #include <string.h>
 
+#include "runtime/core/error_codes.h"
+#include "runtime/core/runtime_error.h"
+#include "runtime/core/startup.h"
 #include "runtime/locale/collation.h"
 #include "runtime/memory/memory.h"
-#include "runtime/core/startup.h"
-#include "runtime/core/runtime_error.h"
-#include "runtime/core/error_codes.h"
 
 namespace kor {
 
@@ -15,7 +15,6 @@ namespace {
 
 StringEntry g_entries[kStringStackDepth];
 int g_used = 0;
-
 
 // A block for n characters; at least one byte so that an owned entry always
 // has a block of its own.

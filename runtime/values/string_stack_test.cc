@@ -8,8 +8,8 @@
 #include <string>
 
 #include "runtime/locale/collation.h"
-#include "runtime/values/decimal_stack.h"
 #include "runtime/memory/memory.h"
+#include "runtime/values/decimal_stack.h"
 
 namespace kor {
 namespace {
@@ -73,8 +73,10 @@ TEST_F(StringStackTest, LongAsStringAtTheLimits) {
   const struct {
     int32_t value;
     const char* text;
+    // clang-format off
   } cases[] = {{0, "0"}, {7, "7"}, {-1, "-1"}, {1234567, "1234567"},
                {2147483647, "2147483647"}, {-2147483647 - 1, "-2147483648"}};
+  // clang-format on
   for (const auto& c : cases) {
     PushLongAsString(c.value);
     EXPECT_EQ(StringStackTop()->kind, kStringInline);
@@ -174,9 +176,9 @@ TEST_F(StringStackTest, CompareTopStringsPadsTheShorterWithBlanks) {
     const char *second, *top;
     int result;
   } cases[] = {{"abc", "abc   ", 0}, {"abc  ", "abc", 0}, {"abc", "abd", -1}, {"abd", "abc", 1},
-               {"ab", "ab!", -1},     // the padding blank sorts below "!"
-               {"ab", "ab\t", 1},     // and above a tab
-               {"ab", "aba", -1},     {"", "", 0},   {"", "  ", 0}, {"", "a", -1}};
+               {"ab", "ab!", -1},  // the padding blank sorts below "!"
+               {"ab", "ab\t", 1},  // and above a tab
+               {"ab", "aba", -1},    {"", "", 0},         {"", "  ", 0},      {"", "a", -1}};
   for (const auto& c : cases) {
     PushCString(c.second);
     PushCString(c.top);

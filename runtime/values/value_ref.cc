@@ -5,16 +5,16 @@
 #include <math.h>
 #include <string.h>
 
+#include "runtime/core/runtime_error.h"
+#include "runtime/core/startup.h"
+#include "runtime/memory/memory.h"
 #include "runtime/values/data_types.h"
 #include "runtime/values/decimal_stack.h"
-#include "runtime/memory/memory.h"
-#include "runtime/core/startup.h"
 #include "runtime/values/string_stack.h"
 #include "runtime/values/value_ref_decimal.h"
 #include "runtime/values/value_ref_integer.h"
 #include "runtime/values/value_ref_real.h"
 #include "runtime/values/value_ref_string.h"
-#include "runtime/core/runtime_error.h"
 
 namespace kor {
 
@@ -33,8 +33,7 @@ int CompareInClass(ValueRef& a, ValueRef& b, int32_t evaluation_class) {
       a.PushAsDecimal();
       b.PushAsDecimal();
       return DecimalCompare();
-    case kClassReal:
-      return Sign(a.AsReal(), b.AsReal());
+    case kClassReal: return Sign(a.AsReal(), b.AsReal());
     default: {
       int32_t x = a.AsLong(), y = b.AsLong();
       return x < y ? -1 : (x > y ? 1 : 0);
@@ -167,11 +166,8 @@ void ValueRef::CopyFrom(ValueRef& other) {
       other.PushAsDecimal();
       AssignDecimal();
       break;
-    case kClassReal:
-      AssignReal(other.AsReal());
-      break;
-    default:
-      AssignLong(other.AsLong());
+    case kClassReal: AssignReal(other.AsReal()); break;
+    default: AssignLong(other.AsLong());
   }
 }
 
@@ -222,8 +218,7 @@ ValueRef* MakeValueRef(void* address, int32_t type_code, int32_t size, int32_t p
     case kTypeUntypedString:
       if (size < 0) break;
       return NewRef<AnyRef>(address, size);
-    default:
-      break;
+    default: break;
   }
   StringStackError();
   return nullptr;

@@ -31,8 +31,8 @@
 #include <new>
 #include <utility>
 
-#include "runtime/values/data_types.h"
 #include "runtime/memory/memory.h"
+#include "runtime/values/data_types.h"
 
 namespace kor {
 
@@ -79,23 +79,23 @@ class ValueRef {
   // the highest (DATE and TIME: 0 and all bits set; strings: all bytes 0 or
   // all bytes 255).
   virtual void SetExtreme(int32_t direction) = 0;
-  virtual void* Address() const;           // 17
-  virtual ValueRef* Clone() const = 0;     // 18: same class, same variable
+  virtual void* Address() const;        // 17
+  virtual ValueRef* Clone() const = 0;  // 18: same class, same variable
   // 19 to 22: element access. Scalars raise the typing error (19 and 20:
   // code 8; 21 and 22: code 6) and yield 0. The string family treats the
   // text as its characters: Element(i) and Slice(first, last) are 1-based
   // references into the variable (outside its size: runtime error 409 and
   // null); ElementCount is the size and Dimensions 1.
-  virtual ValueRef* Element(int32_t index);                 // 19
-  virtual ValueRef* Slice(int32_t first, int32_t last);     // 20
-  virtual int32_t ElementCount();                           // 21
-  virtual int32_t Dimensions();                             // 22
-  virtual int32_t Size() const = 0;                         // 23: bytes
-  virtual int32_t EvaluationClass() const = 0;              // 24
+  virtual ValueRef* Element(int32_t index);              // 19
+  virtual ValueRef* Slice(int32_t first, int32_t last);  // 20
+  virtual int32_t ElementCount();                        // 21
+  virtual int32_t Dimensions();                          // 22
+  virtual int32_t Size() const = 0;                      // 23: bytes
+  virtual int32_t EvaluationClass() const = 0;           // 24
   // 25: compares in the common class of both (see CommonClass).
   virtual int CompareCommon(ValueRef& other);
-  virtual int IsZero() = 0;   // 26: 1 when the value is 0 (strings: blank)
-  virtual int IsEmpty() = 0;  // 27: the same test
+  virtual int IsZero() = 0;    // 26: 1 when the value is 0 (strings: blank)
+  virtual int IsEmpty() = 0;   // 27: the same test
   virtual void BeginAccess();  // 28: no operation for scalars
   virtual void EndAccess();    // 29: no operation for scalars
   // 30: the base of an array; scalars raise the typing error with code 7 and

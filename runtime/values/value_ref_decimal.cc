@@ -141,8 +141,6 @@ void ULongRef::PopFromStack() {
   if (address_ != nullptr) StoreULong(address_, v);
 }
 
-void ULongRef::StoreExtreme(bool highest, bool) {
-  memset(address_, highest ? 0xFF : 0x00, 4);
-}
+void ULongRef::StoreExtreme(bool highest, bool) { memset(address_, highest ? 0xFF : 0x00, 4); }
 
 }  // namespace kor

@@ -5,12 +5,12 @@
 
 #include <string>
 
+#include "runtime/core/runtime_error.h"
+#include "runtime/core/startup.h"
+#include "runtime/pictures/format.h"
 #include "runtime/values/data_types.h"
 #include "runtime/values/decimal_stack.h"
-#include "runtime/pictures/format.h"
-#include "runtime/core/startup.h"
 #include "runtime/values/string_stack.h"
-#include "runtime/core/runtime_error.h"
 
 namespace kor {
 
@@ -161,8 +161,8 @@ void PStringRef::AssignString() {
     return;
   }
   std::string_view text = TopView();
-  size_t n = text.size() < static_cast<size_t>(size_ - 1) ? text.size()
-                                                          : static_cast<size_t>(size_ - 1);
+  size_t n =
+      text.size() < static_cast<size_t>(size_ - 1) ? text.size() : static_cast<size_t>(size_ - 1);
   // The text may be borrowed from this very field.
   if (n > 0) memmove(address_ + 1, text.data(), n);
   address_[0] = static_cast<uint8_t>(n);

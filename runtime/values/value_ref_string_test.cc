@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "runtime/values/data_types.h"
 #include "runtime/pictures/dates.h"
+#include "runtime/values/data_types.h"
 #include "runtime/values/decimal_stack.h"
 #include "runtime/values/string_stack.h"
 #include "runtime/values/value_holders.h"
@@ -172,8 +172,7 @@ TEST_F(StringDecimalRefTest, DecimalStorageForms) {
 
 TEST_F(StringDecimalRefTest, DecimalExtremesAndULong) {
   uint8_t d[3], p[3], u[4];
-  Ref rd = Make(d, kTypeDecimal, 3, 2), rp = Make(p, kTypePDecimal, 3, 2),
-      ru = Make(u, kTypeULong);
+  Ref rd = Make(d, kTypeDecimal, 3, 2), rp = Make(p, kTypePDecimal, 3, 2), ru = Make(u, kTypeULong);
   rd->SetExtreme(1);
   EXPECT_EQ(AsString(*rd), "999.99");
   rd->SetExtreme(-1);

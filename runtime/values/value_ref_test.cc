@@ -105,8 +105,10 @@ TEST_F(ValueRefTest, IntegerFromTextRoundsTolerantly) {
   const struct {
     const char* text;
     int32_t value;
+    // clang-format off
   } cases[] = {{"2.9999999999999999", 3}, {"2.9", 2}, {"-2.9999999999999999", -3},
                {"  12   ", 12},          {"abc", 0}, {"", 0}, {"7e2", 700}};
+  // clang-format on
   for (const auto& c : cases) {
     AssignText(*r, c.text);
     EXPECT_EQ(v, c.value) << c.text;

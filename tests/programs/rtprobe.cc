@@ -12,12 +12,12 @@
 
 #include <iterator>
 
-#include "runtime/core/module.h"
-#include "runtime/runtime_init.h"
-#include "runtime/core/startup.h"
-#include "runtime/values/string_stack.h"
 #include "runtime/builtins/halt.h"
+#include "runtime/core/module.h"
 #include "runtime/core/runtime_error.h"
+#include "runtime/core/startup.h"
+#include "runtime/runtime_init.h"
+#include "runtime/values/string_stack.h"
 
 namespace {
 
@@ -38,8 +38,7 @@ PROBE_ENTRY(P28, 28)
 #undef PROBE_ENTRY
 
 const kor::InitEntry kTable[] = {
-    KOR_RUNTIME_CORE_INIT_ENTRIES
-    {5, &P5a, &P5a},
+    KOR_RUNTIME_CORE_INIT_ENTRIES{5, &P5a, &P5a},
     {16, &P16a, &P16a},
     {255, &P255, &P255},
     {5, &P5b, &P5b},
@@ -48,8 +47,9 @@ const kor::InitEntry kTable[] = {
     {16, &P16b, &P16b},
     {28, &P28, &P28},
 };
-kor::ModuleDescriptor g_module = {nullptr, std::begin(kTable), std::end(kTable), nullptr,
-                                  nullptr, nullptr, nullptr, nullptr, "rtprobe"};
+kor::ModuleDescriptor g_module = {
+    nullptr, std::begin(kTable), std::end(kTable), nullptr, nullptr, nullptr, nullptr,
+    nullptr, "rtprobe"};
 
 void RaiserFor(int n) {
   switch (n) {

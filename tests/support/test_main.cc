@@ -3,14 +3,16 @@
 #include <gtest/gtest.h>
 
 #include "runtime/core/module.h"
-#include "runtime/runtime_init.h"
 #include "runtime/core/startup.h"
+#include "runtime/runtime_init.h"
 
 namespace {
 const kor::InitEntry kTestInitTable[] = {KOR_RUNTIME_CORE_INIT_ENTRIES};
+// clang-format off
 kor::ModuleDescriptor g_test_module = {
     nullptr, std::begin(kTestInitTable), std::end(kTestInitTable), nullptr,
     nullptr, nullptr, nullptr, nullptr, "test"};
+// clang-format on
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -16,23 +16,25 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/expr/bind.h"
 #include "runtime/core/error_state.h"
+#include "runtime/core/module.h"
+#include "runtime/core/startup.h"
+#include "runtime/expr/bind.h"
 #include "runtime/expr/expr_eval.h"
 #include "runtime/expr/expr_scan.h"
 #include "runtime/expr/expr_tree.h"
-#include "runtime/core/module.h"
 #include "runtime/runtime_init.h"
-#include "runtime/core/startup.h"
 #include "runtime/values/string_stack.h"
 #include "runtime/values/value_ref.h"
 
 namespace {
 
 const kor::InitEntry kCalcInitTable[] = {KOR_RUNTIME_CORE_INIT_ENTRIES};
+// clang-format off
 kor::ModuleDescriptor g_calc_module = {
     nullptr, std::begin(kCalcInitTable), std::end(kCalcInitTable), nullptr,
     nullptr, nullptr, nullptr, nullptr, "calc"};
+// clang-format on
 
 // Storage of the variables bound by "name := expression"; a deque keeps
 // addresses stable as it grows.
@@ -95,7 +97,7 @@ bool Run(std::string_view line) {
       case kor::ResultClass::kString:
         v.text = result.empty() ? std::string(1, ' ') : result;
         ref = kor::MakeValueRef(v.text.data(), kor::kTypeString,
-                                 static_cast<int32_t>(v.text.size()), 0);
+                                static_cast<int32_t>(v.text.size()), 0);
         break;
     }
     kor::BindName(name, ref);

@@ -44,7 +44,8 @@ std::string WindowText(HWND hwnd) {
   LRESULT n = SendMessageW(hwnd, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buf));
   if (n <= 0) return std::string();
   char out[8192];
-  int m = WideCharToMultiByte(CP_ACP, 0, buf, static_cast<int>(n), out, sizeof out, nullptr, nullptr);
+  int m =
+      WideCharToMultiByte(CP_ACP, 0, buf, static_cast<int>(n), out, sizeof out, nullptr, nullptr);
   return std::string(out, m > 0 ? m : 0);
 }
 
@@ -149,7 +150,10 @@ int Run(int argc, char** argv) {
   int i = 2;
   for (; i < argc; ++i) {
     std::string a = argv[i];
-    if (a == "--") { ++i; break; }
+    if (a == "--") {
+      ++i;
+      break;
+    }
     if (a == "--timeout" && i + 1 < argc) {
       timeout = static_cast<DWORD>(atol(argv[++i]));
     } else if (a == "--press" && i + 1 < argc) {
@@ -169,7 +173,8 @@ int Run(int argc, char** argv) {
   PROCESS_INFORMATION pi{};
   std::vector<char> buf(cmdline.begin(), cmdline.end());
   buf.push_back('\0');
-  if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+  if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                      &pi)) {
     printf("error cannot start %s (%lu)\n", argv[i], GetLastError());
     return 4;
   }
