@@ -36,6 +36,9 @@ struct FileControlBlock {
   int32_t last_error = 0;
   int32_t last_position_op = 0;
   uint32_t result_flags = 0;  // kind bits of the successful operations
+  // LOCK set kDenyOthers on a file whose open mode shares it: UNLOCK takes
+  // the right back.
+  bool exclusive_from_lock = false;
   TraceSettings trace;
 };
 

@@ -70,6 +70,18 @@ void WriteTrace(int32_t op, FileControlBlock& fcb, const KeyDescriptor* key, int
   AppendToTraceLog(fcb.trace.file_name, text);
 }
 
+// LOCK gives the exclusive right (kDenyOthers) for as long as it holds;
+// UNLOCK takes back what LOCK gave, never what the open mode gave, so that
+// EMPTY cannot cut a file that another open still shares.
+void TrackLockRights(int32_t op, uint32_t state_before, FileControlBlock& fcb) {
+  if (op == kOpLOCKfile || op == kOpLOCKfilesec) {
+    if ((state_before & kDenyOthers) == 0) fcb.exclusive_from_lock = true;
+  } else if (op == kOpUNLOCK && fcb.exclusive_from_lock) {
+    fcb.state &= ~uint32_t{kDenyOthers};
+    fcb.exclusive_from_lock = false;
+  }
+}
+
 void ReleaseBlock(FileDescriptor* file) {
   FileControlBlock* fcb = file->fcb;
   file->fcb = nullptr;
@@ -145,7 +157,9 @@ intptr_t RunDriverCall(FileDriver& driver, int32_t op, FileDescriptor* file, con
   }
   if (fcb.trace.on) WriteTrace(op, fcb, key, result, out, start);
 
+  uint32_t state_before = fcb.state;
   StateUpdateResult update = StateUpdate(op, result, &fcb.state, key, created);
+  if (result == 0) TrackLockRights(op, state_before, fcb);
   if (HasStringResult(op)) PushDriverString(out.text);
   fcb.last_error = result == -1 ? 0 : result;
   if (row != nullptr && (row->kind & kKindClearsError) != 0) ClearError();

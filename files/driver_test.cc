@@ -183,6 +183,54 @@ TEST_F(DriverFrame, TransactionsAndViews) {
   EXPECT_EQ(Ops(), (std::vector<int32_t>{kOpOPEN, kOpLOGOUT, kOpCOMMIT, kOpINVIEW, kOpENDVIEW}));
 }
 
+TEST_F(DriverFrame, CloseRefusedInsideATransactionLeavesTheFileOpen) {
+  OPEN(&a_);
+  LOGOUT(1, {&a_});
+  ASSERT_EQ(ERRORCODE(), 0);
+  FileControlBlock* block = a_.fcb;
+  CLOSE(&a_);
+  EXPECT_EQ(ERRORCODE(), kErrLogoutActive);
+  // Refused: the same block, still open, still on the open-file list.
+  EXPECT_EQ(a_.fcb, block);
+  ASSERT_NE(a_.fcb, nullptr);
+  EXPECT_EQ(a_.fcb->state & (kFileOpen | kLogoutActive), kFileOpen | kLogoutActive);
+  EXPECT_EQ(OpenFileCount(), 1u);
+  COMMIT();
+  EXPECT_EQ(ERRORCODE(), 0);
+  CLOSE(&a_);
+  EXPECT_EQ(ERRORCODE(), 0);
+  EXPECT_EQ(a_.fcb, nullptr);
+  EXPECT_EQ(OpenFileCount(), 0u);
+  EXPECT_EQ(Ops(), (std::vector<int32_t>{kOpOPEN, kOpLOGOUT, kOpCOMMIT, kOpCLOSE}));
+}
+
+TEST_F(DriverFrame, UnlockTakesBackTheExclusiveRightsLockGave) {
+  struct Case {
+    uint32_t mode;
+    uint32_t deny_after_unlock;
+  };
+  // Shared opens lose the exclusive right with the lock; an open that denies
+  // others keeps the one its mode gave.
+  for (Case c :
+       {Case{0x42, 0u}, Case{0x02, 0u}, Case{0x12, kDenyOthers}, Case{0x22, kDenyOthers}}) {
+    SCOPED_TRACE(c.mode);
+    OPEN(&a_, c.mode);
+    LOCKfile(&a_);
+    EXPECT_EQ(a_.fcb->state & (kFileLocked | kDenyOthers), kFileLocked | kDenyOthers);
+    UNLOCK(&a_);
+    EXPECT_EQ(a_.fcb->state & (kFileLocked | kDenyOthers), c.deny_after_unlock);
+    EMPTY(&a_);
+    EXPECT_EQ(ERRORCODE(), c.deny_after_unlock ? 0 : kErrExclusiveRequired);
+    // A second round behaves as the first.
+    LOCKfile(&a_);
+    EMPTY(&a_);
+    EXPECT_EQ(ERRORCODE(), 0);
+    UNLOCK(&a_);
+    EXPECT_EQ(a_.fcb->state & kDenyOthers, c.deny_after_unlock);
+    CLOSE(&a_);
+  }
+}
+
 TEST_F(DriverFrame, BuildInProgress) {
   OPEN(&a_);
   a_.fcb->state |= kBuildActive;

@@ -93,8 +93,11 @@ StateUpdateResult StateUpdate(int32_t op, int32_t result, uint32_t* state, KeyDe
   uint32_t file_mask = key_form ? ~uint32_t{0x100} : ~uint32_t{0};
 
   if (result != 0) {
-    if (result == kErrFileNotOpen ||
-        ((row->kind & kKindFileLevel) != 0 && result != kErrFileAlreadyOpen)) {
+    // A file-level operation refused because the file is busy (open, or in
+    // a transaction) leaves the file as it was: CLOSE refused during a
+    // LOGOUT must not drop the block the later COMMIT needs.
+    bool busy = result == kErrFileAlreadyOpen || result == kErrLogoutActive;
+    if (result == kErrFileNotOpen || ((row->kind & kKindFileLevel) != 0 && !busy)) {
       out.release = true;
     }
     *state &= ~(row->cleared_on_failure & file_mask);

@@ -24,7 +24,10 @@ struct StateUpdateResult {
 
 // The update after an operation with `result` (0 success, an error code or
 // -1). Changes the file state word and, for a build-on-demand key, the key's
-// state. `created` says whether this call built the control block.
+// state. `created` says whether this call built the control block. A
+// file-level operation (CLOSE, COPY, CREATE, REMOVE, RENAME) releases the
+// block on success and on every failure but 52 and 56, which leave an open
+// file as it was.
 StateUpdateResult StateUpdate(int32_t op, int32_t result, uint32_t* state, KeyDescriptor* key,
                               bool created);
 
