@@ -130,7 +130,9 @@ int32_t Open(DosControlBlock& b, uint32_t mode) {
   bool denies = (mode & 0x30) != 0;
   b.flags = 0;
   if (access == kOsReadOnly || access == 3) b.flags |= kDosReadOnly;
-  if (!denies) b.flags |= kDosLockWrites;
+  // Writes take the lock whenever another open may write as well: deny
+  // none, compatibility, and deny read (which still lets others write).
+  if (!denies || share == kOsDenyRead) b.flags |= kDosLockWrites;
   if (denies) b.flags |= kDosQuickScan;
   uint32_t size = (share == kOsDenyAll || share == kOsDenyWrite) ? 1024 : 512;
   if (size < 2 * b.record_length) size = 2 * b.record_length;
@@ -158,15 +160,15 @@ int32_t Close(DosControlBlock& b) {
   return r == 0 ? 0 : DosSystemError(b, r);
 }
 
-int32_t Copy(DosControlBlock& b, const std::string& target) {
-  if (target.empty()) return kErrInvalidFilename;
+// Copies the bytes of one file into a new file; no half copy is left behind.
+uint32_t CopyBytes(const std::string& from, const std::string& to) {
   OsHandle in = kOsNoHandle, out = kOsNoHandle;
-  uint32_t r = OsOpen(b.external_name.c_str(), kOsReadOnly | kOsDenyWrite, &in);
-  if (r != 0) return NameError(r);
-  r = OsCreate(target.c_str(), kOsCreateNormal, &out);
+  uint32_t r = OsOpen(from.c_str(), kOsReadOnly | kOsDenyWrite, &in);
+  if (r != 0) return r;
+  r = OsCreate(to.c_str(), kOsCreateNormal, &out);
   if (r != 0) {
     OsClose(in);
-    return NameError(r);
+    return r;
   }
   std::vector<uint8_t> chunk(64 * 1024);
   for (;;) {
@@ -179,8 +181,23 @@ int32_t Copy(DosControlBlock& b, const std::string& target) {
   }
   OsClose(in);
   if (OsClose(out) != 0 && r == 0) r = kOsAccessDenied;
+  if (r != 0) OsDelete(to.c_str());
+  return r;
+}
+
+// COPY never overwrites an existing target (RENAME refuses one as well): the
+// copy is made under a temporary name beside the target and renamed at the
+// end, and the rename refuses a target that appeared meanwhile.
+int32_t Copy(DosControlBlock& b, const std::string& target) {
+  if (target.empty()) return kErrInvalidFilename;
+  uint8_t attributes = 0;
+  if (OsAttributes(target.c_str(), &attributes) == 0) return kErrAccessDenied;
+  std::string temporary = target + ".$$$";
+  uint32_t r = CopyBytes(b.external_name, temporary);
+  if (r != 0) return NameError(r);
+  r = OsRename(temporary.c_str(), target.c_str());
   if (r != 0) {
-    OsDelete(target.c_str());  // no half copy is left behind
+    OsDelete(temporary.c_str());
     return NameError(r);
   }
   return 0;

@@ -14,6 +14,8 @@
 //   REGISTER          the registration record's address
 // Any other command returns "" and changes nothing.
 //
+// COPY and RENAME never overwrite an existing target (5 "Access Denied").
+//
 // Properties (SET_PROPERTY / GET_PROPERTY, names not case-sensitive; GET
 // returns the value as a string, SET takes it as a string):
 //   FILEBUFFERS   as the SEND command, in 512-byte units when set; GET gives bytes
@@ -37,7 +39,8 @@ namespace kor {
 // Driver flags word of a DOS control block.
 enum : uint32_t {
   kDosCurrent = 0x1,     // a record is current
-  kDosLockWrites = 0x2,  // opened deny-none: writes take the file's lock byte
+  kDosLockWrites = 0x2,  // others may write (deny none, compatibility, deny read):
+                         // writes take the file's lock byte
   kDosReadOnly = 0x4,    // opened without write access
   kDosQuickScan = 0x8,   // reads are served from the read-ahead buffer
 };

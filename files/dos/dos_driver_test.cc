@@ -406,6 +406,115 @@ TEST_F(DosDriver, OemTextIsConvertedOnTheWayOut) {
   EXPECT_EQ(record_a_[0], 0xE9);
 }
 
+TEST_F(DosDriver, UnlockedFileIsNotEmptiedUnderAnotherOpen) {
+  WriteAll(name_, Sample());
+  SHARE(&a_, 0x42);
+  SHARE(&b_, 0x42);
+  LOCKfile(&a_);
+  UNLOCK(&a_);
+  ASSERT_EQ(ERRORCODE(), 0);
+  EMPTY(&a_);  // the lock is gone, and with it the exclusive right
+  EXPECT_EQ(ERRORCODE(), kErrExclusiveRequired);
+  EXPECT_EQ(RECORDSfile(&b_), 2);
+  CLOSE(&a_);
+  CLOSE(&b_);
+  EXPECT_EQ(ReadAll(name_), Sample());
+}
+
+TEST_F(DosDriver, OemConversionTouchesEachByteOnce) {
+  // A STRING declared OVER another STRING, and a GROUP of strings OVER a
+  // third: the bytes belong to two text fields each.
+  const FieldDescriptor fields[] = {
+      {kTypeString, 0, 0, 0, "O:TEXT", 0, 8, nullptr, 0, nullptr, 0, 0},
+      {kTypeString, 0, 0, 0, "O:ALIAS", 0, 8, nullptr, 0, nullptr, 1, 0},
+      {kTypeString, 0, 0, 0, "O:PAIR", 8, 8, nullptr, 0, nullptr, 0, 0},
+      {kTypeGroup, 0, 0, 0, "O:HALVES", 8, 8, nullptr, 0, nullptr, 3, 0},
+      {kTypeString, 1, 0, 0, "O:LEFT", 8, 4, nullptr, 0, nullptr, 0, 0},
+      {kTypeString, 1, 0, 0, "O:RIGHT", 12, 4, nullptr, 0, nullptr, 0, 0},
+      {kTypeEnd, 0, 0, 0, nullptr, 0, 0, nullptr, 0, nullptr, 0, 0},
+  };
+  a_.fields = fields;
+  a_.record_length = 16;
+  a_.attributes = kFileOem;
+  const std::string text = "\xE9t\xE9     \xE9l\xE8ve   ";  // "ete" and "eleve", accented
+  ASSERT_EQ(text.size(), 16u);
+  std::string oem = text;
+  OsAnsiToOem(oem.data(), oem.data(), oem.size());  // converted once, by hand
+  ASSERT_NE(oem, text);
+  CREATE(&a_);
+  OPEN(&a_, 0x22);
+  std::memcpy(record_a_, text.data(), 16);
+  ADD(&a_);
+  ASSERT_EQ(ERRORCODE(), 0);
+  EXPECT_EQ(ReadAll(name_), oem);
+  std::memset(record_a_, 0, kLen);
+  GETfileptr(&a_, 1);
+  EXPECT_EQ(Record(record_a_, 16), text);
+}
+
+TEST_F(DosDriver, ZeroLengthRecordsEndTheScan) {
+  WriteAll(name_, Sample());
+  a_.record_length = 0;
+  OPEN(&a_, 0x22);
+  SETfile(&a_);
+  int reads = 0;
+  for (; reads < 300; ++reads) {
+    NEXT(&a_);
+    if (ERRORCODE() != 0) break;
+  }
+  EXPECT_EQ(ERRORCODE(), kErrRecordNotAvailable);
+  EXPECT_EQ(reads, 0);
+  PREVIOUS(&a_);
+  EXPECT_EQ(ERRORCODE(), kErrRecordNotAvailable);
+  EXPECT_EQ(RECORDSfile(&a_), 0);
+}
+
+TEST_F(DosDriver, CopyNeverOverwritesItsTarget) {
+  WriteAll(name_, Sample());
+  std::string target = name_ + ".copy";
+  WriteAll(target, "keep me");
+  COPY(&a_, target.c_str());
+  EXPECT_EQ(ERRORCODE(), kErrAccessDenied);
+  EXPECT_EQ(ReadAll(target), "keep me");
+  std::remove(target.c_str());
+  COPY(&a_, target.c_str());
+  EXPECT_EQ(ERRORCODE(), 0);
+  EXPECT_EQ(ReadAll(target), Sample());
+  // Nothing but the two files is left in the folder.
+  OsFindData found;
+  uint32_t error = 0;
+  OsFind find = OsFindFirst((target + "*").c_str(), &found, &error);
+  int names = 0;
+  for (bool more = find != nullptr; more; more = OsFindNext(find, &found)) ++names;
+  OsFindClose(find);
+  EXPECT_EQ(names, 1);
+  std::remove(target.c_str());
+}
+
+TEST_F(DosDriver, WritersThatLetOthersWriteTakeTheLock) {
+  // Deny read lets others write: a write-only deny-none open comes in beside
+  // it, and both append.
+  for (uint32_t mode : {0x32u, 0x31u, 0x02u}) {
+    SCOPED_TRACE(mode);
+    WriteAll(name_, "");
+    OPEN(&a_, mode);
+    ASSERT_EQ(ERRORCODE(), 0);
+    OPEN(&b_, 0x41);
+    ASSERT_EQ(ERRORCODE(), 0);
+    std::memset(record_a_, '1', kLen);
+    ADD(&a_);
+    std::memset(record_b_, '2', kLen);
+    ADD(&b_);
+    std::memset(record_a_, '3', kLen);
+    ADD(&a_);  // after the other open's record, not over it
+    EXPECT_EQ(ERRORCODE(), 0);
+    CLOSE(&a_);
+    CLOSE(&b_);
+    EXPECT_EQ(ReadAll(name_),
+              std::string(kLen, '1') + std::string(kLen, '2') + std::string(kLen, '3'));
+  }
+}
+
 TEST_F(DosDriver, TraceWritesLinesDeclarationAndRecords) {
   std::string log = name_ + ".log";
   std::remove(log.c_str());

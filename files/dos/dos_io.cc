@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstring>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "files/dos/dos_driver.h"
 #include "files/file_decl.h"
@@ -94,27 +96,39 @@ void DosUnlock(DosControlBlock& b) {
 
 void DosConvertText(const FileDescriptor& file, uint8_t* record, uint32_t length, bool to_ansi) {
   if (file.fields == nullptr) return;
+  // Byte ranges [begin, end) of the text fields within `length`. A byte may
+  // belong to two fields (a STRING OVER another, the strings of a GROUP OVER
+  // a string): the ranges are merged so that each byte is converted once.
+  std::vector<std::pair<uint64_t, uint64_t>> ranges;
   for (const FieldDescriptor* f = file.fields; f->type != kTypeEnd; ++f) {
     if (f->marker != 0) continue;
     if (f->type != kTypeString && f->type != kTypeCString && f->type != kTypePString) continue;
-    uint32_t elements = 1;
+    uint64_t elements = 1;
     for (uint8_t d = 0; d < f->dim_count; ++d) elements *= f->dims[d];
-    uint64_t end = uint64_t{f->offset} + uint64_t{f->size} * elements;
-    if (f->offset >= length) continue;
-    if (end > length) end = length;
-    char* p = reinterpret_cast<char*>(record + f->offset);
-    size_t n = static_cast<size_t>(end - f->offset);
+    uint64_t end = std::min<uint64_t>(uint64_t{f->offset} + uint64_t{f->size} * elements, length);
+    if (f->offset < end) ranges.emplace_back(f->offset, end);
+  }
+  std::sort(ranges.begin(), ranges.end());
+  uint64_t done = 0;  // bytes below this offset are converted
+  for (const auto& [begin, end] : ranges) {
+    uint64_t from = std::max(begin, done);
+    if (from >= end) continue;
+    char* p = reinterpret_cast<char*>(record + from);
+    size_t n = static_cast<size_t>(end - from);
     if (to_ansi) {
       OsOemToAnsi(p, p, n);
     } else {
       OsAnsiToOem(p, p, n);
     }
+    done = end;
   }
 }
 
 int32_t DosRead(DosControlBlock& b, int64_t offset, uint32_t length) {
   FileDescriptor& file = *b.file;
   b.flags &= ~kDosCurrent;
+  // A zero-length record moves nothing: NEXT would never reach the end.
+  if (length == 0) return kErrRecordNotAvailable;
   // Records appended by other programs become visible.
   if ((b.flags & kDosLockWrites) != 0 && (b.flags & kDosQuickScan) == 0) {
     int32_t r = DosRefreshSize(b);
