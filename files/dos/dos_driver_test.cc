@@ -16,6 +16,7 @@
 #include "files/statements.h"
 #include "files/trace.h"
 #include "runtime/core/error_state.h"
+#include "runtime/os/os_test_dir.h"
 #include "runtime/values/string_stack.h"
 
 namespace kor {
@@ -48,7 +49,7 @@ class DosDriver : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = ::testing::TempDir();
-    name_ = dir_ + "dos_" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    name_ = testing::UniqueTempName("dos");
     std::remove(name_.c_str());
     a_ = Declare(record_a_);
     b_ = Declare(record_b_);

@@ -3,19 +3,18 @@
 // appending process.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <thread>
 
 #include "files/dos/dos_driver.h"
 #include "files/driver.h"
 #include "files/statements.h"
 #include "runtime/core/error_state.h"
 #include "runtime/os/os.h"
+#include "runtime/os/os_test_dir.h"
 
 namespace kor {
 namespace {
@@ -40,6 +39,7 @@ FileDescriptor Declare(const char* name, uint8_t* record) {
   return f;
 }
 
+// The parent's unique name (process number and test) is the nonce.
 std::string RequestPath(const std::string& nonce) {
   return ::testing::TempDir() + "dos_child_" + nonce + ".req";
 }
@@ -70,8 +70,8 @@ TEST(DosChild, AppendThreeRecords) {
 }
 
 TEST(SharedFile, AppendsFromAnotherProcess) {
-  std::string nonce = std::to_string(OsTickCount());
-  std::string name = ::testing::TempDir() + "dos_shared_" + nonce + ".dat";
+  std::string name = testing::UniqueTempName("dos_shared") + ".dat";
+  std::string nonce = name.substr(::testing::TempDir().size());
   std::string request = RequestPath(nonce);
   std::remove(name.c_str());
   std::remove((request + ".done").c_str());
@@ -87,16 +87,11 @@ TEST(SharedFile, AppendsFromAnotherProcess) {
   std::string command = "\"" + OsExecutablePath() +
                         "\" --gtest_filter=DosChild.AppendThreeRecords:" + kNonceMark + nonce;
   ASSERT_GT(OsLaunch(command.c_str()), 32u);
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  std::ifstream done;
-  while (std::chrono::steady_clock::now() < deadline) {
-    done.open(request + ".done");
-    if (done.good()) break;
-    done.clear();
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  ASSERT_TRUE(done.good()) << "the second process did not finish";
-  done.close();
+  bool finished = testing::WaitFor([&] {
+    std::ifstream done(request + ".done");
+    return done.good();
+  });
+  ASSERT_TRUE(finished) << "the second process did not finish";
 
   // The open file sees the other process's records.
   EXPECT_EQ(RECORDSfile(&file), 4);

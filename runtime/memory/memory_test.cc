@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "runtime/memory/runtime_log.h"
+#include "runtime/os/os.h"
 
 namespace kor {
 namespace {
@@ -27,7 +28,8 @@ class InTempDirectory {
  public:
   InTempDirectory() : old_(std::filesystem::current_path()) {
     dir_ = std::filesystem::temp_directory_path() /
-           ("kor_memory_" + std::to_string(reinterpret_cast<uintptr_t>(this)));
+           ("kor_memory_" + std::to_string(OsCurrentProcessId()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(dir_);
     std::filesystem::current_path(dir_);
     RestartRuntimeLog();

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "runtime/memory/memory.h"
+#include "runtime/os/os.h"
 
 namespace kor {
 namespace {
@@ -23,7 +24,8 @@ class RuntimeLogTest : public testing::Test {
   void SetUp() override {
     old_ = fs::current_path();
     dir_ = fs::temp_directory_path() /
-           ("kor_log_" + std::to_string(reinterpret_cast<uintptr_t>(this)));
+           ("kor_log_" + std::to_string(OsCurrentProcessId()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(dir_);
     fs::current_path(dir_);
     RestartRuntimeLog();

@@ -26,6 +26,8 @@ void OsResetFpu();
 uint32_t OsTickCount();
 // The calling thread's number as the system counts threads.
 uint32_t OsCurrentThreadId();
+// The process's number as the system counts processes.
+uint32_t OsCurrentProcessId();
 // The system's last-error value of the calling thread, and a way to set it.
 uint32_t OsLastError();
 void OsSetLastError(uint32_t code);

@@ -72,6 +72,7 @@ uint32_t OsTickCount() {
 }
 
 uint32_t OsCurrentThreadId() { return static_cast<uint32_t>(syscall(SYS_gettid)); }
+uint32_t OsCurrentProcessId() { return static_cast<uint32_t>(getpid()); }
 
 uint32_t OsLastError() { return t_last_error; }
 void OsSetLastError(uint32_t code) { t_last_error = code; }

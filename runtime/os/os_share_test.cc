@@ -50,9 +50,16 @@ class Holder {
   }
 
   // "<open result> <lock result>" once the helper has reported, else "".
+  // The report may be seen before it can be opened (under Wine the rename
+  // that made it can still hold it): the wait is for a successful read.
   std::string Report() {
-    if (!started_ || !WaitFor([&] { return Exists(ready_); })) return "";
-    return ReadWholeFile(ready_);
+    std::string report;
+    if (!started_) return "";
+    bool read = WaitFor([&] {
+      report = ReadWholeFile(ready_);
+      return report.rfind("<error", 0) != 0;
+    });
+    return read ? report : "";
   }
   void Release() {
     if (started_ && !released_) released_ = WriteWholeFile(release_, "");

@@ -1,6 +1,6 @@
-// Test support for the operating-system layer tests: a scratch directory per
-// test (relative to the working directory, so that a second process started
-// from the test sees the same names), whole-file helpers and bounded waits.
+// Test support shared by the tests of every layer: temporary names no other
+// test, process or checkout uses, a scratch directory per test, whole-file
+// helpers and bounded waits.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -33,9 +33,27 @@ inline void RemoveTree(const std::string& dir) {
   OsRemoveDirectory(dir.c_str());
 }
 
+// The longest a test waits for one condition: well under CTest's limit of
+// 60 s per test (cmake/Programs.cmake), so a test that gives up still reports.
+inline constexpr std::chrono::seconds kTestWaitLimit{15};
+
+// A path in the system's temporary folder that no other test, process or
+// checkout uses: the stem, the process number, the running test's suite and
+// name (outside a test, "none").
+inline std::string UniqueTempName(const std::string& stem) {
+  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = stem + "_" + std::to_string(OsCurrentProcessId()) + "_";
+  name += info == nullptr ? std::string("none")
+                          : std::string(info->test_suite_name()) + "_" + info->name();
+  for (char& c : name) {
+    if (c == '/' || c == '\\' || c == ':') c = '_';
+  }
+  return ::testing::TempDir() + name;
+}
+
 // Polls `done` every 10 ms for at most `limit`; true when it came true.
 inline bool WaitFor(const std::function<bool()>& done,
-                    std::chrono::milliseconds limit = std::chrono::seconds(30)) {
+                    std::chrono::milliseconds limit = kTestWaitLimit) {
   auto until = std::chrono::steady_clock::now() + limit;
   while (!done()) {
     if (std::chrono::steady_clock::now() >= until) return false;
@@ -56,15 +74,11 @@ inline void RemoveTreeSoon(const std::string& dir) {
       std::chrono::seconds(10));
 }
 
-// A fresh directory named after the running test.
+// A fresh directory of the running test, in the system's temporary folder
+// (paths handed to a second process are absolute).
 class ScratchDir {
  public:
-  ScratchDir() {
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::string("osft_") + info->test_suite_name() + "_" + info->name();
-    for (char& c : dir_) {
-      if (c == '/') c = '_';
-    }
+  ScratchDir() : dir_(UniqueTempName("osft")) {
     RemoveTreeSoon(dir_);
     EXPECT_EQ(OsMakeDirectory(dir_.c_str()), kOsOk);
   }

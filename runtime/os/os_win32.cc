@@ -39,6 +39,7 @@ void OsResetFpu() { _fpreset(); }
 uint32_t OsTickCount() { return GetTickCount(); }
 
 uint32_t OsCurrentThreadId() { return GetCurrentThreadId(); }
+uint32_t OsCurrentProcessId() { return GetCurrentProcessId(); }
 
 uint32_t OsLastError() { return GetLastError(); }
 void OsSetLastError(uint32_t code) { SetLastError(code); }

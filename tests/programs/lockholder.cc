@@ -6,7 +6,7 @@
 //
 // The report "<open result> <lock result>" is written to <ready-file> (made
 // under another name and renamed, so a reader never sees half of it). The
-// program then waits, for at most 60 seconds, until <release-file> exists.
+// program then waits, for at most 30 seconds, until <release-file> exists.
 // A length of 0 takes no lock; a release file that already exists makes the
 // program end at once after its report. The program deletes the release file
 // as it ends.
@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
   uint32_t lock_result = 0;
   if (open_result == kor::kOsOk && length != 0) lock_result = kor::OsLock(h, offset, length);
   Report(argv[5], open_result, lock_result);
-  auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (!Exists(argv[6]) && std::chrono::steady_clock::now() < until) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
