@@ -2,7 +2,8 @@
 # Builds every build (native, native-asan, win64, win32, fuzz) and runs every
 # test: the native tests plain and under AddressSanitizer/UBSan, the Windows
 # tests under Wine, and each fuzzer for a fixed, bounded number of inputs. Ends with a
-# line "N passed, N failed".
+# line "N passed, N failed, N skipped, N flaky". A test that fails is run once
+# more to tell a flaky test from a failing one; either is a failure of the run.
 #   FUZZ_RUNS  inputs per fuzzer (default 100000)
 cd "$(dirname "$0")"
 ./cmake/install-deps.sh || exit 1
@@ -10,17 +11,51 @@ JOBS=${JOBS:-$(nproc)}
 FUZZ_RUNS=${FUZZ_RUNS:-100000}
 passed=0
 failed=0
+skipped=0
+flaky=0
 log=build/test-logs
 mkdir -p "$log"
 
-count_ctest() {  # count_ctest LOGFILE: adds the ctest totals
-  local line total fails
+# ctest_totals LOGFILE: "total failed skipped" of one ctest run, or nothing
+# when the log has no summary.
+ctest_totals() {
+  local line
   line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -1)
-  if [ -z "$line" ]; then failed=$((failed + 1)); return; fi
-  fails=$(echo "$line" | sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/')
-  total=$(echo "$line" | sed -E 's/.* failed out of ([0-9]+).*/\1/')
-  passed=$((passed + total - fails))
-  failed=$((failed + fails))
+  [ -n "$line" ] || return
+  echo "$(echo "$line" | sed -E 's/.* failed out of ([0-9]+).*/\1/')" \
+       "$(echo "$line" | sed -E 's/.* ([0-9]+) tests? failed out of.*/\1/')" \
+       "$(grep -cE '^[[:space:]]*[0-9]+ - .*\((Skipped|Disabled)\)$' "$1")"
+}
+
+# failed_names LOGFILE: the names ctest lists as failed, sorted.
+failed_names() {
+  sed -n '/The following tests FAILED:/,$p' "$1" |
+    sed -nE 's/^[[:space:]]*[0-9]+ - ([^ ]+) .*/\1/p' | sort
+}
+
+# run_ctest PRESET: runs the tests of a build; a test that fails is run once
+# more, and one that passes then is flaky. Adds to the totals.
+run_ctest() {
+  local dir="build/$1" out="$log/test-$1.log" totals total fails skips refails
+  ctest --test-dir "$dir" -j"$JOBS" --output-on-failure >"$out" 2>&1
+  totals=$(ctest_totals "$out")
+  if [ -z "$totals" ]; then echo "ctest $1 gave no summary"; failed=$((failed + 1)); return; fi
+  read -r total fails skips <<<"$totals"
+  grep -E "tests passed|\*\*\*Failed|\*\*\*Timeout|Failed  |Exception" "$out" | tail -20
+  refails=0
+  if [ "$fails" -gt 0 ]; then
+    ctest --test-dir "$dir" --rerun-failed --output-on-failure >"$out.rerun" 2>&1
+    refails=$(ctest_totals "$out.rerun" | cut -d' ' -f2)
+    refails=${refails:-$fails}
+    if [ "$refails" -lt "$fails" ]; then
+      echo "flaky in $1 (failed, then passed):"
+      comm -23 <(failed_names "$out") <(failed_names "$out.rerun") | sed 's/^/  /'
+    fi
+  fi
+  passed=$((passed + total - fails - skips))
+  skipped=$((skipped + skips))
+  failed=$((failed + refails))
+  flaky=$((flaky + fails - refails))
 }
 
 # The layering rule first: it needs no build and names the file and line.
@@ -55,13 +90,7 @@ for preset in native native-asan win64 win32 fuzz; do
   case "$preset" in
     native|native-asan|win64)
       echo "== test $preset"
-      # Under Wine a test that starts other processes may lose a race with a
-      # loaded machine's scheduler; it gets one more try, and the log keeps both.
-      repeat=(); [ "$preset" = win64 ] && repeat=(--repeat until-pass:2)
-      ctest --test-dir "build/$preset" -j"$JOBS" --output-on-failure "${repeat[@]}" \
-        >"$log/test-$preset.log" 2>&1
-      grep -E "tests passed|\*\*\*Failed|\*\*\*Timeout|Failed  |Exception" "$log/test-$preset.log" | tail -20
-      count_ctest "$log/test-$preset.log"
+      run_ctest "$preset"
       ;;
     fuzz)
       for f in $(find build/fuzz/fuzz -maxdepth 1 -type f -executable 2>/dev/null | sort); do
@@ -70,8 +99,10 @@ for preset in native native-asan win64 win32 fuzz; do
         # every run, so a red result always reproduces. Longer, open-ended
         # fuzzing is done by hand (see the README).
         corpus=$(mktemp -d)
+        # Seed inputs kept in the tree are read, never written.
+        seeds=(); [ -d "fuzz/corpus/$name" ] && seeds=("fuzz/corpus/$name")
         echo "== fuzz $name (seed 1, $FUZZ_RUNS runs)"
-        if "$f" -seed=1 -runs="$FUZZ_RUNS" -max_total_time=120 -rss_limit_mb=2048 "$corpus" \
+        if "$f" -seed=1 -runs="$FUZZ_RUNS" -max_total_time=120 -rss_limit_mb=2048 -timeout=10 "$corpus" "${seeds[@]}" \
             >"$log/$name.log" 2>&1; then
           passed=$((passed + 1))
         else
@@ -81,5 +112,5 @@ for preset in native native-asan win64 win32 fuzz; do
       ;;
   esac
 done
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+echo "$passed passed, $((failed + flaky)) failed, $skipped skipped, $flaky flaky"
+[ "$failed" -eq 0 ] && [ "$flaky" -eq 0 ]
