@@ -6,6 +6,7 @@
 
 #include <iterator>
 
+#include "files/driver.h"
 #include "runtime/runtime_init.h"
 
 namespace mxb {
@@ -21,8 +22,15 @@ void InitGlobalData(int32_t arg) {
 }
 
 namespace {
+// The file layer follows the runtime core at priority 16: at close-down it
+// commits and closes the files before the error state and the stacks that
+// its statements use go away.
 const kor::InitEntry kProgramInitTable[] = {
-    KOR_RUNTIME_CORE_INIT_ENTRIES{5, &InitGlobalData, &InitGlobalData},
+    // clang-format off
+    KOR_RUNTIME_CORE_INIT_ENTRIES
+    KOR_FILES_INIT_ENTRIES
+    {5, &InitGlobalData, &InitGlobalData},
+    // clang-format on
 };
 // clang-format off
 kor::ModuleDescriptor g_program_module = {
