@@ -110,51 +110,91 @@ bool SupportsFieldType(const DriverRegistration& reg, int type) {
   return false;
 }
 
+void FileDriver::LearnSupported() {
+  for (int32_t code = 0; code < kOpCount; ++code) {
+    if (SupportsOperation(Registration(), code))
+      supported_[code / 64] |= uint64_t{1} << (code % 64);
+  }
+  supported_known_ = true;
+}
+
+namespace {
+
+// Builds the control block of a FILE that has none, reading its trace
+// settings. When the driver cannot build one, the call ends here: a string
+// operation yields the empty string and the failure is posted (-1 silently).
+[[gnu::cold]] bool BuildBlock(FileDriver& driver, int32_t op, FileDescriptor* file) {
+  int32_t error = 0;
+  std::unique_ptr<FileControlBlock> fcb = driver.NewControlBlock(file, &error);
+  if (fcb == nullptr) {
+    if (HasStringResult(op)) PushDriverString(std::string());
+    if (error == 0) error = kErrInsufficientMemory;
+    const OpStateRow* row = OpRow(op);
+    if (row != nullptr && (row->kind & kKindClearsError) != 0) ClearError();
+    if (error != -1) {
+      PostError(error);
+      SetErrorFile(file);
+    }
+    return false;
+  }
+  InitControlBlock(fcb.get(), file);
+  ReadTraceSettings(fcb.get(), driver.TraceSection(), driver.DefaultTraceLog());
+  file->fcb = fcb.release();
+  return true;
+}
+
+// The answer to SEND 'REGISTER': the registration record's address, as the
+// value and as a decimal string.
+[[gnu::cold]] void AnswerRegister(FileDriver& driver, DriverOutput& out) {
+  out.value = reinterpret_cast<intptr_t>(&driver.Registration());
+  out.text = std::to_string(static_cast<uintptr_t>(out.value));
+}
+
+// The driver's work when the state check passed.
+int32_t Perform(FileDriver& driver, int32_t op, FileControlBlock& fcb, const DriverArgs& args,
+                DriverOutput& out) {
+  if (!driver.Supports(op)) return kErrUnsupported;
+  if (op == kOpSEND && IsRegisterCommand(args)) {
+    AnswerRegister(driver, out);
+    return 0;
+  }
+  return driver.Perform(op, fcb, args, out);
+}
+
+// The open-file list follows successful OPEN, SHARE and CLOSE.
+void NoteOpenList(int32_t op, FileDescriptor* file) {
+  if (op == kOpOPEN || op == kOpSHARE) NoteOpenFile(file);
+  if (op == kOpCLOSE) ForgetOpenFile(file);
+}
+
+// Posts a failure with the FILE, and the driver's own code and text if any.
+[[gnu::cold]] void PostFailure(int32_t result, FileDescriptor* file, const DriverOutput& out) {
+  PostError(result);
+  SetErrorFile(file);
+  if (!out.driver_code.empty()) {
+    SetDriverError(out.driver_code.c_str(),
+                   out.driver_message.empty() ? nullptr : out.driver_message.c_str());
+  }
+}
+
+}  // namespace
+
 intptr_t RunDriverCall(FileDriver& driver, int32_t op, FileDescriptor* file, const void* argp) {
   if (op == kOpQUERY_VIEW) return 0;
   if (op == kOpDriverEntry) return reinterpret_cast<intptr_t>(driver.Registration().entry);
   static const DriverArgs kNoArgs;
   const DriverArgs& args = argp != nullptr ? *static_cast<const DriverArgs*>(argp) : kNoArgs;
-  const OpStateRow* row = OpRow(op);
   bool is_bof_eof = op == kOpBOF || op == kOpEOF;
 
-  bool created = false;
-  if (file->fcb == nullptr) {
-    int32_t error = 0;
-    std::unique_ptr<FileControlBlock> fcb = driver.NewControlBlock(file, &error);
-    if (fcb == nullptr) {
-      // No control block: a string operation yields the empty string.
-      if (HasStringResult(op)) PushDriverString(std::string());
-      if (error == 0) error = 8;
-      if (row != nullptr && (row->kind & kKindClearsError) != 0) ClearError();
-      if (error != -1) {
-        PostError(error);
-        SetErrorFile(file);
-      }
-      return is_bof_eof ? 1 : 0;
-    }
-    InitControlBlock(fcb.get(), file);
-    ReadTraceSettings(fcb.get(), driver.TraceSection(), driver.DefaultTraceLog());
-    file->fcb = fcb.release();
-    created = true;
-  }
+  bool created = file->fcb == nullptr;
+  if (created && !BuildBlock(driver, op, file)) return is_bof_eof ? 1 : 0;
   FileControlBlock& fcb = *file->fcb;
   uint32_t start = fcb.trace.on ? TraceClock() : 0;
   KeyDescriptor* key = IsKeyForm(op) ? args.key : nullptr;
 
   DriverOutput out;
   int32_t result = StateCheck(op, fcb.state, key, args.text, args.text_length);
-  if (result == 0) {
-    if (!SupportsOperation(driver.Registration(), op)) {
-      result = kErrUnsupported;
-    } else if (op == kOpSEND && IsRegisterCommand(args)) {
-      const DriverRegistration* reg = &driver.Registration();
-      out.value = reinterpret_cast<intptr_t>(reg);
-      out.text = std::to_string(static_cast<uintptr_t>(out.value));
-    } else {
-      result = driver.Perform(op, fcb, args, out);
-    }
-  }
+  if (result == 0) result = Perform(driver, op, fcb, args, out);
   if (fcb.trace.on) WriteTrace(op, fcb, key, result, out, start);
 
   uint32_t state_before = fcb.state;
@@ -162,21 +202,14 @@ intptr_t RunDriverCall(FileDriver& driver, int32_t op, FileDescriptor* file, con
   if (result == 0) TrackLockRights(op, state_before, fcb);
   if (HasStringResult(op)) PushDriverString(out.text);
   fcb.last_error = result == -1 ? 0 : result;
+  const OpStateRow* row = OpRow(op);
   if (row != nullptr && (row->kind & kKindClearsError) != 0) ClearError();
   if (row != nullptr && (row->kind & kKindPositioning) != 0) fcb.last_position_op = op;
   fcb.result_flags |= update.result_flags;
-  if ((op == kOpOPEN || op == kOpSHARE) && result == 0) NoteOpenFile(file);
-  if (op == kOpCLOSE && result == 0) ForgetOpenFile(file);
+  if (result == 0) NoteOpenList(op, file);
   if (update.release) ReleaseBlock(file);
 
-  if (result != 0 && result != -1) {
-    PostError(result);
-    SetErrorFile(file);
-    if (!out.driver_code.empty()) {
-      SetDriverError(out.driver_code.c_str(),
-                     out.driver_message.empty() ? nullptr : out.driver_message.c_str());
-    }
-  }
+  if (result != 0 && result != -1) PostFailure(result, file, out);
   if (is_bof_eof && result != 0) return 1;
   return result == 0 ? out.value : 0;
 }

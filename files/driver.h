@@ -74,6 +74,19 @@ class FileDriver {
   // capability list: 0, an error code, or -1 for a silent failure.
   virtual int32_t Perform(int32_t op, FileControlBlock& fcb, const DriverArgs& args,
                           DriverOutput& out) = 0;
+
+  // SupportsOperation over this driver's record, from a bit set made on the
+  // first call (the frame asks on every call).
+  bool Supports(int32_t op) {
+    if (!supported_known_) LearnSupported();
+    return op >= 0 && op < 128 && (supported_[op / 64] >> (op % 64) & 1) != 0;
+  }
+
+ private:
+  void LearnSupported();
+
+  uint64_t supported_[2] = {0, 0};  // bit n: operation n
+  bool supported_known_ = false;
 };
 
 // The common frame of one driver call (see driver.cc for the steps).

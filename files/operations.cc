@@ -29,10 +29,12 @@ const char* const kOpNames[kOpCount] = {
     // clang-format on
 };
 
+}  // namespace
+
 // Rows for codes 0..93 (row 0 is never used: code 0 is outside the table).
 // Columns: kind, required, forbidden, set after success, cleared after
 // success, cleared after failure.
-const OpStateRow kRows[kOpCount] = {
+const OpStateRow kOpStateRows[kOpCount] = {
     /*  0 (0)            */ {0x0, 0x0, 0x0, 0x0, 0x0, 0x0},
     /*  1 ADD            */ {0x1, 0x41, 0x0, 0x2, 0x1400, 0x0},
     /*  2 BOF            */ {0x0, 0x21, 0x0, 0x0, 0x0, 0x0},
@@ -129,48 +131,9 @@ const OpStateRow kRows[kOpCount] = {
     /* 93 ENDVIEW        */ {0x1, 0x1, 0x0, 0x0, 0x100, 0x0},
 };
 
-}  // namespace
-
 const char* OpName(int32_t op) {
   if (op < 0 || op >= kOpCount) return "";
   return kOpNames[op];
-}
-
-const OpStateRow* OpRow(int32_t op) {
-  if (op < 1 || op >= kOpCount) return nullptr;
-  return &kRows[op];
-}
-
-bool IsKeyForm(int32_t op) {
-  switch (op) {
-    // clang-format off
-    case kOpBUILDdyn: case kOpBUILDdynfilter: case kOpBUILDkey: case kOpDUPLICATEkey:
-    case kOpGETfilekey: case kOpGETkeyptr: case kOpPOINTERkey: case kOpPOSITIONkey:
-    case kOpRECORDSkey: case kOpREGETkey: case kOpRESETkey: case kOpSETfilekey:
-    case kOpSETkey: case kOpSETkeykey: case kOpSETkeyptr: case kOpSETkeykeyptr:
-    case kOpSETPROPERTYkey: case kOpGETPROPERTYkey: case kOpDOPROPERTYkey:
-      return true;
-    default:
-      return false;
-      // clang-format on
-  }
-}
-
-bool HasStringResult(int32_t op) {
-  switch (op) {
-    case kOpNAME:
-    case kOpPOSITIONfile:
-    case kOpPOSITIONkey:
-    case kOpSEND:
-    case kOpGET_PROPERTY:
-    case kOpGETPROPERTYkey:
-    case kOpBLOB_SET_PROP: return true;
-    default: return false;
-  }
-}
-
-bool TakesPositionString(int32_t op) {
-  return op == kOpRESETfile || op == kOpRESETkey || op == kOpREGETfile || op == kOpREGETkey;
 }
 
 bool DumpsRecord(int32_t op) {

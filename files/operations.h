@@ -77,15 +77,50 @@ struct OpStateRow {
   uint32_t cleared_on_failure;
 };
 
-// The row of `op`, or null outside 1..93.
-const OpStateRow* OpRow(int32_t op);
+// The operation state table, indexed by code (row 0 is never used).
+extern const OpStateRow kOpStateRows[kOpCount];
+
+// The row of `op`, or null outside 1..93. Inline with the tests below: the
+// frame asks on every driver call.
+inline const OpStateRow* OpRow(int32_t op) {
+  return op < 1 || op >= kOpCount ? nullptr : &kOpStateRows[op];
+}
 
 // Whether the operation's first argument is a KEY descriptor.
-bool IsKeyForm(int32_t op);
+inline bool IsKeyForm(int32_t op) {
+  switch (op) {
+    // clang-format off
+    case kOpBUILDdyn: case kOpBUILDdynfilter: case kOpBUILDkey: case kOpDUPLICATEkey:
+    case kOpGETfilekey: case kOpGETkeyptr: case kOpPOINTERkey: case kOpPOSITIONkey:
+    case kOpRECORDSkey: case kOpREGETkey: case kOpRESETkey: case kOpSETfilekey:
+    case kOpSETkey: case kOpSETkeykey: case kOpSETkeyptr: case kOpSETkeykeyptr:
+    case kOpSETPROPERTYkey: case kOpGETPROPERTYkey: case kOpDOPROPERTYkey:
+      return true;
+    default:
+      return false;
+      // clang-format on
+  }
+}
+
 // Whether the operation leaves a string result on the string stack.
-bool HasStringResult(int32_t op);
+inline bool HasStringResult(int32_t op) {
+  switch (op) {
+    case kOpNAME:
+    case kOpPOSITIONfile:
+    case kOpPOSITIONkey:
+    case kOpSEND:
+    case kOpGET_PROPERTY:
+    case kOpGETPROPERTYkey:
+    case kOpBLOB_SET_PROP: return true;
+    default: return false;
+  }
+}
+
 // Whether the operation takes a position string (RESET and REGET forms).
-bool TakesPositionString(int32_t op);
+inline bool TakesPositionString(int32_t op) {
+  return op == kOpRESETfile || op == kOpRESETkey || op == kOpREGETfile || op == kOpREGETkey;
+}
+
 // Whether details mode dumps the record buffer after the operation.
 bool DumpsRecord(int32_t op);
 // Whether details mode dumps the key components after the operation.

@@ -17,7 +17,10 @@ std::vector<FileDescriptor*>& Transaction() {
   return files;
 }
 
-intptr_t Call(int32_t op, FileDescriptor* file, const DriverArgs& args = DriverArgs()) {
+// Statements without arguments share one empty argument block.
+const DriverArgs kNoArgs;
+
+intptr_t Call(int32_t op, FileDescriptor* file, const DriverArgs& args = kNoArgs) {
   return DispatchFileOp(op, file, &args);
 }
 

@@ -118,6 +118,7 @@ int32_t Open(DosControlBlock& b, uint32_t mode) {
   uint32_t r = OsOpen(b.external_name.c_str(), mode, &h);
   if (r != 0) return DosSystemError(b, r);
   b.handle = h;
+  b.os_position = -1;
   b.open_mode = mode;
   b.record_length = b.file->record_length;
   b.next = 1;
@@ -405,6 +406,7 @@ class DosDriver final : public FileDriver {
     if ((b.flags & kDosReadOnly) != 0) return kErrAccessDenied;
     bool locked = (b.flags & kDosLockWrites) != 0;
     if (locked && DosLock(b, 500) != 0) return kErrAccessDenied;
+    b.os_position = -1;
     uint32_t e = OsSeek(b.handle, offset, kOsSeekBegin, nullptr);
     if (e == 0) e = OsTruncate(b.handle);
     int32_t r = e == 0 ? 0 : DosSystemError(b, e);
@@ -425,9 +427,12 @@ DosControlBlock::~DosControlBlock() {
   if (handle != kOsNoHandle) OsClose(handle);
 }
 
+namespace {
+DosDriver g_dos_driver;  // no state of its own: constant-initialised
+}  // namespace
+
 intptr_t DosDriverEntry(int32_t op, FileDescriptor* file, const void* args) {
-  static DosDriver driver;
-  return RunDriverCall(driver, op, file, args);
+  return RunDriverCall(g_dos_driver, op, file, args);
 }
 
 }  // namespace kor

@@ -61,7 +61,8 @@ struct DosControlBlock : FileControlBlock {
   uint32_t flags = 0;          // kDos* bits
   uint32_t lock_count = 0;     // LOCK and write-lock nesting
   DosLastMove last_move = DosLastMove::kOther;
-  uint32_t os_error = 0;  // the system's number behind the last 90
+  uint32_t os_error = 0;     // the system's number behind the last 90
+  int64_t os_position = -1;  // where the handle stands, when the driver knows
 
   std::vector<uint8_t> buffer;  // read-ahead buffer, `buffer_size` bytes
   uint32_t buffer_size = 0;

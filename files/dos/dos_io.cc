@@ -30,13 +30,21 @@ bool LockHeldElsewhere(uint32_t os_error) {
 }
 
 // Reads at an offset, waiting out another program's write lock on the first
-// byte for a while.
-uint32_t ReadAt(OsHandle h, int64_t offset, uint8_t* data, uint32_t length, uint32_t* done) {
-  uint32_t started = Hundredths();
-  for (;;) {
-    uint32_t r = OsSeek(h, offset, kOsSeekBegin, nullptr);
-    if (r == 0) r = OsRead(h, data, length, done);
-    if (r == 0 || !LockHeldElsewhere(r)) return r;
+// byte for a while. The seek is left out when the handle is known to be there
+// already (a sequential scan reads on from where the last read ended).
+uint32_t ReadAt(DosControlBlock& b, int64_t offset, uint8_t* data, uint32_t length,
+                uint32_t* done) {
+  uint32_t started = 0;
+  for (bool first = true;; first = false) {
+    uint32_t r = b.os_position == offset ? 0 : OsSeek(b.handle, offset, kOsSeekBegin, nullptr);
+    b.os_position = -1;
+    if (r == 0) r = OsRead(b.handle, data, length, done);
+    if (r == 0) {
+      b.os_position = offset + *done;
+      return 0;
+    }
+    if (!LockHeldElsewhere(r)) return r;
+    if (first) started = Hundredths();
     if (Hundredths() - started >= static_cast<uint32_t>(kWriteLockWait)) return r;
     std::this_thread::sleep_for(kRetryPause);
   }
@@ -124,6 +132,30 @@ void DosConvertText(const FileDescriptor& file, uint8_t* record, uint32_t length
   }
 }
 
+namespace {
+
+// Refills the read-ahead buffer from `offset`. Bytes the buffer already holds
+// from there on (the start of a record cut by the buffer's end) move to the
+// front and the read goes on where the last one ended, without a seek.
+int32_t FillBuffer(DosControlBlock& b, int64_t offset) {
+  b.buffer.resize(b.buffer_size);
+  int64_t end = b.buffer_start + b.buffer_fill;
+  uint32_t keep = 0;
+  if (b.buffer_fill > 0 && offset >= b.buffer_start && offset < end) {
+    keep = static_cast<uint32_t>(end - offset);
+    std::memmove(b.buffer.data(), b.buffer.data() + (offset - b.buffer_start), keep);
+  }
+  DosDropBuffer(b);
+  uint32_t got = 0;
+  uint32_t r = ReadAt(b, offset + keep, b.buffer.data() + keep, b.buffer_size - keep, &got);
+  if (r != 0) return DosSystemError(b, r);
+  b.buffer_start = offset;
+  b.buffer_fill = keep + got;
+  return 0;
+}
+
+}  // namespace
+
 int32_t DosRead(DosControlBlock& b, int64_t offset, uint32_t length) {
   FileDescriptor& file = *b.file;
   b.flags &= ~kDosCurrent;
@@ -141,20 +173,15 @@ int32_t DosRead(DosControlBlock& b, int64_t offset, uint32_t length) {
     bool inside = b.buffer_fill > 0 && offset >= b.buffer_start &&
                   offset + want <= b.buffer_start + b.buffer_fill;
     if (!inside) {
-      DosDropBuffer(b);
-      b.buffer.resize(b.buffer_size);
-      uint32_t got = 0;
-      uint32_t r = ReadAt(b.handle, offset, b.buffer.data(), b.buffer_size, &got);
-      if (r != 0) return DosSystemError(b, r);
-      b.buffer_start = offset;
-      b.buffer_fill = got;
+      int32_t r = FillBuffer(b, offset);
+      if (r != 0) return r;
     }
     done = static_cast<uint32_t>(std::min<int64_t>(want, b.buffer_start + b.buffer_fill - offset));
     if (want > 0 && done > 0) {
       std::memcpy(file.record, b.buffer.data() + (offset - b.buffer_start), done);
     }
   } else if (want > 0) {
-    uint32_t r = ReadAt(b.handle, offset, file.record, want, &done);
+    uint32_t r = ReadAt(b, offset, file.record, want, &done);
     if (r != 0) return DosSystemError(b, r);
   }
   if (want > 0 && done == 0) return kErrRecordNotAvailable;  // the file shrank
@@ -190,6 +217,7 @@ int32_t DosWrite(DosControlBlock& b, const uint8_t* data, uint32_t length, bool 
   }
   int32_t result = 0;
   uint32_t done = 0;
+  b.os_position = -1;
   uint32_t r = OsSeek(b.handle, offset, kOsSeekBegin, nullptr);
   if (r == 0 && length > 0) r = OsWrite(b.handle, bytes, length, &done);
   if (r != 0 || done < length) {

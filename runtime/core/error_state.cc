@@ -14,6 +14,9 @@ namespace kor {
 namespace {
 
 ErrorStateRecord g_state;  // zero at load
+// Set by ClearError, reset by everything else that writes g_state: clearing a
+// clear state (every file statement clears) then costs nothing.
+bool g_cleared = false;
 
 struct SavedState {
   ErrorStateRecord state;
@@ -69,6 +72,7 @@ const char* ErrorText(int32_t code) {
 }
 
 void PostError(int32_t code) {
+  g_cleared = false;
   g_state.system_error = static_cast<int32_t>(OsLastError());
   if (code == 0) code = kErrOsBase + g_state.system_error;
   const char* text = ErrorText(code);
@@ -79,6 +83,8 @@ void PostError(int32_t code) {
 }
 
 void ClearError() {
+  if (g_cleared) return;
+  g_cleared = true;
   g_state.code = 0;
   g_state.file = nullptr;
   Blank(g_state.text, sizeof g_state.text);
@@ -87,6 +93,7 @@ void ClearError() {
 }
 
 void SetDriverError(const char* code_text, const char* message) {
+  g_cleared = false;
   if (code_text == nullptr) code_text = "";
   StoreText(g_state.driver_code_text, sizeof g_state.driver_code_text, code_text,
             sizeof g_state.driver_code_text);
@@ -99,7 +106,10 @@ void SetDriverError(const char* code_text, const char* message) {
   }
 }
 
-void SetErrorFile(const void* file) { g_state.file = file; }
+void SetErrorFile(const void* file) {
+  g_cleared = false;
+  g_state.file = file;
+}
 
 int32_t ERRORCODE() { return g_state.code; }
 const void* ErrorFile() { return g_state.file; }
@@ -118,6 +128,7 @@ void SaveErrorState() {
 void RestoreErrorState() {
   SavedState* node = g_saved;
   if (node == nullptr) return;
+  g_cleared = false;
   g_state = node->state;
   g_saved = node->link;
   Free(node);
@@ -128,7 +139,10 @@ void CopyErrorStateOut(ErrorStateRecord* out) {
 }
 
 void CopyErrorStateIn(const ErrorStateRecord* in) {
-  if (in != nullptr) g_state = *in;
+  if (in != nullptr) {
+    g_cleared = false;
+    g_state = *in;
+  }
 }
 
 void SetMessageText(int32_t id, const char* text) {
@@ -164,6 +178,7 @@ const char* FindMessageText(int32_t id) {
 void InitErrorState(int32_t arg) {
   if (arg == 0) {
     memset(&g_state, 0, sizeof g_state);
+    g_cleared = false;
     return;
   }
   while (g_saved != nullptr) {
