@@ -1,12 +1,21 @@
 #!/bin/bash
 # Runs every benchmark (native, optimised build); each compares the runtime
-# with a peer in the same run.
+# with a peer in the same run. Ends with one table: each measure, our time,
+# the peer's, the ratio peer / ours and its goal (bench/summary.py).
+# Arguments are passed to every benchmark program.
 cd "$(dirname "$0")"
 ./cmake/install-deps.sh || exit 1
 cmake --preset native >/dev/null && cmake --build build/native -j"$(nproc)" >/dev/null || exit 1
+out=build/bench-logs
+rm -rf "$out"
+mkdir -p "$out"
 status=0
 for b in $(find build/native/bench -maxdepth 1 -type f -executable 2>/dev/null | sort); do
-  echo "== $(basename "$b")"
-  "$b" "$@" || status=1
+  name=$(basename "$b")
+  echo "== $name"
+  "$b" --benchmark_out="$out/$name.json" --benchmark_out_format=json "$@" || status=1
 done
+echo
+echo "== summary (CPU time per iteration; peer/ours above 1: ours is faster)"
+python3 bench/summary.py "$out"/*.json || status=1
 exit $status
