@@ -63,11 +63,11 @@ int main(int argc, char** argv) {
   TraceTo(first, argv[4]);
   kor::SHARE(&second, 0x42);
   TraceTo(second, argv[4]);
-  printf("open files %zu\n", kor::OpenFileCount());
+  printf("open files %u\n", static_cast<unsigned>(kor::OpenFileCount()));
   fflush(stdout);
   if (strcmp(argv[1], "halt") == 0) kor::Halt(3);
   kor::RuntimeShutdown();
-  printf("open files %zu\n", kor::OpenFileCount());
+  printf("open files %u\n", static_cast<unsigned>(kor::OpenFileCount()));
   kor::OsHandle h = kor::kOsNoHandle;
   if (kor::OsOpen(argv[2], kor::kOsReadWrite | kor::kOsDenyAll, &h) == kor::kOsOk) {
     kor::OsClose(h);
