@@ -172,7 +172,7 @@ void RunDriver(Input& in, FileDescriptor& file) {
   file.fcb->trace.details = true;
   file.fcb->trace.file_name = log;
   ForgetDeclarationDumps();
-  for (int n = 0; n < 16 && in.Left() > 0; ++n) Statement(in, file);
+  for (int n = 0; n < 8 && in.Left() > 0; ++n) Statement(in, file);
   CLOSE(&file);
   if (file.fcb != nullptr) {  // a CLOSE that failed leaves nothing behind
     delete file.fcb;
