@@ -163,6 +163,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
     Print(sim::UsageText());
     return 0;
   }
+  if (!error.empty()) {  // the fault goes to the log the switches name
+    settings = sim::Settings();
+    sim::ApplyValidSwitches(&settings, args);
+  }
   sim::EventLog log;
   if (!log.Open(settings.log_path)) {
     Print("Z9EE: cannot open the log " + settings.log_path + "\n");

@@ -141,10 +141,13 @@ std::string ApplySwitches(Settings* s, const std::vector<std::string>& args) {
   return "";
 }
 
+void ApplyValidSwitches(Settings* settings, const std::vector<std::string>& args) {
+  for (const std::string& arg : args) ApplySwitches(settings, {arg});
+}
+
 std::string IniSwitch(const std::vector<std::string>& args) {
   Settings scratch;
-  // One switch at a time, faults ignored: the full pass reports them.
-  for (const std::string& arg : args) ApplySwitches(&scratch, {arg});
+  ApplyValidSwitches(&scratch, args);  // faults are reported by the full pass
   return scratch.ini_path;
 }
 

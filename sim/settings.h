@@ -40,6 +40,11 @@ std::string ApplySettingsText(Settings* settings, std::string_view text);
 // "/"; "/?" asks for the usage). Returns "" or the first fault.
 std::string ApplySwitches(Settings* settings, const std::vector<std::string>& args);
 
+// Applies every switch that is valid and passes over the faulty ones: where
+// the log goes and which settings file to read are known even when another
+// switch is wrong.
+void ApplyValidSwitches(Settings* settings, const std::vector<std::string>& args);
+
 // The value of "/ini=" among the switches, or "" (read before the file).
 std::string IniSwitch(const std::vector<std::string>& args);
 

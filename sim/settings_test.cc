@@ -77,6 +77,14 @@ TEST(Settings, FileSectionThenSwitches) {
             "line 2: bad value \"x\" for Terminate (a number expected)");
 }
 
+TEST(Settings, ValidSwitchesApplyAroundAFaultyOne) {
+  Settings s;
+  ApplyValidSwitches(&s, {"/delay=soon", "/log=C:\\t\\z.log", "/bogus", "/idle=5"});
+  EXPECT_EQ(s.log_path, "C:\\t\\z.log");
+  EXPECT_EQ(s.idle_quit_ms, 5u);
+  EXPECT_EQ(s.delay_ms, 1000u);
+}
+
 TEST(Settings, IniSwitchIsFoundAmongOthers) {
   EXPECT_EQ(IniSwitch({"/delay=1", "/ini=C:\\x.ini", "/bogus"}), "C:\\x.ini");
   EXPECT_EQ(IniSwitch({"/delay=1"}), "");

@@ -31,7 +31,7 @@ start_sim() {
 }
 
 # log_text LOG: the event log without its carriage returns.
-log_text() { tr -d '\r' <"$1" 2>/dev/null; }
+log_text() { tr -d '\r' 2>/dev/null <"$1"; }
 
 # wait_log LOG REGEX [MS]: a line of the log matches REGEX (grep -E).
 wait_log() {
@@ -80,6 +80,20 @@ expect_output() {
 expect_log() {
   if ! log_text "$1" | grep -qxF -- "$2"; then
     echo "FAIL: expected log line: $2"; echo "--- log:"; log_text "$1"; echo "---"
+    FAILURES=$((FAILURES + 1))
+  fi
+}
+
+# expect_event LOG KIND RESULT DETAIL: the log holds an event with exactly
+# these fields, in whichever conversation: a test's stand-in also answers
+# the initiates other tests broadcast for an empty service, so conversation
+# numbers are not the test's own.
+expect_event() {
+  # The fields reach awk through the environment: -v would read escapes.
+  if ! log_text "$1" | EK="$2" ER="$3" ED="$4" awk -F'\t' \
+      'NF == 4 && $1 == ENVIRON["EK"] && $2 ~ /^[0-9]+$/ && $3 == ENVIRON["ER"] &&
+       $4 == ENVIRON["ED"] { found = 1 } END { exit !found }'; then
+    echo "FAIL: expected log event: $2 <n> $3 $4"; echo "--- log:"; log_text "$1"; echo "---"
     FAILURES=$((FAILURES + 1))
   fi
 }
