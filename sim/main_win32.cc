@@ -24,13 +24,17 @@
 //   /min            show the main window minimised
 //   /ini=PATH       settings file (default Z9EE.INI in the working directory,
 //                   else beside the program)
+//   /quit           close the running instance for the service (WM_CLOSE to
+//                   its window), wait up to 10 s for it to end, and quit:
+//                   prints "Z9EE: closed N"; status 1 if it is still there
 //   /?              print the usage to standard output and quit; with no
 //                   standard output and no console, to Z9EE.TXT in the
 //                   working directory
 // A second instance for the same service (without /multi) logs "duplicate"
 // and quits at once, so a client that starts "Z9EE" in a loop while the first
 // is still starting slowly does not pile up servers. Exit codes: 0, or 1 for
-// a bad switch or settings file or a log that cannot be opened.
+// a bad switch or settings file, a log that cannot be opened, or a /quit
+// that left the instance running.
 #include <windows.h>
 
 #include <ctype.h>
@@ -42,10 +46,13 @@
 #include <vector>
 
 #include "sim/event_log.h"
+#include "sim/quit.h"
 #include "sim/server.h"
 #include "sim/settings.h"
 
 namespace {
+
+constexpr unsigned kQuitWaitMs = 10000;
 
 std::vector<std::string> Arguments() {
   std::vector<std::string> args;
@@ -166,6 +173,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   if (!error.empty()) {  // the fault goes to the log the switches name
     settings = sim::Settings();
     sim::ApplyValidSwitches(&settings, args);
+  }
+  if (error.empty() && settings.quit) {
+    int closed = sim::QuitRunning(settings.service, kQuitWaitMs);
+    Print(closed < 0 ? "Z9EE: still running\n" : "Z9EE: closed " + std::to_string(closed) + "\n");
+    return closed < 0 ? 1 : 0;
   }
   sim::EventLog log;
   if (!log.Open(settings.log_path)) {

@@ -25,6 +25,12 @@ class Server : public Window {
 
   bool Create(int show);
 
+  // The main window's title for a service: "Korvane (stand-in)" for
+  // KorvaneWin, with the service in brackets after it for any other.
+  static std::string TitleFor(const std::string& service);
+  // Whether two service names are the same (DDE names ignore letter case).
+  static bool SameService(const std::string& a, const std::string& b);
+
   const Settings& settings() const { return settings_; }
   EventLog& log() { return log_; }
 

@@ -17,17 +17,17 @@ constexpr UINT_PTR kCloseTimer = 2;
 constexpr UINT kCloseWaitMs = 3000;  // for the clients' answers to terminate
 constexpr char kDefaultService[] = "KorvaneWin";
 
-bool EqualNoCase(const std::string& a, const std::string& b) {
+}  // namespace
+
+bool Server::SameService(const std::string& a, const std::string& b) {
   return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
                         b.data(), static_cast<int>(b.size())) == CSTR_EQUAL;
 }
 
-std::string Title(const std::string& service) {
+std::string Server::TitleFor(const std::string& service) {
   std::string title = "Korvane (stand-in)";
-  return EqualNoCase(service, kDefaultService) ? title : title + " [" + service + "]";
+  return SameService(service, kDefaultService) ? title : title + " [" + service + "]";
 }
-
-}  // namespace
 
 Server::Server(const Settings& settings, EventLog& log)
     : settings_(settings), log_(log), outputs_(settings, log) {}
@@ -36,7 +36,7 @@ Server::~Server() { log_.SetListener(nullptr); }
 
 bool Server::Create(int show) {
   started_ = last_activity_ = GetTickCount();
-  if (!CreateWindowFor(Title(settings_.service).c_str(), WS_OVERLAPPEDWINDOW, nullptr, 520, 150))
+  if (!CreateWindowFor(TitleFor(settings_.service).c_str(), WS_OVERLAPPEDWINDOW, nullptr, 520, 150))
     return false;
   log_.SetListener([this](const std::string& line) { ShowStatus(line); });
   ShowWindow(hwnd(), settings_.minimized ? SW_SHOWMINNOACTIVE : show);
@@ -77,7 +77,7 @@ void Server::OnSize(int width, int height) {
 void Server::OnInitiate(HWND client, ATOM service_atom, ATOM topic_atom) {
   std::string service = AtomName(service_atom);
   std::string topic = AtomName(topic_atom);
-  if (!service.empty() && !EqualNoCase(service, settings_.service)) return;  // not for us
+  if (!service.empty() && !SameService(service, settings_.service)) return;  // not for us
   NoteActivity();
   std::string detail = "service=\"" + service + "\" topic=\"" + topic + "\"";
   if (closing_ != nullptr || !ready_ || !IsWindow(client)) {

@@ -92,6 +92,7 @@ std::string ApplySetting(Settings* s, std::string_view name, std::string_view va
   if (n == "multi") return ApplyFlag(name, value, &s->multi);
   if (n == "min") return ApplyFlag(name, value, &s->minimized);
   if (n == "ini") return ApplyText(name, value, &s->ini_path);
+  if (n == "quit") return ApplyFlag(name, value, &s->quit);
   if (n == "make") return ParseMake(value, &s->make) ? "" : Bad(name, value, "EXE, DLL or BOTH");
   if (n == "refuse") {
     AddRefused(s, value);

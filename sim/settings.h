@@ -27,6 +27,7 @@ struct Settings {
   bool minimized = false;  // show the main window minimised
   std::string ini_path;    // the settings file named on the command line
   bool usage = false;      // "/?": print the switches and quit
+  bool quit = false;       // "/quit": close the running instance and quit
 };
 
 // Sets one value by its name (any letter case). Returns "" or why it failed.

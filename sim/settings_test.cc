@@ -35,8 +35,10 @@ TEST(Settings, SwitchesSetEveryValue) {
   EXPECT_TRUE(s.minimized);
   EXPECT_EQ(s.refuse, (std::vector<std::string>{"a", "b", "C"}));
   EXPECT_FALSE(s.usage);
-  ASSERT_EQ(ApplySwitches(&s, {"/noanswer=0", "/?"}), "");
+  EXPECT_FALSE(s.quit);
+  ASSERT_EQ(ApplySwitches(&s, {"/noanswer=0", "/quit", "/?"}), "");
   EXPECT_FALSE(s.no_answer);
+  EXPECT_TRUE(s.quit);
   EXPECT_TRUE(s.usage);
 }
 
@@ -117,7 +119,7 @@ TEST(Settings, UsageNamesEverySwitch) {
   std::string usage = UsageText();
   for (const char* name :
        {"/service=", "/delay=", "/refuse=", "/noanswer", "/terminate=", "/slowstart=", "/nooutput",
-        "/idle=", "/make=", "/log=", "/multi", "/min", "/ini=", "/?"})
+        "/idle=", "/make=", "/log=", "/multi", "/min", "/ini=", "/quit", "/?"})
     EXPECT_NE(usage.find(name), std::string::npos) << name;
 }
 

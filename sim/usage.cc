@@ -25,6 +25,8 @@ Usage: Z9EE [/switch[=value]]...
   /min             show the main window minimised
   /ini=PATH        settings file (default Z9EE.INI in the working directory,
                    else beside the program)
+  /quit            close the running instance for the service (its window
+                   gets WM_CLOSE), wait up to 10 s for it to end, and quit
   /?               print this text to standard output and quit
 
 The settings file's [Z9EE] section takes the same names as keys, e.g.

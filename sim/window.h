@@ -16,6 +16,8 @@ class Window {
 
   HWND hwnd() const { return hwnd_; }
 
+  // The class every window of the stand-in has.
+  static const char* ClassName();
   // Registers the class every window of the stand-in uses (once).
   static bool RegisterWindowClass(HINSTANCE instance);
 

@@ -7,8 +7,13 @@ constexpr char kClassName[] = "Z9EEStandIn";
 }  // namespace
 
 Window::~Window() {
-  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+  if (hwnd_ == nullptr) return;
+  // The derived part is gone: the last messages go to DefWindowProcA.
+  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+  DestroyWindow(hwnd_);
 }
+
+const char* Window::ClassName() { return kClassName; }
 
 bool Window::RegisterWindowClass(HINSTANCE instance) {
   WNDCLASSA wc{};

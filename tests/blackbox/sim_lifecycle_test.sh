@@ -74,4 +74,16 @@ expect_event "$WORK/main.log" terminate answered ""
 expect_log "$WORK/main.log" "$(printf 'quit\t0\tclosed\t')"
 robot gone "$TITLE" 10000
 [ "$ROBOT_STATUS" = 0 ] || fail "the main window is still there"
+
+# "Z9EE /quit" closes the instance for its service from another process.
+start_ready "$WORK/quit.log" "/service=${SERVICE}q"
+QUIT_PID=$SIM_PID
+run_sim quit.out /quit "/service=${SERVICE}Q"
+[ "$EXIT_STATUS" = 0 ] || fail "/quit ended with $EXIT_STATUS"
+grep -qxF 'Z9EE: closed 1' quit.out.txt || fail "/quit said: $(cat quit.out.txt)"
+wait_exit "$QUIT_PID" 30000 || fail "the instance did not end after /quit"
+expect_log "$WORK/quit.log" "$(printf 'quit\t0\tclosed\t')"
+run_sim quit2.out /quit "/service=${SERVICE}q"
+grep -qxF 'Z9EE: closed 0' quit2.out.txt || fail "/quit with nobody there said: $(cat quit2.out.txt)"
+[ -e Z9EE.LOG ] && fail "/quit wrote a log"
 finish

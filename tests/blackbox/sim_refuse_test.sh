@@ -11,6 +11,9 @@ LOG=$WORK/z9ee.log
 start_ready "$LOG" "/service=$SERVICE" /delay=0 /refuse=BLOCKED "/refuse=$D\\other"
 
 MALFORMED="[ExecuteProject($D\\a.app)]"
+# A tab and "%" in a command are logged as %09 and %25.
+ODD=$'[Odd\tName("100%")]'
+
 AFTER="[ExecuteProject(\"$D\\a.app\")] x"
 probe connect "$SERVICE" "" \
   request GetErrorNum request GetErrorMsg \
@@ -21,6 +24,7 @@ probe connect "$SERVICE" "" \
   exec255 "[ExportApp(\"$D\\missing.App\",$D\\missing.TXA,0)]" request GetErrorNum request GetErrorMsg \
   exec "$AFTER" request GetErrorNum \
   exec255 "[ExecuteProject(\"$D\\a.app\")]" request GetErrorNum request GetErrorMsg \
+  exec "$ODD" request GetErrorNum \
   request NoSuchItem advise GetErrorNum close
 F="flags ackreq=0 release=1 response=1"
 expect_output <<END
@@ -61,6 +65,9 @@ data 0
 $F
 data No error
 $F
+ack 0000
+data 101
+$F
 nack
 ack 0000
 closed
@@ -68,6 +75,7 @@ END
 expect_event "$LOG" execute "refused 102 Malformed command: the first file name is not quoted" "$(pad255 "$MALFORMED")"
 expect_event "$LOG" execute 'refused 102 Malformed command: a command ends with "]" (only blanks may follow)' "$AFTER"
 expect_event "$LOG" request answered GetErrorNum=103
+expect_event "$LOG" execute 'refused 101 Unknown command: Odd%09Name' '[Odd%09Name("100%25")]'
 expect_event "$LOG" request refused NoSuchItem
 expect_event "$LOG" advise refused GetErrorNum
 # Only the accepted command made output.
