@@ -50,14 +50,16 @@ ls proj/*.TMP proj/*.tmp >/dev/null 2>&1 && fail "a temporary file was left: $(l
 # The delay: the output is not there at the acknowledgement, and appears
 # no sooner than the delay after it.
 LOG2=$WORK/delay.log
-start_ready "$LOG2" "/service=${SERVICE}d" /delay=4000
+start_ready "$LOG2" "/service=${SERVICE}d" /delay=6000
 touch proj/late.APP
 probe connect "${SERVICE}d" "" exec255 "[ExecuteProject(\"$D\\late.app\")]" absent "$D\\late.EXE" \
   waitfile "$D\\late.EXE" 30000 close
 expect_line "ack 8000"
 expect_line "absent"
 ms=$(sed -n 's/^file after \([0-9]*\) ms$/\1/p' "$WORK/robot.txt")
-[ -n "$ms" ] && [ "$ms" -ge 3000 ] || fail "the output came after ${ms:-no} ms, the delay is 4000"
+# (measured from the client's receipt of the acknowledgement, which a busy
+# machine may delay: half the delay is the bound)
+[ -n "$ms" ] && [ "$ms" -ge 3000 ] || fail "the output came after ${ms:-no} ms, the delay is 6000"
 
 # Z9EE.INI in the working directory: the make writes only the executable.
 mkdir inidir

@@ -47,18 +47,6 @@ wait_exit "$SIM_PID" 60000 || fail "the second instance did not quit"
 [ "${EXIT_STATUS:-}" = 0 ] || fail "the second instance ended with ${EXIT_STATUS:-}"
 expect_log "$WORK/dup.log" "$(printf 'start\t0\tduplicate\tanother instance serves %s' "${SERVICE,,}")"
 
-# /multi runs beside it: both answer; the client keeps the first and ends
-# the other. An idle time ends the second instance by itself.
-start_ready "$WORK/multi.log" "/service=$SERVICE" /multi /idle=3000
-probe connect "$SERVICE" "" close
-expect_line "answers 2"
-expect_line "closed"
-wait_exit "$SIM_PID" 60000 || fail "the idle instance did not quit"
-[ "${EXIT_STATUS:-}" = 0 ] || fail "the idle instance ended with ${EXIT_STATUS:-}"
-expect_event "$WORK/multi.log" terminate "by client" ""
-expect_log "$WORK/multi.log" "$(printf 'quit\t0\tidle\t')"
-expect_event "$WORK/main.log" terminate "by client" ""
-
 # Closing the main window ends the open conversation, then the process.
 probe --timeout 10000 connect "$SERVICE" "" closeserver wait-terminate 20000
 expect_output <<END
@@ -75,15 +63,32 @@ expect_log "$WORK/main.log" "$(printf 'quit\t0\tclosed\t')"
 robot gone "$TITLE" 10000
 [ "$ROBOT_STATUS" = 0 ] || fail "the main window is still there"
 
-# "Z9EE /quit" closes the instance for its service from another process.
-start_ready "$WORK/quit.log" "/service=${SERVICE}q"
-QUIT_PID=$SIM_PID
-run_sim quit.out /quit "/service=${SERVICE}Q"
+# An idle time ends the stand-in by itself.
+start_ready "$WORK/idle.log" "/service=${SERVICE}i" /idle=2000
+wait_exit "$SIM_PID" 60000 || fail "the idle instance did not quit"
+[ "${EXIT_STATUS:-}" = 0 ] || fail "the idle instance ended with ${EXIT_STATUS:-}"
+expect_log "$WORK/idle.log" "$(printf 'quit\t0\tidle\t')"
+
+# /multi runs beside another instance: both answer, and the client keeps
+# the first and ends the other. "Z9EE /quit" (in any letter case of the
+# service) then closes both from another process.
+start_ready "$WORK/m1.log" "/service=${SERVICE}m"
+M1=$SIM_PID
+start_ready "$WORK/m2.log" "/service=${SERVICE}m" /multi
+M2=$SIM_PID
+probe connect "${SERVICE}m" "" close
+expect_line "answers 2"
+expect_line "closed"
+expect_event "$WORK/m1.log" terminate "by client" ""
+expect_event "$WORK/m2.log" terminate "by client" ""
+run_sim quit.out /quit "/service=${SERVICE}M"
 [ "$EXIT_STATUS" = 0 ] || fail "/quit ended with $EXIT_STATUS"
-grep -qxF 'Z9EE: closed 1' quit.out.txt || fail "/quit said: $(cat quit.out.txt)"
-wait_exit "$QUIT_PID" 30000 || fail "the instance did not end after /quit"
-expect_log "$WORK/quit.log" "$(printf 'quit\t0\tclosed\t')"
-run_sim quit2.out /quit "/service=${SERVICE}q"
+grep -qxF 'Z9EE: closed 2' quit.out.txt || fail "/quit said: $(cat quit.out.txt)"
+wait_exit "$M1" 30000 || fail "the first instance did not end after /quit"
+wait_exit "$M2" 30000 || fail "the second instance did not end after /quit"
+expect_log "$WORK/m1.log" "$(printf 'quit\t0\tclosed\t')"
+expect_log "$WORK/m2.log" "$(printf 'quit\t0\tclosed\t')"
+run_sim quit2.out /quit "/service=${SERVICE}m"
 grep -qxF 'Z9EE: closed 0' quit2.out.txt || fail "/quit with nobody there said: $(cat quit2.out.txt)"
 [ -e Z9EE.LOG ] && fail "/quit wrote a log"
 finish
