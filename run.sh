@@ -4,7 +4,7 @@
 cd "$(dirname "$0")"
 ./cmake/install-deps.sh || exit 1
 if [ ! -f build/win64/build.ninja ]; then cmake --preset win64 >/dev/null || exit 1; fi
-cmake --build build/win64 -j"$(nproc)" --target mxb >/dev/null || exit 1
+cmake --build build/win64 -j"$(nproc)" --target mxb Z9EE >/dev/null || exit 1
 export MXB_WINEPREFIX="$PWD/build/win64/wineprefix"
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then export MXB_DISPLAY="$DISPLAY"; fi
 source cmake/wine-env.sh
