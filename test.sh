@@ -69,10 +69,13 @@ for preset in native native-asan win64 win32 fuzz; do
         # A fixed seed and run count from an empty corpus: the same inputs on
         # every run, so a red result always reproduces. Longer, open-ended
         # fuzzing is done by hand (see the README).
+        # A fuzzer with a seed folder (build/fuzz/fuzz-seeds/NAME) starts from
+        # its seeds as well.
         corpus=$(mktemp -d)
+        seeds=(); [ -d "build/fuzz/fuzz-seeds/$name" ] && seeds=("build/fuzz/fuzz-seeds/$name")
         echo "== fuzz $name (seed 1, $FUZZ_RUNS runs)"
         if "$f" -seed=1 -runs="$FUZZ_RUNS" -max_total_time=120 -rss_limit_mb=2048 "$corpus" \
-            >"$log/$name.log" 2>&1; then
+            "${seeds[@]}" >"$log/$name.log" 2>&1; then
           passed=$((passed + 1))
         else
           echo "fuzzer $name FAILED:"; tail -30 "$log/$name.log"; failed=$((failed + 1))

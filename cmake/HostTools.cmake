@@ -8,7 +8,10 @@ if(CMAKE_CROSSCOMPILING)
   include(ExternalProject)
   find_program(MXB_HOST_CXX NAMES c++ g++ clang++ REQUIRED NO_CMAKE_FIND_ROOT_PATH)
   find_program(MXB_CCACHE ccache NO_CMAKE_FIND_ROOT_PATH)
-  set(host_args -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=${MXB_HOST_CXX})
+  # Optimised without debug information, so that ccache serves the host
+  # builds of both Windows presets from one cache entry.
+  set(host_args -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG"
+      -DCMAKE_CXX_COMPILER=${MXB_HOST_CXX})
   if(MXB_CCACHE)
     list(APPEND host_args -DCMAKE_CXX_COMPILER_LAUNCHER=${MXB_CCACHE})
   endif()

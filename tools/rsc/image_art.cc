@@ -50,9 +50,17 @@ bool ArtReader::Header(const Line& line, Picture* p) {
     p->name = t[1].value;
     std::string ext = p->name.substr(p->name.rfind('.'));
     for (char& c : ext) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-    if (ext == ".ICO" || ext == ".BMP" || ext == ".GIF") return true;
-    Error(line, "the image's name must end in .ico, .bmp or .gif");
-    return false;
+    if (ext != ".ICO" && ext != ".BMP" && ext != ".GIF") {
+      Error(line, "the image's name must end in .ico, .bmp or .gif");
+      return false;
+    }
+    // The resource script takes the name as a bare word (a quoted one would
+    // run into the file name of the line before).
+    bool bare = isalpha(static_cast<unsigned char>(p->name[0])) &&
+                p->name.find_first_of(" \"\',;") == std::string::npos;
+    if (!bare)
+      Error(line, "the image's name must start with a letter and hold no blank, quote or comma");
+    return bare;
   }
   int64_t n;
   std::string error;
@@ -132,7 +140,7 @@ std::string ResourceNameOf(const Picture& p) {
   std::string name = p.name;
   name[name.rfind('.')] = '_';
   for (char& c : name) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-  return RcString(name);
+  return name;
 }
 
 std::string RcString(const std::string& s) {

@@ -18,7 +18,8 @@
 // the button-face grey), ".GIF" a GIF image (transparent colour kept).
 // Numbered images are icons. A named image becomes the resource whose name is
 // the file name with the "." of its extension turned into "_", in upper case
-// ("C:\ICONS\CONNECT_ICO").
+// ("C:\ICONS\CONNECT_ICO"); such a name starts with a letter and holds no
+// blank, quote or comma.
 #pragma once
 
 #include <cstdint>
@@ -43,11 +44,14 @@ bool ReadArt(const std::string& text, std::vector<Picture>* out,
 
 enum class PictureKind { kIcon, kBitmap, kGif };
 PictureKind KindOf(const Picture& p);
-// The resource name ("C:\ICONS\CONNECT_ICO") or number as the .rc writes it.
+// The resource name ("C:\ICONS\CONNECT_ICO") or number, as the .rc writes
+// it: a bare word.
 std::string ResourceNameOf(const Picture& p);
 
 std::vector<uint8_t> EncodeIcon(const Picture& p);
 std::vector<uint8_t> EncodeBitmap(const Picture& p);
+// A GIF holds at most 255 colours besides the transparent one (an art
+// palette cannot name more); further colours are drawn transparent.
 std::vector<uint8_t> EncodeGif(const Picture& p);
 
 // A string as a resource script writes it (quotes, backslashes doubled).

@@ -66,6 +66,16 @@ const ControlKind* PlaceholderControlKind(uint8_t type) {
   return &placeholders[slot];
 }
 
+int RegisterPlaceholderKinds(const uint8_t* types, size_t count) {
+  int filled = 0;
+  for (size_t i = 0; i < count; ++i) {
+    if (ControlSlotOf(types[i]) < 0 || ControlKindOf(types[i]) != nullptr) continue;
+    RegisterControlKind(types[i], PlaceholderControlKind(types[i]));
+    ++filled;
+  }
+  return filled;
+}
+
 int CreateControls(const ResourceBuffer& buffer, const std::vector<ControlRecord>& records,
                    void* window, void* parent) {
   int created = 0;

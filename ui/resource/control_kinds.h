@@ -9,6 +9,7 @@
 // Codes outside these have no slot: such a record is skipped too.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -49,6 +50,10 @@ void ClearControlKinds();
 // A kind that is registered but creates nothing: it holds the slot under its
 // class name until the control classes of the window library are linked in.
 const ControlKind* PlaceholderControlKind(uint8_t type);
+
+// Fills the slot of each listed kind that is still empty with its placeholder.
+// Returns the number of slots filled.
+int RegisterPlaceholderKinds(const uint8_t* types, size_t count);
 
 // Creates the controls of a chain, in chain order, each group's children
 // right after the group with the group's object as their parent. A record

@@ -98,5 +98,15 @@ TEST_F(ControlKinds, PlaceholdersHoldTheSlotAndCreateNothing) {
   EXPECT_EQ(PlaceholderControlKind(200), nullptr);
 }
 
+TEST_F(ControlKinds, PlaceholdersFillOnlyEmptySlots) {
+  ASSERT_TRUE(RegisterControlKind(kRecButton, &kLogging));
+  const uint8_t kinds[] = {kRecButton, kRecPrompt, kRecList, kRecPrompt, 200};
+  EXPECT_EQ(RegisterPlaceholderKinds(kinds, sizeof kinds), 2);
+  EXPECT_EQ(ControlKindOf(kRecButton), &kLogging);  // a real kind stays
+  EXPECT_STREQ(ControlKindOf(kRecPrompt)->name, "KorPrompt");
+  EXPECT_STREQ(ControlKindOf(kRecList)->name, "KorList");
+  EXPECT_EQ(ControlKindOf(kRecEntry), nullptr);
+}
+
 }  // namespace
 }  // namespace kor
