@@ -9,6 +9,7 @@
 
 #include "ui/resource/resource_buffer.h"
 #include "ui/resource/units.h"
+#include "ui/resource/window_format.h"
 #include "ui/resource/window_records.h"
 
 namespace {
@@ -54,10 +55,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Walk(scale, tree.controls);
     if (tree.tool_bar) Walk(scale, tree.tool_bar->controls);
   }
-  // Every offset of the buffer as a control record and as a chain.
-  for (int32_t at = 0; at < static_cast<int32_t>(buffer.size()) && at < 512; ++at) {
-    ControlRecord control;
-    DecodeControl(buffer, at, &control, &error);
+  // The first bytes of the body taken as the offset of a control chain.
+  int32_t first = 0;
+  if (buffer.ReadI32(kBodyBase, &first)) {
+    std::vector<ControlRecord> controls;
+    DecodeControls(buffer, first, &controls, &error);
   }
   return 0;
 }
