@@ -239,6 +239,9 @@ TEST(Description, FaultsNameTheirLine) {
       {"resource \"x$A\"\nwindow \"W\"\n  status 0\n", 3, "width of 0"},
       {"resource \"x$A\"\nwindow \"W\"\n  attr 0x100\n", 3, "'unit'"},
       {"resource \"x$A\"\nwindow \"W\"\n  button 1\n    options big\n", 4, "'big'"},
+      {"resource \"x$A\"\nwindow \"W\"\n  button 1\n  button 3\n", 4, "should be 2"},
+      {"resource \"x$A\"\nwindow \"W\"\n  button 2\n", 3, "should be 1"},
+      {"resource \"x$A\"\nwindow \"W\"\n  button 1\n  menubar\n", 4, "come before"},
   };
   for (const Case& c : cases) {
     Description d;

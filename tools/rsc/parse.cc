@@ -28,13 +28,19 @@ bool Parser::Field(const Line& line, int32_t* field) {
     return false;
   }
   *field = static_cast<int32_t>(v);
-  if (*field != 0) {
-    auto [it, fresh] = fields_.emplace(*field, line.number);
-    if (!fresh) {
-      Error(line, "field number " + std::to_string(*field) + " is used twice in this window " +
-                      "(first on line " + std::to_string(it->second) + ")");
-    }
+  if (*field == 0) return true;
+  // The runtime numbers a window's controls, menus and items 1, 2, 3 ... in
+  // record order; the description says the same numbers.
+  auto [it, fresh] = fields_.emplace(*field, line.number);
+  if (!fresh) {
+    Error(line, "field number " + std::to_string(*field) + " is used twice in this window " +
+                    "(first on line " + std::to_string(it->second) + ")");
+  } else if (*field != last_field_ + 1) {
+    Error(line, "field number " + std::to_string(*field) + " should be " +
+                    std::to_string(last_field_ + 1) +
+                    ": a window's fields are numbered 1, 2, 3 ... in the order written");
   }
+  last_field_ = *field;
   return true;
 }
 
@@ -125,6 +131,7 @@ bool Parser::WindowProperty(const Line& line, WindowRecord& w) {
 
 void Parser::Window(const Line& line, WindowTree* out) {
   fields_.clear();
+  last_field_ = 0;
   WindowRecord& w = out->window;
   w.type = Keyword(line) == "report" ? kRecReport : kRecWindow;
   std::string error;
@@ -134,6 +141,9 @@ void Parser::Window(const Line& line, WindowTree* out) {
   for (const Line& child : line.children) {
     const std::string& k = Keyword(child);
     if (k == "menubar" || k == "toolbar") {
+      // Written in record order: the menu bar, the tool bar, the controls.
+      if (!out->controls.empty() || (k == "menubar" && out->tool_bar))
+        Error(child, "the menu bar and the tool bar come before the controls, in that order");
       if (!FirstUse(seen, child)) continue;
       if (k == "menubar") MenuBar(child, &out->menu_bar.emplace());
       else ToolBar(child, &out->tool_bar.emplace());

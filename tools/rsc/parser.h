@@ -49,6 +49,7 @@ class Parser {
 
   std::vector<Diagnostic>* diagnostics_;
   std::map<int32_t, int> fields_;  // field numbers of the current window, by line
+  int32_t last_field_ = 0;         // the last field number of the current window
 };
 
 }  // namespace rsc

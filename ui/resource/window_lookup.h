@@ -17,6 +17,13 @@
 //      the window uses; no match releases the buffer and the search goes on.
 // A damaged resource (no end to its leading string, a broken window chain)
 // is passed over like one that does not match.
+//
+// The errors of opening a window: a window no module holds stops the runtime
+// with 502 (FindWindowRecordOrStop); an address list that runs out, 501
+// (address_list.h). The window library raises the other two when it creates
+// the platform's objects: 503 ("Internal error 03", kErrInternal03) stops the
+// runtime when the platform refuses a window class, and 529 ("Unable to open
+// WINDOW", kErrWindowOpen) is posted when it refuses the window.
 #pragma once
 
 #include <cstdint>
