@@ -87,29 +87,8 @@ bool Parser::WindowProperty(const Line& line, WindowRecord& w) {
     if (unit) w.attr = (w.attr & ~kUnitMask) | *unit;
     return Report(line, unit.has_value(), "expected a unit: dialog, inch/25, inch/1000 or pixel");
   }
-  if (k == "attr") {
-    std::vector<std::string> words;
-    std::optional<int32_t> bits;
-    if (ReadWords(args, &words, &error)) bits = ParseBits(words, {}, &error);
-    if (bits && (*bits & kUnitMask) != 0) bits.reset(), error = "the unit is given by 'unit'";
-    else if (!bits && error.empty()) error = "expected hexadecimal bits";
-    if (bits) w.attr |= *bits;
-    return Report(line, bits.has_value(), error.empty() ? "expected hexadecimal bits" : error);
-  }
-  if (k == "frame") {
-    std::optional<int32_t> frame;
-    std::vector<std::string> words;
-    if (!args.empty() && ReadWords(args, &words, &error))
-      frame = ValueByName(words[0], FrameNames());
-    std::optional<int32_t> flags;
-    if (frame) flags = ParseBits({words.begin() + 1, words.end()}, WindowFlagNames(), &error);
-    if (flags && (*flags & kFrameMask) != 0) flags.reset(), error = "0x60 is the frame";
-    if (flags) w.attr2 = *frame | *flags;
-    if (!frame) error = "expected a frame (single, resizable, double, none) and options";
-    else if (!flags && error.find("frame") == std::string::npos)
-      error = "'" + error + "' is not a window option";
-    return Report(line, flags.has_value(), error);
-  }
+  if (k == "attr") return Report(line, ReadWindowAttr(args, &w.attr, &error), error);
+  if (k == "frame") return Report(line, ReadFrame(args, &w.attr2, &error), error);
   if (k == "reserved") {
     int32_t* words[] = {&w.reserved, &w.reserved2[0], &w.reserved2[1]};
     bool ok = args.size() == 3 || (error = "expected three numbers", false);
@@ -159,7 +138,6 @@ void Parser::Window(const Line& line, WindowTree* out) {
 
 void Parser::MenuBar(const Line& line, MenuBarRecord* out) {
   std::string error;
-  int64_t v;
   if (line.tokens.size() != 1) Error(line, "'menubar' stands alone; its menus follow indented");
   std::set<std::string> seen;
   for (const Line& child : line.children) {
@@ -167,9 +145,8 @@ void Parser::MenuBar(const Line& line, MenuBarRecord* out) {
     if (k == "menu") {
       Menu(child, &out->menus.emplace_back());
     } else if ((k == "attr" || k == "reserved") && FirstUse(seen, child)) {
-      bool ok = ReadInt(ArgsOf(child), INT32_MIN, INT32_MAX, &v, &error);
-      (k == "attr" ? out->attr : out->reserved) = static_cast<int32_t>(v);
-      Report(child, ok, error);
+      Report(child, ReadWord(ArgsOf(child), k == "attr" ? &out->attr : &out->reserved, &error),
+             error);
     } else if (k != "attr" && k != "reserved") {
       Error(child, "a menu bar holds menus ('menu'), not '" + k + "'");
     }
@@ -189,34 +166,34 @@ void Parser::Menu(const Line& line, MenuRecord* out) {
       Menu(child, &out->items.emplace_back());
       continue;
     }
-    if (!FirstUse(seen, child)) continue;
-    Args args = ArgsOf(child);
-    std::string error;
-    int64_t v = 0;
-    if (k == "name") Report(child, ReadText(args, &out->name, &error), error);
-    else if (k == "font") Report(child, ReadFont(args, &out->font, &error), error);
-    else if (k == "attr" || k == "reserved" || k == "reserved2" ||
-             (k == "action" && out->type == kRecMenuItem)) {
-      std::optional<int32_t> a =
-          k == "action" && args.size() == 1 ? ParseAction(args[0].value) : std::nullopt;
-      bool ok = a || ReadInt(args, INT32_MIN, INT32_MAX, &v, &error);
-      int32_t value = a ? *a : static_cast<int32_t>(v);
-      (k == "attr"       ? out->attr
-       : k == "reserved" ? out->reserved
-       : k == "action"   ? out->action
-                         : out->reserved2) = value;
-      Report(child, ok, error);
-    } else if (k == "options" && out->type == kRecMenuItem) {
-      std::vector<std::string> words;
-      std::optional<int32_t> bits;
-      if (ReadWords(args, &words, &error))
-        bits = ParseBits(words, OptionNames(kRecMenuItem), &error);
-      if (bits) out->options = static_cast<uint8_t>(*bits);
-      Report(child, bits && *bits <= 0xFF, "'" + error + "' is not an option of a menu item");
-    } else if (!MessageProperty(child, out->message)) {
+    if (FirstUse(seen, child) && !MenuProperty(child, *out))
       Error(child, "'" + k + "' is not a property of a " + Keyword(line));
-    }
   }
+}
+
+bool Parser::MenuProperty(const Line& line, MenuRecord& m) {
+  const std::string& k = Keyword(line);
+  Args args = ArgsOf(line);
+  std::string error;
+  bool item = m.type == kRecMenuItem;
+  if (k == "name") return Report(line, ReadText(args, &m.name, &error), error);
+  if (k == "font") return Report(line, ReadFont(args, &m.font, &error), error);
+  if (k == "attr") return Report(line, ReadWord(args, &m.attr, &error), error);
+  if (k == "reserved") return Report(line, ReadWord(args, &m.reserved, &error), error);
+  if (k == "reserved2") return Report(line, ReadWord(args, &m.reserved2, &error), error);
+  if (k == "action" && item) {
+    std::optional<int32_t> a =
+        args.size() == 1 && !args[0].is_text ? ParseAction(args[0].value) : std::nullopt;
+    if (a) m.action = *a;
+    return Report(line, a.has_value(), "expected a standard action: close, or a number");
+  }
+  if (k == "options" && item) {
+    int32_t bits = 0;
+    bool ok = ReadBits(args, OptionNames(kRecMenuItem), 0xFF, &bits, &error);
+    m.options = static_cast<uint8_t>(bits);
+    return Report(line, ok, error);
+  }
+  return MessageProperty(line, m.message);
 }
 
 void Parser::ToolBar(const Line& line, ToolBarRecord* out) {
@@ -228,13 +205,11 @@ void Parser::ToolBar(const Line& line, ToolBarRecord* out) {
     if (handled || !FirstUse(seen, child)) continue;
     const std::string& k = Keyword(child);
     std::string error;
-    int64_t v;
     if (k == "at") {
       Report(child, ReadPosition(ArgsOf(child), &out->position, &error), error);
     } else if (k == "attr" || k == "reserved") {
-      bool ok = ReadInt(ArgsOf(child), INT32_MIN, INT32_MAX, &v, &error);
-      (k == "attr" ? out->attr : out->reserved) = static_cast<int32_t>(v);
-      Report(child, ok, error);
+      Report(child, ReadWord(ArgsOf(child), k == "attr" ? &out->attr : &out->reserved, &error),
+             error);
     } else {
       Error(child, "'" + k + "' is not a property of a tool bar");
     }

@@ -10,24 +10,6 @@ namespace {
 
 bool HasText(const ControlLayout& layout) { return layout.text != -1; }
 
-// Bits given as names or hexadecimal numbers into a value of at most `max`.
-bool ReadBitsInto(const Args& args, const BitNames& names, int64_t max, int32_t* out,
-                  std::string* error) {
-  std::vector<std::string> words;
-  if (!ReadWords(args, &words, error)) return false;
-  std::optional<int32_t> bits = ParseBits(words, names, error);
-  if (!bits) {
-    *error = "'" + *error + "' is not a name of this option";
-    return false;
-  }
-  if (max<INT32_MAX&& static_cast<uint32_t>(*bits)> max) {
-    *error = "the options do not fit one byte";
-    return false;
-  }
-  *out = *bits;
-  return true;
-}
-
 }  // namespace
 
 void Parser::Control(const Line& line, const KindName& kind, ControlRecord* out) {
@@ -59,17 +41,12 @@ bool Parser::ControlProperty(const Line& line, const ControlLayout& layout, Cont
   const std::string& k = Keyword(line);
   Args args = ArgsOf(line);
   std::string error;
-  int64_t v;
   if (k == "name") return Report(line, ReadText(args, &c.name, &error), error);
   if (k == "at") return Report(line, ReadPosition(args, &c.position, &error), error);
   if (k == "attr")
-    return Report(line, ReadBitsInto(args, ControlAttrNames(c.type), INT32_MAX, &c.attr, &error),
+    return Report(line, ReadBits(args, ControlAttrNames(c.type), INT32_MAX, &c.attr, &error),
                   error);
-  if (k == "reserved") {
-    bool ok = ReadInt(args, INT32_MIN, INT32_MAX, &v, &error);
-    c.reserved = static_cast<int32_t>(v);
-    return Report(line, ok, error);
-  }
+  if (k == "reserved") return Report(line, ReadWord(args, &c.reserved, &error), error);
   if (k == "var" && layout.variable != -1)
     return Report(line, ReadVariable(args, &c.variable, &error), error);
   if (k == "format" && layout.format != -1)
@@ -97,7 +74,7 @@ bool Parser::KindProperty(const Line& line, ControlRecord& c) {
   if (k == "options" && (t == kRecButton || t == kRecCheck || t == kRecList || t == kRecImage ||
                          t == kRecBoundString)) {
     int32_t bits = 0;
-    bool ok = ReadBitsInto(args, OptionNames(t), 0xFF, &bits, &error);
+    bool ok = ReadBits(args, OptionNames(t), 0xFF, &bits, &error);
     c.options = static_cast<uint8_t>(bits);
     return Report(line, ok, error);
   }

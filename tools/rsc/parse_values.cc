@@ -53,6 +53,26 @@ bool ReadInt(const Args& args, int64_t low, int64_t high, int64_t* out, std::str
   return ReadIntToken(args[0], low, high, out, error);
 }
 
+bool ReadWord(const Args& args, int32_t* out, std::string* error) {
+  int64_t v;
+  if (!ReadInt(args, INT32_MIN, INT32_MAX, &v, error)) return false;
+  *out = static_cast<int32_t>(v);
+  return true;
+}
+
+bool ReadBits(const Args& args, const BitNames& names, int64_t max, int32_t* out,
+              std::string* error) {
+  std::vector<std::string> words;
+  if (!ReadWords(args, &words, error)) return false;
+  std::string bad;
+  std::optional<int32_t> bits = ParseBits(words, names, &bad);
+  if (!bits) return Fail(error, "'" + bad + "' is not a name of this option");
+  if (max<INT32_MAX&& static_cast<uint32_t>(*bits)> max)
+    return Fail(error, "the options do not fit one byte");
+  *out = *bits;
+  return true;
+}
+
 bool ReadReal(const Token& t, double* out, std::string* error) {
   const char* begin = t.value.data();
   const char* end = begin + t.value.size();
@@ -227,6 +247,31 @@ bool ReadPicture(const Args& args, std::string* out, std::string* error) {
   if (args.size() != 1 || args[0].is_text || args[0].value.size() < 2 || args[0].value[0] != '@')
     return Fail(error, "expected a picture such as @s30 or @n3");
   *out = args[0].value.substr(1);
+  return true;
+}
+
+bool ReadWindowAttr(const Args& args, int32_t* attr, std::string* error) {
+  std::vector<std::string> words;
+  if (!ReadWords(args, &words, error)) return false;
+  std::string bad;
+  std::optional<int32_t> bits = ParseBits(words, {}, &bad);
+  if (!bits) return Fail(error, "'" + bad + "' is not a hexadecimal number of bits");
+  if ((*bits & kUnitMask) != 0) return Fail(error, "the unit is given by 'unit'");
+  *attr |= *bits;
+  return true;
+}
+
+bool ReadFrame(const Args& args, int32_t* attr2, std::string* error) {
+  std::vector<std::string> words;
+  if (!ReadWords(args, &words, error)) return false;
+  std::optional<int32_t> frame = words.empty() ? std::nullopt : ValueByName(words[0], FrameNames());
+  if (!frame) return Fail(error, "expected a frame (single, resizable, double, none) and options");
+  std::string bad;
+  std::optional<int32_t> flags =
+      ParseBits({words.begin() + 1, words.end()}, WindowFlagNames(), &bad);
+  if (!flags) return Fail(error, "'" + bad + "' is not a window option");
+  if ((*flags & kFrameMask) != 0) return Fail(error, "the frame is given by its name");
+  *attr2 = *frame | *flags;
   return true;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/rsc/names.h"
 #include "tools/rsc/text_tree.h"
 #include "ui/resource/window_records.h"
 
@@ -17,6 +18,11 @@ using Args = std::vector<Token>;
 bool ReadText(const Args& args, std::string* out, std::string* error);
 // One whole number within [low, high].
 bool ReadInt(const Args& args, int64_t low, int64_t high, int64_t* out, std::string* error);
+// One 32-bit word (a number).
+bool ReadWord(const Args& args, int32_t* out, std::string* error);
+// Bits as names of `names` and hexadecimal numbers, at most `max`.
+bool ReadBits(const Args& args, const BitNames& names, int64_t max, int32_t* out,
+              std::string* error);
 bool ReadIntToken(const Token& t, int64_t low, int64_t high, int64_t* out, std::string* error);
 bool ReadReal(const Token& t, double* out, std::string* error);
 // at X Y WIDTH HEIGHT, each a number or "default".
@@ -35,6 +41,12 @@ bool ReadKeys(const Args& args, std::vector<int32_t>* out, std::string* error);
 bool ReadStatusWidths(const Args& args, std::vector<int32_t>* out, std::string* error);
 // A picture: one word starting with "@" (returned without it).
 bool ReadPicture(const Args& args, std::string* out, std::string* error);
+// The window attribute word's bits other than the unit, as hexadecimal
+// numbers, added to *attr.
+bool ReadWindowAttr(const Args& args, int32_t* attr, std::string* error);
+// frame single|resizable|double|none and the window options: the second
+// attribute word.
+bool ReadFrame(const Args& args, int32_t* attr2, std::string* error);
 // Words only (names and hexadecimal numbers of bits).
 bool ReadWords(const Args& args, std::vector<std::string>* out, std::string* error);
 

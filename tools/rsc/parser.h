@@ -34,6 +34,7 @@ class Parser {
   bool MessageProperty(const Line& line, kor::MessageBlock& m);
   void MenuBar(const Line& line, kor::MenuBarRecord* out);
   void Menu(const Line& line, kor::MenuRecord* out);
+  bool MenuProperty(const Line& line, kor::MenuRecord& m);
   void ToolBar(const Line& line, kor::ToolBarRecord* out);
   void Control(const Line& line, const KindName& kind, kor::ControlRecord* out);
   bool ControlProperty(const Line& line, const kor::ControlLayout& layout, kor::ControlRecord& c);
