@@ -98,9 +98,13 @@ for preset in native native-asan win64 win32 fuzz; do
         # A fixed seed and run count from the seed inputs only: the same inputs on
         # every run, so a red result always reproduces. Longer, open-ended
         # fuzzing is done by hand (see the README).
+        # A fuzzer with a seed folder (build/fuzz/fuzz-seeds/NAME) starts from
+        # its seeds as well.
         corpus=$(mktemp -d)
-        # Seed inputs kept in the tree are read, never written.
-        seeds=(); [ -d "fuzz/corpus/$name" ] && seeds=("fuzz/corpus/$name")
+        # Seed inputs kept in the tree, and those the build makes (compiled
+        # resources), are read, never written.
+        seeds=()
+        for d in "fuzz/corpus/$name" "build/fuzz/fuzz-seeds/$name"; do [ -d "$d" ] && seeds+=("$d"); done
         # A fuzzer whose inputs cost more runs fewer of them (fuzz/<name>.runs),
         # so that it still ends by its run count, well inside the time cap.
         runs=$FUZZ_RUNS; [ -f "fuzz/$name.runs" ] && runs=$(( $(cat "fuzz/$name.runs") < FUZZ_RUNS ? $(cat "fuzz/$name.runs") : FUZZ_RUNS ))

@@ -4,10 +4,12 @@
 
 #include <string.h>
 
+#include <cstddef>
 #include <iterator>
 
 #include "files/driver.h"
 #include "runtime/runtime_init.h"
+#include "ui/resource/control_kinds.h"
 
 namespace mxb {
 
@@ -22,6 +24,33 @@ void InitGlobalData(int32_t arg) {
 }
 
 namespace {
+
+// The control kinds of each source module's windows, registered with the
+// window library's creation table. Until the library's control classes are
+// linked in, each kind holds its slot with a named placeholder that creates
+// nothing; the control classes then register their own kinds here instead.
+// The report preview's module also registers the constant strings and drawn
+// elements of report layouts.
+constexpr uint8_t kMainFrameKinds[] = {kor::kRecList,  kor::kRecGroup,       kor::kRecButton,
+                                       kor::kRecSpin,  kor::kRecBoundString, kor::kRecPrompt,
+                                       kor::kRecEntry, kor::kRecImage};
+constexpr uint8_t kProjectFormKinds[] = {kor::kRecPrompt, kor::kRecEntry, kor::kRecButton,
+                                         kor::kRecCheck};
+constexpr uint8_t kLogBrowseKinds[] = {kor::kRecList, kor::kRecButton};
+constexpr uint8_t kLogFormKinds[] = {kor::kRecButton, kor::kRecPrompt, kor::kRecEntry};
+constexpr uint8_t kPreviewKinds[] = {kor::kRecButton, kor::kRecPrompt, kor::kRecSpin,
+                                     kor::kRecGroup,  kor::kRecString, kor::kRecGraphic};
+
+template <size_t N>
+void RegisterKinds(int32_t arg, const uint8_t (&kinds)[N]) {
+  if (arg == 0) kor::RegisterPlaceholderKinds(kinds, N);
+}
+void InitMainFrameKinds(int32_t arg) { RegisterKinds(arg, kMainFrameKinds); }
+void InitProjectFormKinds(int32_t arg) { RegisterKinds(arg, kProjectFormKinds); }
+void InitLogBrowseKinds(int32_t arg) { RegisterKinds(arg, kLogBrowseKinds); }
+void InitLogFormKinds(int32_t arg) { RegisterKinds(arg, kLogFormKinds); }
+void InitPreviewKinds(int32_t arg) { RegisterKinds(arg, kPreviewKinds); }
+
 // The file layer follows the runtime core at priority 16: at close-down it
 // commits and closes the files before the error state and the stacks that
 // its statements use go away.
@@ -30,6 +59,11 @@ const kor::InitEntry kProgramInitTable[] = {
     KOR_RUNTIME_CORE_INIT_ENTRIES
     KOR_FILES_INIT_ENTRIES
     {5, &InitGlobalData, &InitGlobalData},
+    {5, &InitMainFrameKinds, &InitMainFrameKinds},
+    {5, &InitProjectFormKinds, &InitProjectFormKinds},
+    {5, &InitLogBrowseKinds, &InitLogBrowseKinds},
+    {5, &InitLogFormKinds, &InitLogFormKinds},
+    {5, &InitPreviewKinds, &InitPreviewKinds},
     // clang-format on
 };
 // clang-format off

@@ -1,15 +1,26 @@
 # Helpers that declare the tree's libraries, programs and test executables.
 
-# mxb_windows_resources(target): links the message table (and, later, the
-# compiled window resources) into a Windows executable. Resources inside a
-# static library are not pulled in by the linker, so every program that uses
-# the runtime lists them itself.
+# mxb_windows_resources(target): links the message table into a Windows
+# executable. Resources inside a static library are not pulled in by the
+# linker, so every program that uses the runtime lists them itself.
 function(mxb_windows_resources target)
   if(WIN32)
     target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/resources/messages.rc)
     set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/messages.rc PROPERTIES
       OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/resources/messages.inc)
   endif()
+endfunction()
+
+# mxb_window_resources(target): links the compiled window resources and the
+# program's images (resources/CMakeLists.txt) into a Windows executable: the
+# program itself and the tests that look windows up through the platform.
+function(mxb_window_resources target)
+  if(WIN32)
+    target_sources(${target} PRIVATE ${MXB_WINDOWS_RC})
+    set_source_files_properties(${MXB_WINDOWS_RC} PROPERTIES
+      OBJECT_DEPENDS "${MXB_WINDOW_RESOURCE_FILES}")
+  endif()
+  add_dependencies(${target} mxb_window_resources)
 endfunction()
 
 # mxb_test(name SOURCES... LIBS...): one GoogleTest executable per area. On

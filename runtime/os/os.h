@@ -76,6 +76,22 @@ int OsMessageBox(const char* text, const char* caption, uint32_t style);
 // Windows reads the string-table resource; POSIX the compiled-in table.
 size_t OsLoadString(OsInstance instance, uint32_t id, char* buf, size_t size);
 
+// A resource's bytes as the system holds them; valid until released.
+struct OsResource {
+  const uint8_t* data = nullptr;
+  size_t size = 0;
+  void* owned = nullptr;  // POSIX: the copy read from the resource's file
+};
+// Loads the resource named `name` of the custom type `type` from the module
+// `instance`; false when the module has none. Windows: FindResourceA,
+// LoadResource, LockResource and SizeofResource (names compare without regard
+// to case). POSIX has no resources in executables: the executable's
+// resources are the files NAME.TYPE (both upper case) in its folder, and other
+// instances hold none; a name with a path separator finds nothing.
+bool OsLoadResource(OsInstance instance, const char* name, const char* type, OsResource* out);
+// Gives the resource back (nothing to do on Windows).
+void OsReleaseResource(OsResource* resource);
+
 // ---- virtual memory -------------------------------------------------------
 
 // Committed, read-write pages of at least `size` bytes, or null.
