@@ -63,7 +63,7 @@ struct KeywordSpec {
   uint8_t op;
 };
 constexpr KeywordSpec kKeywords[] = {
-    {"NOT", kOpNot}, {"AND", kOpAnd}, {"OR", kOpOr}, {"XOR", kOpXor}};
+    {"NOT", kExprNot}, {"AND", kExprAnd}, {"OR", kExprOr}, {"XOR", kExprXor}};
 
 char* CopyName(std::string_view name) {
   char* copy = new char[name.size() + 1];

@@ -48,7 +48,7 @@ enum class NodeKind : uint8_t {
   kPicture,   // picture constant: a string
   kVariable,  // bound variable, optionally subscripted
   kFunction,  // call of a built-in function
-  kUnary,     // kOpNegate or kOpNot
+  kUnary,     // kExprNegate or kExprNot
   kBinary,    // every binary operator
 };
 
