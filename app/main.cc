@@ -28,5 +28,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Program();
     kor::RuntimeShutdown();
   }
-  kor::Halt(0);
+  kor::EndProcess(0);
 }

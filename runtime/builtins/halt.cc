@@ -17,7 +17,7 @@ void HALT(uint32_t exit_code, uint8_t no_message) {
   Free(message.text);
   if (no_message == 0) ShowHaltMessage(text.c_str());
   NoteStopMessageShown();
-  Halt(exit_code);
+  EndProcess(exit_code);
 }
 
 }  // namespace kor

@@ -97,11 +97,11 @@ TEST(StartupDeathTest, RuntimeErrorAnsweredNoExitsWithTwo) {
               "No return value from function");
 }
 
-TEST(StartupDeathTest, HaltMessageShowsTheTextAndHaltExitsWithItsCode) {
+TEST(StartupDeathTest, HaltMessageShowsTheTextAndEndProcessExitsWithItsCode) {
   EXPECT_EXIT(
       {
         ShowHaltMessage("Invalid File!");
-        Halt(7);
+        EndProcess(7);
       },
       testing::ExitedWithCode(7), "\\[Halt\\] Invalid File!");
 }
@@ -111,7 +111,7 @@ TEST(StartupDeathTest, RuntimeErrorAfterShutdownReturns) {
       {
         RuntimeShutdown();
         RaiseRuntimeError(409, nullptr);
-        Halt(42);
+        EndProcess(42);
       },
       testing::ExitedWithCode(42), "Index out of range");
 }

@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     build = static_cast<uint32_t>(strtoul(argv[4], nullptr, 0));
   }
   kor::RegisterModule(&g_module, nullptr);
-  if (!kor::CheckRuntimeVersion(v, minor, build)) kor::Halt(0);
+  if (!kor::CheckRuntimeVersion(v, minor, build)) kor::EndProcess(0);
   kor::InstallRuntimeFaultHandler();
   kor::RuntimeStart();
   if (strcmp(cmd, "halt") == 0 && argc > 3) {
@@ -91,10 +91,10 @@ int main(int argc, char** argv) {
     kor::RaiseRuntimeError(atoi(argv[2]), nullptr);
     printf("returned\n");
     fflush(stdout);
-    kor::Halt(0);
+    kor::EndProcess(0);
   }
   printf("main done\n");
   fflush(stdout);
   kor::RuntimeShutdown();
-  kor::Halt(0);
+  kor::EndProcess(0);
 }
