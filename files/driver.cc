@@ -1,13 +1,13 @@
 // The common frame of a driver call, the dispatcher and the open-file list.
 //
-// One call, in order: QUERY_VIEW and operation 91 answer at once; the control
-// block is built when the FILE has none (reading the trace settings); the
-// state check runs; the driver performs the operation when the check passed
-// and the operation is in its capability list; the trace line is written; the
-// state update runs; a string result is pushed; the result is stored, the
-// error state cleared for kind 0x1 and the positioning code recorded; a block
-// marked for release is released; a result other than 0 and -1 is posted with
-// the FILE. BOF and EOF that fail return 1.
+// One call, in order: kOpQUERY_VIEW and kOpDriverEntry answer at once; the
+// control block is built when the FILE has none (reading the trace settings);
+// the state check runs; the driver performs the operation when the check
+// passed and the operation is in its capability list; the trace line is
+// written; the state update runs; a string result is pushed; the result is
+// stored, the error state cleared for kKindClearsError operations and the
+// positioning code recorded; a block marked for release is released; a result
+// other than 0 and -1 is posted with the FILE. BOF and EOF that fail return 1.
 #include "files/driver.h"
 
 #include <algorithm>

@@ -220,9 +220,9 @@ TEST_F(DriverFrame, ErrorStateClearingByKind) {
   ClearError();
   PostError(2);
   driver_.value = 7;
-  EXPECT_EQ(RECORDSfile(&a_), 7);  // kind 0 leaves the earlier error standing
+  EXPECT_EQ(RECORDSfile(&a_), 7);  // without kKindClearsError the earlier error stands
   EXPECT_EQ(ERRORCODE(), 2);
-  FLUSH(&a_);  // kind 0x1 clears it
+  FLUSH(&a_);  // kKindClearsError clears it
   EXPECT_EQ(ERRORCODE(), 0);
   DriverArgs args;
   DispatchFileOp(kOpNULL, &a_, &args);  // not in the driver's list

@@ -14,8 +14,8 @@ struct FileDescriptor;
 struct KeyDescriptor;
 struct FileControlBlock;
 
-// Field type codes are the value types' codes (runtime/data_types.h); code
-// 0 ends a field list and the names come from TypeCodeName.
+// Field type codes are the value types' codes (runtime/values/data_types.h);
+// code 0 ends a field list and the names come from TypeCodeName.
 inline constexpr int kLastFieldType = 30;
 // Name of a type code as the trace and the dump print it; "UNKNOWN" outside
 // 0..30.
@@ -86,7 +86,7 @@ enum : uint8_t {
 
 // The driver entry: operation code, FILE descriptor, argument block (a
 // DriverArgs, see driver.h). Returns the operation's function value. The
-// value is pointer-wide so that SEND 'REGISTER' and operation 91 can return
+// value is pointer-wide so that SEND 'REGISTER' and kOpDriverEntry can return
 // addresses on 64-bit builds as well.
 using DriverEntry = intptr_t (*)(int32_t op, FileDescriptor* file, const void* args);
 

@@ -50,9 +50,9 @@ struct DosControlBlock : FileControlBlock {
   ~DosControlBlock() override;
 
   OsHandle handle = kOsNoHandle;
-  uint32_t record_length = 0;  // L
-  int64_t next = 1;            // P: 1-based position of the next NEXT
-  int64_t last = 0;            // X: 0-based offset of the last record moved
+  uint32_t record_length = 0;  // bytes read or written per record
+  int64_t next = 1;            // 1-based position of the next NEXT
+  int64_t last = 0;            // 0-based offset of the last record moved
   uint32_t bytes_moved = 0;    // by the last read or write
   int64_t file_size = 0;       // as last seen
   uint32_t flags = 0;          // kDos* bits

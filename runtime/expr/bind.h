@@ -73,10 +73,11 @@ struct BindEntry {
 ResultClass ResultClassForType(int type_code);
 
 // BIND: pops the name off the string stack (trailing blanks removed) and binds
-// it to `ref`, a value reference made by MakeValueRef (value_ref.h), in the
-// current table. The table owns `ref` from then on and destroys it with the
-// binding (when replaced, or when its scope is popped). A null `ref` (one
-// that MakeValueRef could not make) binds nothing.
+// it to `ref`, a value reference made by MakeValueRef
+// (runtime/values/value_ref.h), in the current table. The table owns `ref`
+// from then on and destroys it with the binding (when replaced, or when its
+// scope is popped). A null `ref` (one that MakeValueRef could not make) binds
+// nothing.
 void BIND(ValueRef* ref);
 // The same with the name given directly.
 void BindName(std::string_view name, ValueRef* ref);

@@ -258,7 +258,7 @@ void Multiply(DecimalRegister* a, const DecimalRegister& b) {
 }
 
 void Divide(DecimalRegister* a, const DecimalRegister& b) {
-  // Quotient register Q = floor(A * 10^32 / B) on the registers' integers.
+  // a becomes floor(a * 10^32 / b), computed on the registers' integers.
   uint32_t u[kWords + 4 + 1] = {}, v[kWords];
   ToLimbs(*a, u + 4);
   ToLimbs(b, v);
