@@ -11,7 +11,6 @@
 #include "files/driver.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <list>
 #include <new>
@@ -23,6 +22,7 @@
 #include "files/trace.h"
 #include "runtime/core/error_state.h"
 #include "runtime/core/startup.h"
+#include "runtime/os/ascii.h"
 #include "runtime/os/os.h"
 
 namespace kor {
@@ -42,15 +42,9 @@ void NoteOpenFile(FileDescriptor* file) {
 }
 
 bool IsRegisterCommand(const DriverArgs& args) {
-  static const char kWord[] = "REGISTER";
   if (args.text == nullptr) return false;
-  uint32_t n = args.text_length;
-  while (n > 0 && args.text[n - 1] == ' ') --n;
-  if (n != sizeof kWord - 1) return false;
-  for (uint32_t i = 0; i < n; ++i) {
-    if (std::toupper(static_cast<unsigned char>(args.text[i])) != kWord[i]) return false;
-  }
-  return true;
+  std::string_view text = TrimTrailingBlanks(std::string_view(args.text, args.text_length));
+  return EqualIgnoringAsciiCase(text, "REGISTER");
 }
 
 void WriteTrace(int32_t op, FileControlBlock& fcb, const KeyDescriptor* key, int32_t result,

@@ -47,67 +47,55 @@ std::string Format(const char* fmt, ...) {
   return buf;
 }
 
-uint32_t Load32(const uint8_t* p) {
-  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-uint16_t Load16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-
 std::string QuotedText(const char* text, size_t n) {
   if (n > kMaxStringValue) n = kMaxStringValue;
   return "'" + std::string(text, n) + "'";
 }
 
-std::string StringValue(const FieldDescriptor& f, const uint8_t* p) {
+// The characters of a string field. A CSTRING without its zero byte shows
+// all its bytes: the dump shows what the record holds, not what a reader
+// would stop at.
+std::string_view StoredText(const FieldDescriptor& f, const uint8_t* p) {
+  if (f.type != kTypeCString) return LoadText(p, f.type, f.size);
   const char* text = reinterpret_cast<const char*>(p);
-  size_t n = f.size;
-  if (f.type == kTypeCString) {
-    const void* nul = std::memchr(text, '\0', n);
-    if (nul != nullptr) n = static_cast<size_t>(static_cast<const char*>(nul) - text);
-  } else if (f.type == kTypePString) {
-    n = f.size == 0 ? 0 : p[0];
-    if (n > f.size - 1) n = f.size - 1;
-    text += 1;
-  }
+  const void* nul = std::memchr(text, '\0', f.size);
+  size_t n = nul == nullptr ? f.size : static_cast<size_t>(static_cast<const char*>(nul) - text);
+  return std::string_view(text, n);
+}
+
+std::string StringValue(const FieldDescriptor& f, const uint8_t* p) {
+  std::string_view text = StoredText(f, p);
   if (f.picture != nullptr && f.picture[0] != '\0') {
-    std::string shown = FormatText(std::string_view(text, n), f.picture);
+    std::string shown = FormatText(text, f.picture);
     return QuotedText(shown.data(), shown.size());
   }
-  return QuotedText(text, n);
+  return QuotedText(text.data(), text.size());
 }
 
 std::string ScalarValue(const FieldDescriptor& f, const uint8_t* p) {
   switch (f.type) {
     case kTypeByte: return Format("%02XH", p[0]);
-    case kTypeShort: return Format("%d", static_cast<int16_t>(Load16(p)));
-    case kTypeUShort: return Format("%u", Load16(p));
-    case kTypeLong: return Format("%ld", static_cast<long>(static_cast<int32_t>(Load32(p))));
-    case kTypeULong: return Format("%lu", static_cast<unsigned long>(Load32(p)));
-    case kTypeSReal: {
-      float v;
-      std::memcpy(&v, p, 4);
-      return Format("%f", static_cast<double>(v));
-    }
-    case kTypeReal: {
-      double v;
-      std::memcpy(&v, p, 8);
-      return RealText(v);
-    }
+    case kTypeShort: return Format("%d", LoadShort(p));
+    case kTypeUShort: return Format("%u", LoadUShort(p));
+    case kTypeLong: return Format("%ld", static_cast<long>(LoadLong(p)));
+    case kTypeULong: return Format("%lu", static_cast<unsigned long>(LoadULong(p)));
+    case kTypeSReal: return Format("%f", static_cast<double>(LoadSReal(p)));
+    case kTypeReal: return RealText(LoadReal(p));
     case kTypeBFloat8: return RealText(LoadBFloat8(p));
     case kTypeDecimal:
     case kTypePDecimal: return PackedDecimalText(p, f.size, f.places, f.type == kTypePDecimal);
     case kTypeDate: {
-      uint32_t raw = Load32(p);
-      int day = p[0], month = p[1], year = Load16(p + 2);
-      long stored = static_cast<long>(static_cast<int32_t>(raw));
+      // The stored bytes as they are: day, month, then the 16-bit year.
+      int day = p[0], month = p[1], year = LoadUShort(p + 2);
+      long stored = static_cast<long>(LoadLong(p));
       if (day < 1 || day > 31 || month < 1 || month > 12) {
         return Format("Invalid date (%ld)", stored);
       }
       return Format("%02d %s %d (%ld)", day, kMonths[month - 1], year, stored);
     }
     case kTypeTime: {
-      uint32_t raw = Load32(p);
       int hundredths = p[0], seconds = p[1], minutes = p[2], hours = p[3];
-      long stored = static_cast<long>(static_cast<int32_t>(raw));
+      long stored = static_cast<long>(LoadLong(p));
       if (seconds >= 60 || minutes >= 60 || hours >= 24) {
         return Format("Invalid time (%ld)", stored);
       }

@@ -1,7 +1,6 @@
 // The DOS driver's operations inside the common frame.
 #include "files/dos/dos_driver.h"
 
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -11,6 +10,7 @@
 #include "files/state_check.h"
 #include "runtime/core/error_codes.h"
 #include "runtime/core/error_state.h"
+#include "runtime/os/ascii.h"
 
 namespace kor {
 
@@ -18,21 +18,14 @@ namespace {
 
 constexpr uint32_t kBufferUnit = 512;
 
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
-std::string Trim(const std::string& s) {
-  size_t b = s.find_first_not_of(' ');
-  if (b == std::string::npos) return std::string();
-  size_t e = s.find_last_not_of(' ');
-  return s.substr(b, e - b + 1);
-}
-
 std::string ArgText(const char* text, uint32_t length) {
   if (text == nullptr) return std::string();
   return std::string(text, length);
+}
+
+// An argument text without its leading and trailing blanks.
+std::string TrimmedArg(const char* text, uint32_t length) {
+  return std::string(TrimBlanks(ArgText(text, length)));
 }
 
 // The 4-byte position string: the pointer, most significant byte first.
@@ -76,10 +69,10 @@ std::string Command(DosControlBlock& b, const std::string& command) {
   size_t eq = command.find('=');
   if (eq != std::string::npos) {
     word = command.substr(0, eq);
-    value = Trim(command.substr(eq + 1));
+    value = TrimBlanks(std::string_view(command).substr(eq + 1));
     setting = true;
   }
-  word = Upper(Trim(word));
+  word = AsciiUpperText(TrimBlanks(word));
   if (word == "FILEBUFFERS") {
     if (setting) {
       char* end = nullptr;
@@ -90,7 +83,7 @@ std::string Command(DosControlBlock& b, const std::string& command) {
   }
   if (word == "QUICKSCAN") {
     if (setting) {
-      std::string v = Upper(value);
+      std::string v = AsciiUpperText(value);
       if (v == "ON") b.flags |= kDosQuickScan;
       if (v == "OFF") b.flags &= ~kDosQuickScan;
       DosDropBuffer(b);
@@ -106,8 +99,8 @@ void ApplyOptions(DosControlBlock& b) {
   while (start < options.size()) {
     size_t end = options.find('/', start);
     if (end == std::string::npos) end = options.size();
-    std::string option = Trim(options.substr(start, end - start));
-    if (!option.empty()) Command(b, option);
+    std::string_view option = TrimBlanks(std::string_view(options).substr(start, end - start));
+    if (!option.empty()) Command(b, std::string(option));
     start = end + 1;
   }
 }
@@ -207,8 +200,8 @@ int32_t Previous(DosControlBlock& b) {
 }
 
 int32_t Property(DosControlBlock& b, const DriverArgs& args, bool set, DriverOutput& out) {
-  std::string name = Upper(Trim(ArgText(args.text, args.text_length)));
-  std::string value = Trim(ArgText(args.value, args.value_length));
+  std::string name = AsciiUpperText(TrimBlanks(ArgText(args.text, args.text_length)));
+  std::string value = TrimmedArg(args.value, args.value_length);
   if (name == "FILEBUFFERS" || name == "QUICKSCAN") {
     out.text = Command(b, set ? name + "=" + value : name);
     return 0;
@@ -271,10 +264,10 @@ class DosDriver final : public FileDriver {
       }
       case kOpCOPY:
         if (b.external_name.empty()) return kErrInvalidFilename;
-        return Copy(b, Trim(ArgText(args.text, args.text_length)));
+        return Copy(b, TrimmedArg(args.text, args.text_length));
       case kOpRENAME: {
         if (b.external_name.empty()) return kErrInvalidFilename;
-        std::string target = Trim(ArgText(args.text, args.text_length));
+        std::string target = TrimmedArg(args.text, args.text_length);
         if (target.empty()) return kErrInvalidFilename;
         uint32_t e = OsRename(b.external_name.c_str(), target.c_str());
         return e == 0 ? 0 : NameError(e);

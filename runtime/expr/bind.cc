@@ -8,6 +8,7 @@
 #include "runtime/core/runtime_error.h"
 #include "runtime/core/startup.h"
 #include "runtime/locale/collation.h"
+#include "runtime/os/ascii.h"
 #include "runtime/values/string_stack.h"
 #include "runtime/values/value_ref.h"
 
@@ -168,7 +169,7 @@ void BindName(std::string_view name, ValueRef* ref) {
 
 void BIND(ValueRef* ref) {
   std::string name = PopToStdString();
-  while (!name.empty() && name.back() == ' ') name.pop_back();
+  name.resize(TrimTrailingBlanks(name).size());
   BindName(name, ref);
 }
 

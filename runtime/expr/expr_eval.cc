@@ -8,6 +8,7 @@
 #include "runtime/expr/expr_functions.h"
 #include "runtime/expr/expr_program.h"
 #include "runtime/expr/expr_services.h"
+#include "runtime/os/ascii.h"
 #include "runtime/values/string_stack.h"
 #include "runtime/values/value_ref.h"
 
@@ -149,7 +150,7 @@ bool ExprEvaluator::Truth(int32_t index) const {
     case ResultClass::kString: {
       String(index);
       std::string_view s = TopView();
-      bool any = s.find_first_not_of(' ') != std::string_view::npos;
+      bool any = !IsBlankText(s);
       PopString();
       return any;
     }

@@ -8,17 +8,15 @@
 #include "runtime/core/error_codes.h"
 #include "runtime/core/error_state.h"
 #include "runtime/expr/expr_services.h"
+#include "runtime/os/ascii.h"
 
 namespace kor {
-namespace {
-
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-
-}  // namespace
 
 bool IsNameStart(unsigned char c) { return c == '?' || c == '_' || IsLetterChar(c); }
 
-bool IsNameChar(unsigned char c) { return c == '_' || c == ':' || IsDigit(c) || IsLetterChar(c); }
+bool IsNameChar(unsigned char c) {
+  return c == '_' || c == ':' || IsAsciiDigit(c) || IsLetterChar(c);
+}
 
 void Scanner::Next(Token* token) {
   while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
@@ -33,7 +31,7 @@ void Scanner::Next(Token* token) {
   }
   unsigned char c = static_cast<unsigned char>(text_[pos_]);
   if (IsNameStart(c)) return ScanName(token);
-  if (IsDigit(c)) return ScanNumber(token);
+  if (IsAsciiDigit(c)) return ScanNumber(token);
   if (c == '\'') return ScanString(token);
   if (c == '@') return ScanPicture(token);
   ++pos_;
@@ -91,17 +89,17 @@ void Scanner::ScanName(Token* token) {
 void Scanner::ScanNumber(Token* token) {
   size_t start = pos_;
   bool is_real = false;
-  while (pos_ < text_.size() && IsDigit(static_cast<unsigned char>(text_[pos_]))) ++pos_;
+  while (pos_ < text_.size() && IsAsciiDigit(text_[pos_])) ++pos_;
   if (pos_ < text_.size() && text_[pos_] == '.') {
     is_real = true;
     ++pos_;
-    while (pos_ < text_.size() && IsDigit(static_cast<unsigned char>(text_[pos_]))) ++pos_;
+    while (pos_ < text_.size() && IsAsciiDigit(text_[pos_])) ++pos_;
   }
   if (pos_ < text_.size() && (text_[pos_] == 'e' || text_[pos_] == 'E')) {
     size_t p = pos_ + 1;
     if (p < text_.size() && (text_[p] == '+' || text_[p] == '-')) ++p;
-    if (p < text_.size() && IsDigit(static_cast<unsigned char>(text_[p]))) {
-      while (p < text_.size() && IsDigit(static_cast<unsigned char>(text_[p]))) ++p;
+    if (p < text_.size() && IsAsciiDigit(text_[p])) {
+      while (p < text_.size() && IsAsciiDigit(text_[p])) ++p;
       pos_ = p;
       is_real = true;
     }

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "runtime/locale/locale.h"
+#include "runtime/os/ascii.h"
 #include "runtime/pictures/dates.h"
 #include "runtime/pictures/format.h"
 
@@ -41,15 +42,6 @@ void PutText(const Picture& p, int k, int len, std::string_view text, char* out)
     out[k + i] = i < static_cast<int>(text.size()) ? text[i] : p.cells[k + i].ch;
 }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  return true;
-}
-
 struct Token {
   std::string_view text;
   bool number;
@@ -57,8 +49,8 @@ struct Token {
 
 // 1 for a digit, 2 for a letter (any byte from 128 counts as one), else 0.
 int CharClass(char c) {
-  if (c >= '0' && c <= '9') return 1;
-  if ((Lower(c) >= 'a' && Lower(c) <= 'z') || static_cast<unsigned char>(c) >= 128) return 2;
+  if (IsAsciiDigit(c)) return 1;
+  if (IsAsciiLetter(c) || static_cast<unsigned char>(c) >= 128) return 2;
   return 0;
 }
 
@@ -98,21 +90,15 @@ int MonthFromWord(std::string_view word) {
   int found = 0;
   for (int m = 1; m <= 12; ++m) {
     std::string_view lng = LongMonthName(m);
-    bool match =
-        EqualNoCase(word, ShortMonthName(m)) || (word.size() >= 3 && word.size() <= lng.size() &&
-                                                 EqualNoCase(word, lng.substr(0, word.size())));
+    bool match = EqualIgnoringAsciiCase(word, ShortMonthName(m)) ||
+                 (word.size() >= 3 && word.size() <= lng.size() &&
+                  EqualIgnoringAsciiCase(word, lng.substr(0, word.size())));
     if (match) {
       if (found != 0 && found != m) return 0;
       found = m;
     }
   }
   return found;
-}
-
-bool IsBlank(std::string_view text) {
-  for (char c : text)
-    if (c != ' ') return false;
-  return true;
 }
 
 // Reads text laid out cell for cell as the picture shows it (what FORMAT
@@ -134,8 +120,7 @@ bool ReadByLayout(std::string_view text, const Picture& p, int* month_out, int* 
     }
     int len = RunLength(p, k);
     if (cell.code == kCellMonthName) {
-      std::string_view word = text.substr(k, len);
-      while (!word.empty() && word.back() == ' ') word.remove_suffix(1);
+      std::string_view word = TrimTrailingBlanks(text.substr(k, len));
       *month = MonthFromWord(word);
       if (*month == 0) return false;
     } else {
@@ -143,7 +128,7 @@ bool ReadByLayout(std::string_view text, const Picture& p, int* month_out, int* 
       bool digit_seen = false;
       for (int i = k; i < k + len; ++i) {
         char c = text[i];
-        if (c >= '0' && c <= '9') {
+        if (IsAsciiDigit(c)) {
           value = value * 10 + (c - '0');
           digit_seen = true;
         } else if (!digit_seen && (c == p.cells[i].ch || c == ' ')) {
@@ -243,7 +228,7 @@ size_t FormatTime(int32_t time, const Picture& p, char* out) {
 DeformatResult DeformatDate(std::string_view text, const Picture& p) {
   DeformatResult r;
   r.value = "0";
-  if (IsBlank(text)) return r;
+  if (IsBlankText(text)) return r;
   // The picture's fields in order, with the digit widths of their runs.
   char order[3];
   int widths[3];
@@ -361,7 +346,7 @@ DeformatResult DeformatTime(std::string_view text, const Picture& p) {
   (void)p;
   DeformatResult r;
   r.value = "0";
-  if (IsBlank(text)) return r;
+  if (IsBlankText(text)) return r;
   r.ok = false;
   Token tokens[8];
   bool too_many;
@@ -376,8 +361,11 @@ DeformatResult DeformatTime(std::string_view text, const Picture& p) {
     std::string_view t = tokens[i].text;
     if (!tokens[i].number) {
       if (half != 0) return r;
-      if (EqualNoCase(t, MorningMark()) || EqualNoCase(t, s.s1159) || EqualNoCase(t, "a")) half = 1;
-      else if (EqualNoCase(t, AfternoonMark()) || EqualNoCase(t, s.s2359) || EqualNoCase(t, "p"))
+      if (EqualIgnoringAsciiCase(t, MorningMark()) || EqualIgnoringAsciiCase(t, s.s1159) ||
+          EqualIgnoringAsciiCase(t, "a"))
+        half = 1;
+      else if (EqualIgnoringAsciiCase(t, AfternoonMark()) || EqualIgnoringAsciiCase(t, s.s2359) ||
+               EqualIgnoringAsciiCase(t, "p"))
         half = 2;
       else return r;
       continue;
