@@ -75,6 +75,31 @@ TEST(DeclarationDump, PlainFileWithoutFieldsOrOptions) {
             "ABCDEFGHIJKLMNOPQRST FILE,DRIVER(DOS),NAME('x.dat'),CREATE,RECLAIM\r\n");
 }
 
+TEST(DeclarationDump, GroupsOpenAtTheEndCloseInnermostFirst) {
+  FieldDescriptor fields[4] = {};
+  fields[0] = {.type = kTypeGroup, .level = 0, .label = "T:OUTER", .size = 4};
+  fields[1] = {.type = kTypeGroup, .level = 1, .label = "T:INNER", .size = 4};
+  fields[2] = {.type = kTypeLong, .level = 2, .label = "T:LAST", .size = 4};
+  fields[3].type = kTypeEnd;
+  FileDescriptor file = {};
+  file.label = "T";
+  file.label_length = 1;
+  file.driver_name = "DOS";
+  file.fields = fields;
+  EXPECT_EQ(DumpDeclaration(file, ""), Lines({
+                                           "T                 FILE,DRIVER(DOS)",
+                                           "                    RECORD",
+                                           "T:OUTER               GROUP",
+                                           "T:INNER                 GROUP",
+                                           "T:LAST                    LONG",
+                                           "                        END",
+                                           "                      END",
+                                           "                    END",
+                                           "                  END",
+                                           "",
+                                       }));
+}
+
 TEST(RecordDump, EveryTypeValueText) {
   testing::EveryTypeFile t;
   t.FillSample();

@@ -26,6 +26,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "files/control_block.h"
@@ -87,6 +88,18 @@ void DosDropBuffer(DosControlBlock& b);
 // file errors (2, 3, 4, 5, 8) as they are, anything else 90 "File System
 // Error" with the system's number kept in b.os_error for the trace.
 int32_t DosSystemError(DosControlBlock& b, uint32_t os_error);
+
+// SEND commands, driver options and properties (dos_commands.cc), as the
+// top of this file describes them.
+// Runs one SEND command ("WORD" or "WORD=value"); returns the current value,
+// "" for an unknown word.
+std::string DosCommand(DosControlBlock& b, const std::string& command);
+// Runs each "/"-separated option of the FILE's DRIVER attribute as a command.
+void DosApplyOptions(DosControlBlock& b);
+// SET_PROPERTY (`set`) or GET_PROPERTY of the named property; the value read
+// or left goes to *out. 0, or 80 for an unknown or read-only property.
+int32_t DosProperty(DosControlBlock& b, std::string_view name, std::string_view value, bool set,
+                    std::string* out);
 
 // The driver's entry, which a FILE declaration puts in its first field, and
 // its registration record (dos_registration.cc).

@@ -209,4 +209,10 @@ bool CellsFromDatePattern(std::string_view pattern, Picture* p) {
   return true;
 }
 
+int CellRunLength(const Picture& p, int k) {
+  int end = k + 1;
+  while (end < p.width && p.cells[end].code == p.cells[k].code) ++end;
+  return end - k;
+}
+
 }  // namespace kor
