@@ -27,13 +27,12 @@ void MakeFile() {
 void Scan(benchmark::State& state, uint32_t mode) {
   MakeFile();
   uint8_t record[kLen];
-  kor::FileDescriptor file = {};
-  file.driver = &kor::DosDriverEntry;
-  file.label = "B";
-  file.label_length = 1;
-  file.name = kName;
-  file.record = record;
-  file.record_length = kLen;
+  kor::FileDescriptor file = {.driver = &kor::DosDriverEntry,
+                              .label = "B",
+                              .label_length = 1,
+                              .name = kName,
+                              .record = record,
+                              .record_length = kLen};
   kor::OPEN(&file, mode);
   for (auto _ : state) {
     kor::SETfile(&file);

@@ -30,8 +30,15 @@ const DriverRegistration& ScriptRegistration() {
     }
     g_all_ops[0] = static_cast<uint8_t>(n);
     g_all_ops[1 + n] = 0;
-    DriverRegistration r = {"SCRIPT",  "", "",      "Script", &ScriptEntry, {},
-                            g_all_ops, "", "INDEX", "KEY",    "\r\n"};
+    DriverRegistration r = {
+        .name = "SCRIPT",
+        .description = "Script",
+        .entry = &ScriptEntry,
+        .capability_lists = g_all_ops,
+        .index_word = "INDEX",
+        .key_word = "KEY",
+        .line_end = "\r\n",
+    };
     return r;
   }();
   return reg;

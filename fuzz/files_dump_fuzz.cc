@@ -18,24 +18,30 @@ const int32_t kComponents[] = {1, -4, 14};
 
 // Every value type at consecutive offsets; 60 bytes in all.
 const FieldDescriptor kFields[] = {
-    {kTypeByte, 0, 0, 0, "B", 0, 1, nullptr, 0, nullptr, 0, 0},
-    {kTypeShort, 0, 0, 0, "S", 1, 2, nullptr, 0, nullptr, 0, 0},
-    {kTypeUShort, 0, 0, 0, "U", 3, 2, nullptr, 0, nullptr, 0, 0},
-    {kTypeDate, 0, 0, 0, "D", 5, 4, nullptr, 0, nullptr, 0, 0},
-    {kTypeTime, 0, 0, 0, "T", 9, 4, nullptr, 0, nullptr, 0, 0},
-    {kTypeLong, 0, 0, 0, "L", 13, 4, nullptr, 0, nullptr, 0, 0},
-    {kTypeULong, 0, 0, 0, "UL", 17, 4, nullptr, 0, nullptr, 0, 0},
-    {kTypeSReal, 0, 0, 0, "SR", 21, 4, nullptr, 0, nullptr, 0, 0},
-    {kTypeReal, 0, 0, 0, "R", 25, 8, nullptr, 0, nullptr, 0, 0},
-    {kTypeDecimal, 0, 5, 2, "DE", 33, 3, nullptr, 0, nullptr, 0, 0},
-    {kTypePDecimal, 0, 5, 2, "PD", 36, 3, nullptr, 0, nullptr, 0, 0},
-    {kTypeBFloat8, 0, 0, 0, "BF", 39, 8, nullptr, 0, nullptr, 0, 0},
-    {kTypeGroup, 0, 0, 0, "G", 47, 13, nullptr, 0, nullptr, 0, 0},
-    {kTypeString, 1, 0, 0, "ST", 47, 4, nullptr, 0, nullptr, 0, 0},
-    {kTypeCString, 1, 0, 0, "CS", 51, 3, nullptr, 0, nullptr, 0, 0},
-    {kTypePString, 1, 0, 0, "PS", 54, 3, nullptr, 0, nullptr, 0, 0},
-    {kTypeByte, 1, 0, 0, "AR", 57, 1, nullptr, 1, kDims, 0, 0},
-    {kTypeEnd, 0, 0, 0, nullptr, 0, 0, nullptr, 0, nullptr, 0, 0},
+    {.type = kTypeByte, .label = "B", .size = 1},
+    {.type = kTypeShort, .label = "S", .offset = 1, .size = 2},
+    {.type = kTypeUShort, .label = "U", .offset = 3, .size = 2},
+    {.type = kTypeDate, .label = "D", .offset = 5, .size = 4},
+    {.type = kTypeTime, .label = "T", .offset = 9, .size = 4},
+    {.type = kTypeLong, .label = "L", .offset = 13, .size = 4},
+    {.type = kTypeULong, .label = "UL", .offset = 17, .size = 4},
+    {.type = kTypeSReal, .label = "SR", .offset = 21, .size = 4},
+    {.type = kTypeReal, .label = "R", .offset = 25, .size = 8},
+    {.type = kTypeDecimal, .digits = 5, .places = 2, .label = "DE", .offset = 33, .size = 3},
+    {.type = kTypePDecimal, .digits = 5, .places = 2, .label = "PD", .offset = 36, .size = 3},
+    {.type = kTypeBFloat8, .label = "BF", .offset = 39, .size = 8},
+    {.type = kTypeGroup, .label = "G", .offset = 47, .size = 13},
+    {.type = kTypeString, .level = 1, .label = "ST", .offset = 47, .size = 4},
+    {.type = kTypeCString, .level = 1, .label = "CS", .offset = 51, .size = 3},
+    {.type = kTypePString, .level = 1, .label = "PS", .offset = 54, .size = 3},
+    {.type = kTypeByte,
+     .level = 1,
+     .label = "AR",
+     .offset = 57,
+     .size = 1,
+     .dim_count = 1,
+     .dims = kDims},
+    {.type = kTypeEnd},
 };
 constexpr size_t kRecordSize = 60;
 
@@ -47,18 +53,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::memcpy(record.data(), data, size < kRecordSize ? size : kRecordSize);
   std::vector<uint8_t> memo(size > kRecordSize ? size - kRecordSize : 0);
   if (!memo.empty()) std::memcpy(memo.data(), data + kRecordSize, memo.size());
-  MemoDescriptor m = {"M", nullptr, static_cast<uint32_t>(memo.size()), kMemoBinary, memo.data()};
+  MemoDescriptor m = {.label = "M",
+                      .size = static_cast<uint32_t>(memo.size()),
+                      .flags = kMemoBinary,
+                      .buffer = memo.data()};
   MemoDescriptor* memos[] = {&m};
-  FileDescriptor file = {};
-  file.label = "F";
-  file.label_length = 1;
-  file.driver_name = "DOS";
-  file.fields = kFields;
-  file.record = record.data();
-  file.record_length = kRecordSize;
-  file.memos = memos;
-  file.memo_count = 1;
-  KeyDescriptor key = {0, nullptr, "K", 1, 0, 0, 0, 3, kComponents, &file};
+  FileDescriptor file = {.label = "F",
+                         .label_length = 1,
+                         .driver_name = "DOS",
+                         .fields = kFields,
+                         .record = record.data(),
+                         .record_length = kRecordSize,
+                         .memos = memos,
+                         .memo_count = 1};
+  KeyDescriptor key = {.label = "K",
+                       .label_length = 1,
+                       .component_count = 3,
+                       .components = kComponents,
+                       .file = &file};
   DumpRecord(file);
   DumpKey(key);
   return 0;

@@ -31,11 +31,8 @@
 namespace {
 
 const kor::InitEntry kCalcInitTable[] = {KOR_RUNTIME_CORE_INIT_ENTRIES};
-// clang-format off
 kor::ModuleDescriptor g_calc_module = {
-    nullptr, std::begin(kCalcInitTable), std::end(kCalcInitTable), nullptr,
-    nullptr, nullptr, nullptr, nullptr, "calc"};
-// clang-format on
+    .init_begin = std::begin(kCalcInitTable), .init_end = std::end(kCalcInitTable), .name = "calc"};
 
 // Storage of the variables bound by "name := expression"; a deque keeps
 // addresses stable as it grows.
