@@ -28,5 +28,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Program();
     kor::RuntimeShutdown();
   }
-  kor::EndProcess(0);
+  kor::Halt(0);
 }

@@ -17,7 +17,7 @@ void HALT(uint32_t exit_code, uint8_t no_message) {
   Free(message.text);
   if (no_message == 0) ShowHaltMessage(text.c_str());
   NoteStopMessageShown();
-  EndProcess(exit_code);
+  Halt(exit_code);
 }
 
 }  // namespace kor

@@ -41,7 +41,7 @@ void RaiseRuntimeError(int32_t code, const char* text) {
                             kMbYesNo | kMbIconStop | kMbDefButton2);  // 0x114
   if (answer == kIdYes) OsCauseAccessViolation();
   NoteStopMessageShown();
-  if (g_runtime_errors_halt) EndProcess(2);
+  if (g_runtime_errors_halt) Halt(2);
 }
 
 void RaiseRuntimeError401() { RaiseRuntimeError(kErrStackOverflow, nullptr); }

@@ -160,7 +160,7 @@ void RuntimeShutdown() {
   RunHook(ShutdownStep::kCloseFiles);
 }
 
-void EndProcess(uint32_t exit_code) {
+void Halt(uint32_t exit_code) {
   if (!g_exit_processing_done) {
     g_exit_processing_done = true;
     UnregisterModule(OsExecutableInstance());

@@ -44,7 +44,7 @@ void RuntimeShutdown();
 
 // Ends the process: the first call runs the executable module's close-down
 // procedures; a second call (from inside one of them) ends at once.
-[[noreturn]] void EndProcess(uint32_t exit_code);
+[[noreturn]] void Halt(uint32_t exit_code);
 
 // Shows `text` in the "Halt" box (the installed box, else the system's),
 // keeping the error state as it was, and notes that a stop message was shown.

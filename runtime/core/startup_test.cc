@@ -95,11 +95,11 @@ TEST(StartupDeathTest, RuntimeErrorAnsweredNoExitsWithTwo) {
               "No return value from function");
 }
 
-TEST(StartupDeathTest, HaltMessageShowsTheTextAndEndProcessExitsWithItsCode) {
+TEST(StartupDeathTest, HaltMessageShowsTheTextAndHaltExitsWithItsCode) {
   EXPECT_EXIT(
       {
         ShowHaltMessage("Invalid File!");
-        EndProcess(7);
+        Halt(7);
       },
       testing::ExitedWithCode(7), "\\[Halt\\] Invalid File!");
 }
@@ -109,7 +109,7 @@ TEST(StartupDeathTest, RuntimeErrorAfterShutdownReturns) {
       {
         RuntimeShutdown();
         RaiseRuntimeError(409, nullptr);
-        EndProcess(42);
+        Halt(42);
       },
       testing::ExitedWithCode(42), "Index out of range");
 }

@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
     build = static_cast<uint32_t>(strtoul(argv[4], nullptr, 0));
   }
   kor::RegisterModule(&g_module, nullptr);
-  if (!kor::CheckRuntimeVersion(v, minor, build)) kor::EndProcess(0);
+  if (!kor::CheckRuntimeVersion(v, minor, build)) kor::Halt(0);
   kor::InstallRuntimeFaultHandler();
   kor::RuntimeStart();
   if (strcmp(cmd, "halt") == 0 && argc > 3) {
@@ -90,10 +90,10 @@ int main(int argc, char** argv) {
     kor::RaiseRuntimeError(atoi(argv[2]), nullptr);
     printf("returned\n");
     fflush(stdout);
-    kor::EndProcess(0);
+    kor::Halt(0);
   }
   printf("main done\n");
   fflush(stdout);
   kor::RuntimeShutdown();
-  kor::EndProcess(0);
+  kor::Halt(0);
 }
