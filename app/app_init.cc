@@ -66,11 +66,9 @@ const kor::InitEntry kProgramInitTable[] = {
     {5, &InitPreviewKinds, &InitPreviewKinds},
     // clang-format on
 };
-// clang-format off
-kor::ModuleDescriptor g_program_module = {
-    nullptr, std::begin(kProgramInitTable), std::end(kProgramInitTable), nullptr,
-    nullptr, nullptr, nullptr, nullptr, "mxb"};
-// clang-format on
+kor::ModuleDescriptor g_program_module = {.init_begin = std::begin(kProgramInitTable),
+                                          .init_end = std::end(kProgramInitTable),
+                                          .name = "mxb"};
 }  // namespace
 
 kor::ModuleDescriptor* ProgramModule() { return &g_program_module; }

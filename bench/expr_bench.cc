@@ -17,11 +17,9 @@
 namespace {
 
 const kor::InitEntry kBenchInitTable[] = {KOR_RUNTIME_CORE_INIT_ENTRIES};
-// clang-format off
-kor::ModuleDescriptor g_bench_module = {
-    nullptr, std::begin(kBenchInitTable), std::end(kBenchInitTable), nullptr,
-    nullptr, nullptr, nullptr, nullptr, "expr_bench"};
-// clang-format on
+kor::ModuleDescriptor g_bench_module = {.init_begin = std::begin(kBenchInitTable),
+                                        .init_end = std::end(kBenchInitTable),
+                                        .name = "expr_bench"};
 
 // The same expressions in both syntaxes.
 struct Case {

@@ -1,8 +1,5 @@
 # Warnings, sanitizers and static runtimes shared by every target of the tree.
 add_compile_options(-Wall -Wextra)
-if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-  add_compile_options(-Wno-missing-field-initializers)
-endif()
 
 if(MXB_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)

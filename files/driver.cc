@@ -1,17 +1,16 @@
 // The common frame of a driver call, the dispatcher and the open-file list.
 //
-// One call, in order: QUERY_VIEW and operation 91 answer at once; the control
-// block is built when the FILE has none (reading the trace settings); the
-// state check runs; the driver performs the operation when the check passed
-// and the operation is in its capability list; the trace line is written; the
-// state update runs; a string result is pushed; the result is stored, the
-// error state cleared for kind 0x1 and the positioning code recorded; a block
-// marked for release is released; a result other than 0 and -1 is posted with
-// the FILE. BOF and EOF that fail return 1.
+// One call, in order: kOpQUERY_VIEW and kOpDriverEntry answer at once; the
+// control block is built when the FILE has none (reading the trace settings);
+// the state check runs; the driver performs the operation when the check
+// passed and the operation is in its capability list; the trace line is
+// written; the state update runs; a string result is pushed; the result is
+// stored, the error state cleared for kKindClearsError operations and the
+// positioning code recorded; a block marked for release is released; a result
+// other than 0 and -1 is posted with the FILE. BOF and EOF that fail return 1.
 #include "files/driver.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <list>
 #include <new>
@@ -23,6 +22,7 @@
 #include "files/trace.h"
 #include "runtime/core/error_state.h"
 #include "runtime/core/startup.h"
+#include "runtime/os/ascii.h"
 #include "runtime/os/os.h"
 
 namespace kor {
@@ -42,15 +42,9 @@ void NoteOpenFile(FileDescriptor* file) {
 }
 
 bool IsRegisterCommand(const DriverArgs& args) {
-  static const char kWord[] = "REGISTER";
   if (args.text == nullptr) return false;
-  uint32_t n = args.text_length;
-  while (n > 0 && args.text[n - 1] == ' ') --n;
-  if (n != sizeof kWord - 1) return false;
-  for (uint32_t i = 0; i < n; ++i) {
-    if (std::toupper(static_cast<unsigned char>(args.text[i])) != kWord[i]) return false;
-  }
-  return true;
+  std::string_view text = TrimTrailingBlanks(std::string_view(args.text, args.text_length));
+  return EqualIgnoringAsciiCase(text, "REGISTER");
 }
 
 void WriteTrace(int32_t op, FileControlBlock& fcb, const KeyDescriptor* key, int32_t result,

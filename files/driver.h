@@ -31,17 +31,17 @@ struct DriverArgs {
 // are a count byte and that many operation codes, then a count byte and that
 // many field type codes.
 struct DriverRegistration {
-  char name[21];  // as written in DRIVER('...'), NUL-padded
-  char module[13];
-  char notice[41];
-  char description[31];
-  DriverEntry entry;
-  uint8_t capabilities[60];  // carried as data; nothing reads them
-  const uint8_t* capability_lists;
-  char module2[13];
-  char index_word[6];  // "INDEX"
-  char key_word[4];    // "KEY"
-  char line_end[3];    // "\r\n"
+  char name[21] = {};  // as written in DRIVER('...'), NUL-padded
+  char module[13] = {};
+  char notice[41] = {};
+  char description[31] = {};
+  DriverEntry entry = nullptr;
+  uint8_t capabilities[60] = {};  // carried as data; nothing reads them
+  const uint8_t* capability_lists = nullptr;
+  char module2[13] = {};
+  char index_word[6] = {};  // "INDEX"
+  char key_word[4] = {};    // "KEY"
+  char line_end[3] = {};    // "\r\n"
 };
 
 // Whether the record's capability list names the operation / the type.

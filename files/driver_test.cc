@@ -30,8 +30,15 @@ const DriverRegistration& ScriptRegistration() {
     }
     g_all_ops[0] = static_cast<uint8_t>(n);
     g_all_ops[1 + n] = 0;
-    DriverRegistration r = {"SCRIPT",  "", "",      "Script", &ScriptEntry, {},
-                            g_all_ops, "", "INDEX", "KEY",    "\r\n"};
+    DriverRegistration r = {
+        .name = "SCRIPT",
+        .description = "Script",
+        .entry = &ScriptEntry,
+        .capability_lists = g_all_ops,
+        .index_word = "INDEX",
+        .key_word = "KEY",
+        .line_end = "\r\n",
+    };
     return r;
   }();
   return reg;
@@ -268,9 +275,9 @@ TEST_F(DriverFrame, ErrorStateClearingByKind) {
   ClearError();
   PostError(2);
   driver_.value = 7;
-  EXPECT_EQ(RECORDSfile(&a_), 7);  // kind 0 leaves the earlier error standing
+  EXPECT_EQ(RECORDSfile(&a_), 7);  // without kKindClearsError the earlier error stands
   EXPECT_EQ(ERRORCODE(), 2);
-  FLUSH(&a_);  // kind 0x1 clears it
+  FLUSH(&a_);  // kKindClearsError clears it
   EXPECT_EQ(ERRORCODE(), 0);
   DriverArgs args;
   DispatchFileOp(kOpNULL, &a_, &args);  // not in the driver's list

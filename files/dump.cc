@@ -47,67 +47,55 @@ std::string Format(const char* fmt, ...) {
   return buf;
 }
 
-uint32_t Load32(const uint8_t* p) {
-  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-uint16_t Load16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-
 std::string QuotedText(const char* text, size_t n) {
   if (n > kMaxStringValue) n = kMaxStringValue;
   return "'" + std::string(text, n) + "'";
 }
 
-std::string StringValue(const FieldDescriptor& f, const uint8_t* p) {
+// The characters of a string field. A CSTRING without its zero byte shows
+// all its bytes: the dump shows what the record holds, not what a reader
+// would stop at.
+std::string_view StoredText(const FieldDescriptor& f, const uint8_t* p) {
+  if (f.type != kTypeCString) return LoadText(p, f.type, f.size);
   const char* text = reinterpret_cast<const char*>(p);
-  size_t n = f.size;
-  if (f.type == kTypeCString) {
-    const void* nul = std::memchr(text, '\0', n);
-    if (nul != nullptr) n = static_cast<size_t>(static_cast<const char*>(nul) - text);
-  } else if (f.type == kTypePString) {
-    n = f.size == 0 ? 0 : p[0];
-    if (n > f.size - 1) n = f.size - 1;
-    text += 1;
-  }
+  const void* nul = std::memchr(text, '\0', f.size);
+  size_t n = nul == nullptr ? f.size : static_cast<size_t>(static_cast<const char*>(nul) - text);
+  return std::string_view(text, n);
+}
+
+std::string StringValue(const FieldDescriptor& f, const uint8_t* p) {
+  std::string_view text = StoredText(f, p);
   if (f.picture != nullptr && f.picture[0] != '\0') {
-    std::string shown = FormatText(std::string_view(text, n), f.picture);
+    std::string shown = FormatText(text, f.picture);
     return QuotedText(shown.data(), shown.size());
   }
-  return QuotedText(text, n);
+  return QuotedText(text.data(), text.size());
 }
 
 std::string ScalarValue(const FieldDescriptor& f, const uint8_t* p) {
   switch (f.type) {
     case kTypeByte: return Format("%02XH", p[0]);
-    case kTypeShort: return Format("%d", static_cast<int16_t>(Load16(p)));
-    case kTypeUShort: return Format("%u", Load16(p));
-    case kTypeLong: return Format("%ld", static_cast<long>(static_cast<int32_t>(Load32(p))));
-    case kTypeULong: return Format("%lu", static_cast<unsigned long>(Load32(p)));
-    case kTypeSReal: {
-      float v;
-      std::memcpy(&v, p, 4);
-      return Format("%f", static_cast<double>(v));
-    }
-    case kTypeReal: {
-      double v;
-      std::memcpy(&v, p, 8);
-      return RealText(v);
-    }
+    case kTypeShort: return Format("%d", LoadShort(p));
+    case kTypeUShort: return Format("%u", LoadUShort(p));
+    case kTypeLong: return Format("%ld", static_cast<long>(LoadLong(p)));
+    case kTypeULong: return Format("%lu", static_cast<unsigned long>(LoadULong(p)));
+    case kTypeSReal: return Format("%f", static_cast<double>(LoadSReal(p)));
+    case kTypeReal: return RealText(LoadReal(p));
     case kTypeBFloat8: return RealText(LoadBFloat8(p));
     case kTypeDecimal:
     case kTypePDecimal: return PackedDecimalText(p, f.size, f.places, f.type == kTypePDecimal);
     case kTypeDate: {
-      uint32_t raw = Load32(p);
-      int day = p[0], month = p[1], year = Load16(p + 2);
-      long stored = static_cast<long>(static_cast<int32_t>(raw));
+      // The stored bytes as they are: day, month, then the 16-bit year.
+      int day = p[0], month = p[1], year = LoadUShort(p + 2);
+      long stored = static_cast<long>(LoadLong(p));
       if (day < 1 || day > 31 || month < 1 || month > 12) {
         return Format("Invalid date (%ld)", stored);
       }
       return Format("%02d %s %d (%ld)", day, kMonths[month - 1], year, stored);
     }
     case kTypeTime: {
-      uint32_t raw = Load32(p);
       int hundredths = p[0], seconds = p[1], minutes = p[2], hours = p[3];
-      long stored = static_cast<long>(static_cast<int32_t>(raw));
+      long stored = static_cast<long>(LoadLong(p));
       if (seconds >= 60 || minutes >= 60 || hours >= 24) {
         return Format("Invalid time (%ld)", stored);
       }
@@ -149,6 +137,118 @@ std::string FieldLine(const FieldDescriptor& f, const uint8_t* record) {
   std::string line = "  " + Format("%-18s", f.label == nullptr ? "" : f.label) + ":";
   line += FieldValueText(f, record);
   return line + kTraceLineEnd;
+}
+
+// ---- declaration dump ----
+
+// "END" at a column.
+std::string EndLine(int column) {
+  return std::string(static_cast<size_t>(column), ' ') + "END" + kTraceLineEnd;
+}
+
+// The FILE line: label, driver and options, owner (never shown), name and
+// the file attributes.
+std::string FileLine(const FileDescriptor& file, const std::string& external_name) {
+  std::string label = file.label == nullptr
+                          ? std::string()
+                          : std::string(file.label, static_cast<size_t>(file.label_length));
+  std::string out = Column(label.c_str(), kFileColumn);
+  const char* driver = file.driver_name == nullptr ? "" : file.driver_name;
+  if (file.options != nullptr && file.options[0] != '\0') {
+    out += Format("FILE,DRIVER(%s,'%s')", driver, file.options);
+  } else {
+    out += Format("FILE,DRIVER(%s)", driver);
+  }
+  if (file.owner != nullptr) out += ",OWNER(******)";
+  if (!external_name.empty()) out += ",NAME('" + external_name + "')";
+  if (file.attributes & kFileCreate) out += ",CREATE";
+  if (file.attributes & kFileEncrypt) out += ",ENCRYPT";
+  if (file.attributes & kFileReclaim) out += ",RECLAIM";
+  return out + kTraceLineEnd;
+}
+
+// A KEY or INDEX line: its components with their directions, then its
+// attributes and name.
+std::string KeyLine(const FileDescriptor& file, const KeyDescriptor& key) {
+  std::string key_label = key.label == nullptr
+                              ? std::string()
+                              : std::string(key.label, static_cast<size_t>(key.label_length));
+  std::string out = Column(key_label.c_str(), kRecordColumn);
+  out += (key.attributes & kKeyIndex) ? "INDEX(" : "KEY(";
+  for (uint8_t c = 0; c < key.component_count; ++c) {
+    int32_t component = key.components[c];
+    if (c > 0) out += ',';
+    out += component < 0 ? '-' : '+';
+    out += FieldLabel(file, component < 0 ? -component : component);
+  }
+  out += ')';
+  if (key.attributes & kKeyDup) out += ",DUP";
+  if (key.attributes & kKeyOpt) out += ",OPT";
+  if (key.attributes & kKeyNoCase) out += ",NOCASE";
+  if (key.attributes & kKeyPrimary) out += ",PRIMARY";
+  if (key.name != nullptr) out += std::string(",NAME(") + key.name + ")";
+  return out + kTraceLineEnd;
+}
+
+std::string MemoLine(const MemoDescriptor& memo) {
+  std::string out = Column(memo.label, kRecordColumn);
+  out += (memo.flags & kMemoBlob) ? std::string("BLOB") : Format("MEMO(%u)", memo.size);
+  if (memo.name != nullptr) out += std::string(",NAME(") + memo.name + ")";
+  if (memo.flags & kMemoBinary) out += ",BINARY";
+  return out + kTraceLineEnd;
+}
+
+// A field's type with its size, digits or picture.
+std::string FieldType(const FieldDescriptor& f) {
+  std::string out = FieldTypeName(f.type);
+  if (f.type == kTypeDecimal || f.type == kTypePDecimal) {
+    out += Format("(%u,%u)", f.digits, f.places);
+  } else if (f.type == kTypeString || f.type == kTypeCString || f.type == kTypePString) {
+    if (f.picture != nullptr && f.picture[0] != '\0') {
+      out += Format("(@%s)", f.picture[0] == '@' ? f.picture + 1 : f.picture);
+    } else {
+      out += Format("(%u)", f.size);
+    }
+  }
+  return out;
+}
+
+// A field's line, indented by its level: label, type, dimensions and the
+// field it is declared over.
+std::string FieldDeclarationLine(const FileDescriptor& file, const FieldDescriptor& f) {
+  std::string out = Column(f.label, kFieldColumn + 2 * f.level) + FieldType(f);
+  if (f.dim_count > 0) {
+    out += ", DIM(";
+    for (uint8_t d = 0; d < f.dim_count; ++d) {
+      if (d > 0) out += ',';
+      out += Format("%u", f.dims[d]);
+    }
+    out += ')';
+  }
+  if (f.over != 0) out += Format(", OVER(%s)", FieldLabel(file, f.over));
+  return out + kTraceLineEnd;
+}
+
+// The RECORD and its fields; each GROUP's fields follow it one level deeper
+// and end with an "END" at the GROUP's column.
+std::string RecordLines(const FileDescriptor& file) {
+  std::string out = std::string(kRecordColumn, ' ') + "RECORD" + kTraceLineEnd;
+  std::string open_groups;  // the levels of the open GROUPs, innermost last
+  auto close_groups_from = [&](int level) {
+    while (!open_groups.empty() && static_cast<uint8_t>(open_groups.back()) >= level) {
+      out += EndLine(kFieldColumn + 2 * static_cast<uint8_t>(open_groups.back()));
+      open_groups.pop_back();
+    }
+  };
+  size_t count = FieldCount(file);
+  for (size_t i = 0; i < count; ++i) {
+    const FieldDescriptor& f = file.fields[i];
+    close_groups_from(f.level);
+    out += FieldDeclarationLine(file, f);
+    if (f.type == kTypeGroup) open_groups += static_cast<char>(f.level);
+  }
+  close_groups_from(0);
+  return out + EndLine(kRecordColumn);
 }
 
 }  // namespace
@@ -197,96 +297,11 @@ std::string FieldValueText(const FieldDescriptor& f, const uint8_t* record) {
 }
 
 std::string DumpDeclaration(const FileDescriptor& file, const std::string& external_name) {
-  std::string label = file.label == nullptr
-                          ? std::string()
-                          : std::string(file.label, static_cast<size_t>(file.label_length));
-  std::string out = Column(label.c_str(), kFileColumn);
-  const char* driver = file.driver_name == nullptr ? "" : file.driver_name;
-  if (file.options != nullptr && file.options[0] != '\0') {
-    out += Format("FILE,DRIVER(%s,'%s')", driver, file.options);
-  } else {
-    out += Format("FILE,DRIVER(%s)", driver);
-  }
-  if (file.owner != nullptr) out += ",OWNER(******)";
-  if (!external_name.empty()) out += ",NAME('" + external_name + "')";
-  if (file.attributes & kFileCreate) out += ",CREATE";
-  if (file.attributes & kFileEncrypt) out += ",ENCRYPT";
-  if (file.attributes & kFileReclaim) out += ",RECLAIM";
-  out += kTraceLineEnd;
-
-  for (uint32_t k = 0; k < file.key_count; ++k) {
-    const KeyDescriptor& key = *file.keys[k];
-    std::string key_label = key.label == nullptr
-                                ? std::string()
-                                : std::string(key.label, static_cast<size_t>(key.label_length));
-    out += Column(key_label.c_str(), kRecordColumn);
-    out += (key.attributes & kKeyIndex) ? "INDEX(" : "KEY(";
-    for (uint8_t c = 0; c < key.component_count; ++c) {
-      int32_t component = key.components[c];
-      if (c > 0) out += ',';
-      out += component < 0 ? '-' : '+';
-      out += FieldLabel(file, component < 0 ? -component : component);
-    }
-    out += ')';
-    if (key.attributes & kKeyDup) out += ",DUP";
-    if (key.attributes & kKeyOpt) out += ",OPT";
-    if (key.attributes & kKeyNoCase) out += ",NOCASE";
-    if (key.attributes & kKeyPrimary) out += ",PRIMARY";
-    if (key.name != nullptr) out += std::string(",NAME(") + key.name + ")";
-    out += kTraceLineEnd;
-  }
-
-  for (uint32_t m = 0; m < file.memo_count; ++m) {
-    const MemoDescriptor& memo = *file.memos[m];
-    out += Column(memo.label, kRecordColumn);
-    out += (memo.flags & kMemoBlob) ? std::string("BLOB") : Format("MEMO(%u)", memo.size);
-    if (memo.name != nullptr) out += std::string(",NAME(") + memo.name + ")";
-    if (memo.flags & kMemoBinary) out += ",BINARY";
-    out += kTraceLineEnd;
-  }
-
-  out += std::string(kRecordColumn, ' ') + "RECORD" + kTraceLineEnd;
-  // Open GROUPs, innermost last, by their level.
-  std::string open_groups;
-  size_t count = FieldCount(file);
-  for (size_t i = 0; i < count; ++i) {
-    const FieldDescriptor& f = file.fields[i];
-    while (!open_groups.empty() && static_cast<uint8_t>(open_groups.back()) >= f.level) {
-      int level = static_cast<uint8_t>(open_groups.back());
-      open_groups.pop_back();
-      out +=
-          std::string(static_cast<size_t>(kFieldColumn + 2 * level), ' ') + "END" + kTraceLineEnd;
-    }
-    out += Column(f.label, kFieldColumn + 2 * f.level);
-    out += FieldTypeName(f.type);
-    if (f.type == kTypeDecimal || f.type == kTypePDecimal) {
-      out += Format("(%u,%u)", f.digits, f.places);
-    } else if (f.type == kTypeString || f.type == kTypeCString || f.type == kTypePString) {
-      if (f.picture != nullptr && f.picture[0] != '\0') {
-        out += Format("(@%s)", f.picture[0] == '@' ? f.picture + 1 : f.picture);
-      } else {
-        out += Format("(%u)", f.size);
-      }
-    }
-    if (f.dim_count > 0) {
-      out += ", DIM(";
-      for (uint8_t d = 0; d < f.dim_count; ++d) {
-        if (d > 0) out += ',';
-        out += Format("%u", f.dims[d]);
-      }
-      out += ')';
-    }
-    if (f.over != 0) out += Format(", OVER(%s)", FieldLabel(file, f.over));
-    out += kTraceLineEnd;
-    if (f.type == kTypeGroup) open_groups += static_cast<char>(f.level);
-  }
-  while (!open_groups.empty()) {
-    int level = static_cast<uint8_t>(open_groups.back());
-    open_groups.pop_back();
-    out += std::string(static_cast<size_t>(kFieldColumn + 2 * level), ' ') + "END" + kTraceLineEnd;
-  }
-  out += std::string(kRecordColumn, ' ') + "END" + kTraceLineEnd;
-  out += std::string(kFileColumn, ' ') + "END" + kTraceLineEnd;
+  std::string out = FileLine(file, external_name);
+  for (uint32_t k = 0; k < file.key_count; ++k) out += KeyLine(file, *file.keys[k]);
+  for (uint32_t m = 0; m < file.memo_count; ++m) out += MemoLine(*file.memos[m]);
+  out += RecordLines(file);
+  out += EndLine(kFileColumn);
   out += kTraceLineEnd;
   return out;
 }

@@ -61,10 +61,7 @@ TEST(DeclarationDump, EveryTypeWithGroupsKeysAndMemos) {
 TEST(DeclarationDump, PlainFileWithoutFieldsOrOptions) {
   // A 20-character label is followed by one blank; no fields still gives
   // RECORD and both ENDs; no owner, no name, no attributes.
-  FileDescriptor file = {};
-  file.label = "ABCDEFGHIJKLMNOPQRST";
-  file.label_length = 20;
-  file.driver_name = "DOS";
+  FileDescriptor file = {.label = "ABCDEFGHIJKLMNOPQRST", .label_length = 20, .driver_name = "DOS"};
   EXPECT_EQ(DumpDeclaration(file, ""),
             Lines({"ABCDEFGHIJKLMNOPQRST FILE,DRIVER(DOS)", "                    RECORD",
                    "                    END", "                  END", ""}));
@@ -73,6 +70,28 @@ TEST(DeclarationDump, PlainFileWithoutFieldsOrOptions) {
   std::string dump = DumpDeclaration(file, "x.dat");
   EXPECT_EQ(dump.substr(0, dump.find('\n') + 1),
             "ABCDEFGHIJKLMNOPQRST FILE,DRIVER(DOS),NAME('x.dat'),CREATE,RECLAIM\r\n");
+}
+
+TEST(DeclarationDump, GroupsOpenAtTheEndCloseInnermostFirst) {
+  const FieldDescriptor fields[] = {
+      {.type = kTypeGroup, .label = "T:OUTER", .size = 4},
+      {.type = kTypeGroup, .level = 1, .label = "T:INNER", .size = 4},
+      {.type = kTypeLong, .level = 2, .label = "T:LAST", .size = 4},
+      {.type = kTypeEnd},
+  };
+  FileDescriptor file = {.label = "T", .label_length = 1, .driver_name = "DOS", .fields = fields};
+  EXPECT_EQ(DumpDeclaration(file, ""), Lines({
+                                           "T                 FILE,DRIVER(DOS)",
+                                           "                    RECORD",
+                                           "T:OUTER               GROUP",
+                                           "T:INNER                 GROUP",
+                                           "T:LAST                    LONG",
+                                           "                        END",
+                                           "                      END",
+                                           "                    END",
+                                           "                  END",
+                                           "",
+                                       }));
 }
 
 TEST(RecordDump, EveryTypeValueText) {
@@ -128,21 +147,21 @@ TEST(RecordDump, BlankMemoHasNoHexDumpAndLongMemoWraps) {
 TEST(FieldValue, TextThroughItsPicture) {
   const char text[] = "1234.5    ";
   const auto* rec = reinterpret_cast<const uint8_t*>(text);
-  FieldDescriptor amount = {kTypeString, 0, 0, 0, "A", 0, 10, "@n$10.2", 0, nullptr, 0, 0};
+  FieldDescriptor amount = {.type = kTypeString, .label = "A", .size = 10, .picture = "@n$10.2"};
   EXPECT_EQ(FieldValueText(amount, rec), "' $1,234.50'");
-  FieldDescriptor shorter = {kTypeString, 0, 0, 0, "A", 0, 10, "@s4", 0, nullptr, 0, 0};
+  FieldDescriptor shorter = {.type = kTypeString, .label = "A", .size = 10, .picture = "@s4"};
   EXPECT_EQ(FieldValueText(shorter, rec), "'1234'");
-  FieldDescriptor plain = {kTypeString, 0, 0, 0, "A", 0, 10, nullptr, 0, nullptr, 0, 0};
+  FieldDescriptor plain = {.type = kTypeString, .label = "A", .size = 10};
   EXPECT_EQ(FieldValueText(plain, rec), "'1234.5    '");
   const uint8_t pascal[] = {3, 'a', 'b', 'c', 'z', 'z'};
-  FieldDescriptor pstring = {kTypePString, 0, 0, 0, "P", 0, 6, "@s5", 0, nullptr, 0, 0};
+  FieldDescriptor pstring = {.type = kTypePString, .label = "P", .size = 6, .picture = "@s5"};
   EXPECT_EQ(FieldValueText(pstring, pascal), "'abc  '");
 }
 
 TEST(FieldValue, DateAndTimeEdges) {
   uint8_t rec[4] = {0, 0, 0, 0};
-  FieldDescriptor date = {kTypeDate, 0, 0, 0, "D", 0, 4, nullptr, 0, nullptr, 0, 0};
-  FieldDescriptor time = {kTypeTime, 0, 0, 0, "T", 0, 4, nullptr, 0, nullptr, 0, 0};
+  FieldDescriptor date = {.type = kTypeDate, .label = "D", .size = 4};
+  FieldDescriptor time = {.type = kTypeTime, .label = "T", .size = 4};
   EXPECT_EQ(FieldValueText(date, rec), "Invalid date (0)");
   EXPECT_EQ(FieldValueText(time, rec), "00:00:00.00 (0)");
   const uint8_t dec31[4] = {31, 12, 0x0F, 0x27};  // 31 Dec 9999

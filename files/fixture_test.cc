@@ -12,30 +12,50 @@ const int32_t kNameKeyComponents[] = {14, -4};
 const int32_t kLongIndexComponents[] = {6};
 
 const FieldDescriptor kFields[] = {
-    {kTypeByte, 0, 0, 0, "EMP:BYTE", kOffByte, 1, nullptr, 0, nullptr, 0, 0},
-    {kTypeShort, 0, 0, 0, "EMP:SHORT", kOffShort, 2, nullptr, 0, nullptr, 0, 0},
-    {kTypeUShort, 0, 0, 0, "EMP:USHORT", kOffUShort, 2, nullptr, 0, nullptr, 0, 0},
-    {kTypeDate, 0, 0, 0, "EMP:DATE", kOffDate, 4, nullptr, 0, nullptr, 0, 0},
-    {kTypeTime, 0, 0, 0, "EMP:TIME", kOffTime, 4, nullptr, 0, nullptr, 0, 0},
-    {kTypeLong, 0, 0, 0, "EMP:LONG", kOffLong, 4, nullptr, 0, nullptr, 0, 0},
-    {kTypeULong, 0, 0, 0, "EMP:ULONG", kOffULong, 4, nullptr, 0, nullptr, 0, 0},
-    {kTypeSReal, 0, 0, 0, "EMP:SREAL", kOffSReal, 4, nullptr, 0, nullptr, 0, 0},
-    {kTypeReal, 0, 0, 0, "EMP:REAL", kOffReal, 8, nullptr, 0, nullptr, 0, 0},
-    {kTypeDecimal, 0, 5, 2, "EMP:DECIMAL", kOffDecimal, 3, nullptr, 0, nullptr, 0, 0},
-    {kTypePDecimal, 0, 5, 2, "EMP:PDECIMAL", kOffPDecimal, 3, nullptr, 0, nullptr, 0, 0},
-    {kTypeBFloat4, 0, 0, 0, "EMP:BFLOAT4", kOffBFloat4, 4, nullptr, 0, nullptr, 0, 0},
-    {kTypeBFloat8, 0, 0, 0, "EMP:BFLOAT8", kOffBFloat8, 8, nullptr, 0, nullptr, 0, 0},
-    {kTypeString, 0, 0, 0, "EMP:NAME", kOffName, 10, nullptr, 0, nullptr, 0, 0},
-    {kTypeCString, 0, 0, 0, "EMP:CODE", kOffCode, 6, nullptr, 0, nullptr, 0, 0},
-    {kTypePString, 0, 0, 0, "EMP:PNAME", kOffPName, 6, nullptr, 0, nullptr, 0, 0},
-    {kTypeGroup, 0, 0, 0, "EMP:ADDRESS", kOffStreet, 14, nullptr, 0, nullptr, 0, 0},
-    {kTypeString, 1, 0, 0, "EMP:STREET", kOffStreet, 8, "@s8", 0, nullptr, 0, 0},
-    {kTypeGroup, 1, 0, 0, "EMP:INNER", kOffZip, 6, nullptr, 0, nullptr, 0, 0},
-    {kTypeLong, 2, 0, 0, "EMP:ZIP", kOffZip, 4, nullptr, 0, nullptr, 0, 0},
-    {kTypeShort, 2, 0, 0, "EMP:FLAGS", kOffFlags, 2, nullptr, 0, nullptr, 0, 0},
-    {kTypeByte, 0, 0, 0, "EMP:CODES", kOffCodes, 1, nullptr, 1, kCodesDims, 0, 0},
-    {kTypeLong, 0, 0, 0, "EMP:WHOLE", kOffLong, 4, nullptr, 0, nullptr, 6, 0},
-    {kTypeEnd, 0, 0, 0, nullptr, 0, 0, nullptr, 0, nullptr, 0, 0},
+    {.type = kTypeByte, .label = "EMP:BYTE", .offset = kOffByte, .size = 1},
+    {.type = kTypeShort, .label = "EMP:SHORT", .offset = kOffShort, .size = 2},
+    {.type = kTypeUShort, .label = "EMP:USHORT", .offset = kOffUShort, .size = 2},
+    {.type = kTypeDate, .label = "EMP:DATE", .offset = kOffDate, .size = 4},
+    {.type = kTypeTime, .label = "EMP:TIME", .offset = kOffTime, .size = 4},
+    {.type = kTypeLong, .label = "EMP:LONG", .offset = kOffLong, .size = 4},
+    {.type = kTypeULong, .label = "EMP:ULONG", .offset = kOffULong, .size = 4},
+    {.type = kTypeSReal, .label = "EMP:SREAL", .offset = kOffSReal, .size = 4},
+    {.type = kTypeReal, .label = "EMP:REAL", .offset = kOffReal, .size = 8},
+    {.type = kTypeDecimal,
+     .digits = 5,
+     .places = 2,
+     .label = "EMP:DECIMAL",
+     .offset = kOffDecimal,
+     .size = 3},
+    {.type = kTypePDecimal,
+     .digits = 5,
+     .places = 2,
+     .label = "EMP:PDECIMAL",
+     .offset = kOffPDecimal,
+     .size = 3},
+    {.type = kTypeBFloat4, .label = "EMP:BFLOAT4", .offset = kOffBFloat4, .size = 4},
+    {.type = kTypeBFloat8, .label = "EMP:BFLOAT8", .offset = kOffBFloat8, .size = 8},
+    {.type = kTypeString, .label = "EMP:NAME", .offset = kOffName, .size = 10},
+    {.type = kTypeCString, .label = "EMP:CODE", .offset = kOffCode, .size = 6},
+    {.type = kTypePString, .label = "EMP:PNAME", .offset = kOffPName, .size = 6},
+    {.type = kTypeGroup, .label = "EMP:ADDRESS", .offset = kOffStreet, .size = 14},
+    {.type = kTypeString,
+     .level = 1,
+     .label = "EMP:STREET",
+     .offset = kOffStreet,
+     .size = 8,
+     .picture = "@s8"},
+    {.type = kTypeGroup, .level = 1, .label = "EMP:INNER", .offset = kOffZip, .size = 6},
+    {.type = kTypeLong, .level = 2, .label = "EMP:ZIP", .offset = kOffZip, .size = 4},
+    {.type = kTypeShort, .level = 2, .label = "EMP:FLAGS", .offset = kOffFlags, .size = 2},
+    {.type = kTypeByte,
+     .label = "EMP:CODES",
+     .offset = kOffCodes,
+     .size = 1,
+     .dim_count = 1,
+     .dims = kCodesDims},
+    {.type = kTypeLong, .label = "EMP:WHOLE", .offset = kOffLong, .size = 4, .over = 6},
+    {.type = kTypeEnd},
 };
 
 void Put32(uint8_t* p, uint32_t v) {
@@ -48,17 +68,40 @@ EveryTypeFile::EveryTypeFile() {
   std::memset(record, 0, sizeof record);
   std::memset(notes, ' ', sizeof notes);
   std::memset(picture, 0, sizeof picture);
-  notes_memo = {"EMP:NOTES", "notes", sizeof notes, 0, notes};
-  picture_blob = {"EMP:PIC", nullptr, sizeof picture, kMemoBlob | kMemoBinary, picture};
+  notes_memo = {.label = "EMP:NOTES", .name = "notes", .size = sizeof notes, .buffer = notes};
+  picture_blob = {.label = "EMP:PIC",
+                  .size = sizeof picture,
+                  .flags = kMemoBlob | kMemoBinary,
+                  .buffer = picture};
   memos[0] = &notes_memo;
   memos[1] = &picture_blob;
-  file = {nullptr,   "Emp",  3,           "DOS", "/QUICKSCAN=ON",
-          "emp.dat", 0,      "secret",    0,     kFileCreate | kFileEncrypt,
-          kFields,   record, kRecordSize, keys,  2,
-          memos,     2,      nullptr};
-  name_key = {0, nullptr, "EMP:NAMEKEY",      11,   0, kKeyDup | kKeyNoCase,
-              0, 2,       kNameKeyComponents, &file};
-  long_index = {0, "idx", "EMP:IDX", 7, 0, kKeyOpt | kKeyIndex, 0, 1, kLongIndexComponents, &file};
+  file = {.label = "Emp",
+          .label_length = 3,
+          .driver_name = "DOS",
+          .options = "/QUICKSCAN=ON",
+          .name = "emp.dat",
+          .owner = "secret",
+          .attributes = kFileCreate | kFileEncrypt,
+          .fields = kFields,
+          .record = record,
+          .record_length = kRecordSize,
+          .keys = keys,
+          .key_count = 2,
+          .memos = memos,
+          .memo_count = 2};
+  name_key = {.label = "EMP:NAMEKEY",
+              .label_length = 11,
+              .attributes = kKeyDup | kKeyNoCase,
+              .component_count = 2,
+              .components = kNameKeyComponents,
+              .file = &file};
+  long_index = {.name = "idx",
+                .label = "EMP:IDX",
+                .label_length = 7,
+                .attributes = kKeyOpt | kKeyIndex,
+                .component_count = 1,
+                .components = kLongIndexComponents,
+                .file = &file};
   keys[0] = &name_key;
   keys[1] = &long_index;
 }

@@ -9,17 +9,14 @@
 #include "files/state_check.h"
 
 #include "files/operations.h"
+#include "runtime/os/ascii.h"
 
 namespace kor {
 
 namespace {
 
 bool AllBlank(const char* text, uint32_t length) {
-  if (text == nullptr) return true;
-  for (uint32_t i = 0; i < length; ++i) {
-    if (text[i] != ' ') return false;
-  }
-  return true;
+  return text == nullptr || IsBlankText(std::string_view(text, length));
 }
 
 bool AllowedDuringBuild(int32_t op) {

@@ -1,7 +1,6 @@
 // Trace settings, trace lines and the log file writer.
 #include "files/trace.h"
 
-#include <cctype>
 #include <cstdio>
 #include <mutex>
 #include <set>
@@ -9,6 +8,7 @@
 #include "files/operations.h"
 #include "runtime/core/error_codes.h"
 #include "runtime/core/error_state.h"
+#include "runtime/os/ascii.h"
 #include "runtime/os/os.h"
 
 namespace kor {
@@ -28,15 +28,6 @@ std::mutex& LogLock() {
   return lock;
 }
 
-bool EqualsNoCase(const std::string& a, const char* b) {
-  size_t n = std::char_traits<char>::length(b);
-  if (a.size() != n) return false;
-  for (size_t i = 0; i < n; ++i) {
-    if (std::toupper(static_cast<unsigned char>(a[i])) != b[i]) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 bool OptionsAllowDetails(const std::string& options) {
@@ -44,15 +35,8 @@ bool OptionsAllowDetails(const std::string& options) {
   while (start <= options.size()) {
     size_t end = options.find('/', start);
     if (end == std::string::npos) end = options.size();
-    std::string option = options.substr(start, end - start);
-    size_t b = option.find_first_not_of(' ');
-    size_t e = option.find_last_not_of(' ');
-    option = b == std::string::npos ? std::string() : option.substr(b, e - b + 1);
-    // Only options beginning with A can be the word.
-    if (!option.empty() && std::toupper(static_cast<unsigned char>(option[0])) == 'A' &&
-        EqualsNoCase(option, "ALLOWDETAILS")) {
-      return true;
-    }
+    std::string_view option = TrimBlanks(std::string_view(options).substr(start, end - start));
+    if (EqualIgnoringAsciiCase(option, "ALLOWDETAILS")) return true;
     start = end + 1;
   }
   return false;

@@ -21,11 +21,9 @@
 namespace {
 
 const kor::InitEntry kFuzzInitTable[] = {KOR_RUNTIME_CORE_INIT_ENTRIES};
-// clang-format off
-kor::ModuleDescriptor g_fuzz_module = {
-    nullptr, std::begin(kFuzzInitTable), std::end(kFuzzInitTable), nullptr,
-    nullptr, nullptr, nullptr, nullptr, "expr_fuzz"};
-// clang-format on
+kor::ModuleDescriptor g_fuzz_module = {.init_begin = std::begin(kFuzzInitTable),
+                                       .init_end = std::end(kFuzzInitTable),
+                                       .name = "expr_fuzz"};
 
 int32_t g_long = 42;
 double g_real = -2.5;

@@ -8,6 +8,7 @@
 
 #include "runtime/builtins/string_functions.h"
 #include "runtime/locale/collation.h"
+#include "runtime/os/ascii.h"
 #include "runtime/values/string_stack.h"
 
 namespace {
@@ -38,16 +39,6 @@ class Reader {
 std::string Field(std::string s, int32_t n) {
   s.resize(static_cast<size_t>(n < 0 ? 0 : n), ' ');
   return s;
-}
-
-std::string TrimRight(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
-}
-
-std::string TrimLeft(const std::string& s) {
-  size_t i = s.find_first_not_of(' ');
-  return i == std::string::npos ? std::string() : s.substr(i);
 }
 
 std::string ModelSub(const std::string& s, int32_t start, int32_t length) {
@@ -104,13 +95,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       int32_t n = in.Signed();
       kor::LEFT(n);
       std::string& s = model.back();
-      s = Field(TrimLeft(s), n < 0 ? static_cast<int32_t>(s.size()) : n);
+      s = Field(std::string(kor::TrimLeadingBlanks(s)), n < 0 ? static_cast<int32_t>(s.size()) : n);
     } else if (op == 4) {
       int32_t n = in.Signed();
       kor::RIGHT(n);
       std::string& s = model.back();
       int32_t field = n < 0 ? static_cast<int32_t>(s.size()) : n;
-      std::string t = TrimRight(s);
+      std::string t(kor::TrimTrailingBlanks(s));
       if (static_cast<int32_t>(t.size()) > field) t = t.substr(t.size() - field);
       s = std::string(static_cast<size_t>(field) - t.size(), ' ') + t;
     } else if (op == 5) {
@@ -118,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       kor::CENTER(n);
       std::string& s = model.back();
       int32_t field = n < 0 ? static_cast<int32_t>(s.size()) : n;
-      std::string t = TrimLeft(TrimRight(s));
+      std::string t(kor::TrimBlanks(s));
       if (static_cast<int32_t>(t.size()) > field) t.resize(static_cast<size_t>(field));
       size_t lead = (static_cast<size_t>(field) - t.size()) / 2;
       s = Field(std::string(lead, ' ') + t, field);
@@ -145,7 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       for (char& c : model.back()) c = static_cast<char>(kor::ToUpperChar(static_cast<uint8_t>(c)));
     } else if (op == 10) {
       kor::CLIP();
-      model.back() = TrimRight(model.back());
+      model.back().resize(kor::TrimTrailingBlanks(model.back()).size());
     } else if (op == 11) {
       int32_t n = in.Signed();
       kor::SetTopLength(n);

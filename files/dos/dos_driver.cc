@@ -1,9 +1,7 @@
-// The DOS driver's operations inside the common frame.
+// The DOS driver's operations inside the common frame, one small step per
+// operation.
 #include "files/dos/dos_driver.h"
 
-#include <cctype>
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 
 #include "files/driver.h"
@@ -11,28 +9,20 @@
 #include "files/state_check.h"
 #include "runtime/core/error_codes.h"
 #include "runtime/core/error_state.h"
+#include "runtime/os/ascii.h"
 
 namespace kor {
 
 namespace {
 
-constexpr uint32_t kBufferUnit = 512;
-
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
-std::string Trim(const std::string& s) {
-  size_t b = s.find_first_not_of(' ');
-  if (b == std::string::npos) return std::string();
-  size_t e = s.find_last_not_of(' ');
-  return s.substr(b, e - b + 1);
-}
-
 std::string ArgText(const char* text, uint32_t length) {
   if (text == nullptr) return std::string();
   return std::string(text, length);
+}
+
+// An argument text without its leading and trailing blanks.
+std::string TrimmedArg(const char* text, uint32_t length) {
+  return std::string(TrimBlanks(ArgText(text, length)));
 }
 
 // The 4-byte position string: the pointer, most significant byte first.
@@ -55,61 +45,6 @@ int32_t NameError(uint32_t os_error) {
     return static_cast<int32_t>(os_error);
   }
   return kErrAccessDenied;
-}
-
-void SetBufferUnits(DosControlBlock& b, long units) {
-  if (units < 0) return;
-  uint64_t size = static_cast<uint64_t>(units) * kBufferUnit;
-  if (size < b.record_length) size = b.record_length;
-  if (size > (uint64_t{1} << 30)) size = uint64_t{1} << 30;
-  b.buffer_size = static_cast<uint32_t>(size);
-  b.buffer.clear();
-  b.buffer.shrink_to_fit();
-  DosDropBuffer(b);
-}
-
-// A SEND command or a driver option; returns the current value.
-std::string Command(DosControlBlock& b, const std::string& command) {
-  std::string word = command;
-  std::string value;
-  bool setting = false;
-  size_t eq = command.find('=');
-  if (eq != std::string::npos) {
-    word = command.substr(0, eq);
-    value = Trim(command.substr(eq + 1));
-    setting = true;
-  }
-  word = Upper(Trim(word));
-  if (word == "FILEBUFFERS") {
-    if (setting) {
-      char* end = nullptr;
-      long units = std::strtol(value.c_str(), &end, 10);
-      if (end != value.c_str() && *end == '\0') SetBufferUnits(b, units);
-    }
-    return std::to_string(b.buffer_size);
-  }
-  if (word == "QUICKSCAN") {
-    if (setting) {
-      std::string v = Upper(value);
-      if (v == "ON") b.flags |= kDosQuickScan;
-      if (v == "OFF") b.flags &= ~kDosQuickScan;
-      DosDropBuffer(b);
-    }
-    return (b.flags & kDosQuickScan) ? "ON" : "OFF";
-  }
-  return std::string();
-}
-
-void ApplyOptions(DosControlBlock& b) {
-  size_t start = 0;
-  const std::string& options = b.options;
-  while (start < options.size()) {
-    size_t end = options.find('/', start);
-    if (end == std::string::npos) end = options.size();
-    std::string option = Trim(options.substr(start, end - start));
-    if (!option.empty()) Command(b, option);
-    start = end + 1;
-  }
 }
 
 int32_t Open(DosControlBlock& b, uint32_t mode) {
@@ -148,7 +83,7 @@ int32_t Open(DosControlBlock& b, uint32_t mode) {
     b.state &= ~uint32_t{kWriteAccess | kDenyOthers};
     return e;
   }
-  ApplyOptions(b);
+  DosApplyOptions(b);
   return 0;
 }
 
@@ -224,24 +159,213 @@ int32_t Previous(DosControlBlock& b) {
   return r;
 }
 
+// ---- operations on the file as a whole ----
+
+int32_t Create(DosControlBlock& b) {
+  if (b.external_name.empty()) return kErrInvalidFilename;
+  OsHandle h = kOsNoHandle;
+  uint32_t e = OsCreate(b.external_name.c_str(), kOsCreateNormal, &h);
+  if (e != 0) return DosSystemError(b, e);
+  OsClose(h);
+  return 0;
+}
+
+int32_t CopyTo(DosControlBlock& b, const DriverArgs& args) {
+  if (b.external_name.empty()) return kErrInvalidFilename;
+  return Copy(b, TrimmedArg(args.text, args.text_length));
+}
+
+int32_t Rename(DosControlBlock& b, const DriverArgs& args) {
+  if (b.external_name.empty()) return kErrInvalidFilename;
+  std::string target = TrimmedArg(args.text, args.text_length);
+  if (target.empty()) return kErrInvalidFilename;
+  uint32_t e = OsRename(b.external_name.c_str(), target.c_str());
+  return e == 0 ? 0 : NameError(e);
+}
+
+int32_t Remove(DosControlBlock& b) {
+  if (b.external_name.empty()) return kErrInvalidFilename;
+  uint32_t e = OsDelete(b.external_name.c_str());
+  return e == 0 ? 0 : NameError(e);
+}
+
 int32_t Property(DosControlBlock& b, const DriverArgs& args, bool set, DriverOutput& out) {
-  std::string name = Upper(Trim(ArgText(args.text, args.text_length)));
-  std::string value = Trim(ArgText(args.value, args.value_length));
-  if (name == "FILEBUFFERS" || name == "QUICKSCAN") {
-    out.text = Command(b, set ? name + "=" + value : name);
-    return 0;
+  return DosProperty(b, ArgText(args.text, args.text_length),
+                     ArgText(args.value, args.value_length), set, &out.text);
+}
+
+int32_t Flush(DosControlBlock& b) {
+  uint32_t e = OsFlush(b.handle);
+  return e == 0 ? 0 : DosSystemError(b, e);
+}
+
+// Cuts the file at a 0-based offset, under the rules of a write.
+int32_t Cut(DosControlBlock& b, int64_t offset) {
+  if ((b.flags & kDosReadOnly) != 0) return kErrAccessDenied;
+  bool locked = (b.flags & kDosLockWrites) != 0;
+  if (locked && DosLock(b, 500) != 0) return kErrAccessDenied;
+  b.os_position = -1;
+  uint32_t e = OsSeek(b.handle, offset, kOsSeekBegin, nullptr);
+  if (e == 0) e = OsTruncate(b.handle);
+  int32_t r = e == 0 ? 0 : DosSystemError(b, e);
+  if (r == 0) {
+    b.file_size = offset;
+    DosDropBuffer(b);
+    if (b.last >= offset) b.flags &= ~kDosCurrent;
   }
-  if (set) return kErrUnsupported;  // unknown or read only
-  if (name == "RECORDLENGTH") {
-    out.text = std::to_string(b.file->record_length);
-  } else if (name == "FILESIZE") {
-    out.text = std::to_string(b.file_size);
-  } else if (name == "NAME") {
-    out.text = b.external_name;
-  } else {
-    return kErrUnsupported;
+  if (locked) DosUnlock(b);
+  return r;
+}
+
+// ---- positioning and reading ----
+
+int32_t SetToStart(DosControlBlock& b) {
+  b.next = 1;
+  b.flags &= ~kDosCurrent;
+  b.last_move = DosLastMove::kSetFile;
+  return 0;
+}
+
+// SET(file, pointer): the next NEXT reads at the 1-based position (0 counts
+// as 1).
+int32_t SetToPointer(DosControlBlock& b, uint32_t pointer) {
+  b.next = pointer == 0 ? 1 : pointer;
+  b.flags &= ~kDosCurrent;
+  b.last_move = DosLastMove::kOther;
+  return 0;
+}
+
+// RESET(file, position string): SET to the pointer the string holds.
+int32_t ResetToPosition(DosControlBlock& b, const DriverArgs& args) {
+  uint32_t pointer = 0;
+  if (!PositionFromString(args.text, args.text_length, &pointer)) return kErrRecordNotFound;
+  return SetToPointer(b, pointer);
+}
+
+int32_t Next(DosControlBlock& b) {
+  int32_t r = DosRead(b, b.next - 1, b.record_length);
+  if (r == 0) {
+    b.next = b.last + b.bytes_moved + 1;
+    b.last_move = DosLastMove::kRead;
+  }
+  return r;
+}
+
+// GET(file, pointer[, length]): a length of 0 or beyond the record reads the
+// whole record.
+int32_t GetAt(DosControlBlock& b, uint32_t pointer, uint32_t length) {
+  if (length == 0 || length > b.record_length) length = b.record_length;
+  if (pointer == 0) return kErrRecordNotFound;
+  return DosRead(b, int64_t{pointer} - 1, length);
+}
+
+// REGET(file, position string): the record at the pointer the string holds.
+int32_t RegetAtPosition(DosControlBlock& b, const DriverArgs& args) {
+  uint32_t pointer = 0;
+  if (!PositionFromString(args.text, args.text_length, &pointer) || pointer == 0) {
+    return kErrRecordNotFound;
+  }
+  return DosRead(b, int64_t{pointer} - 1, b.record_length);
+}
+
+// ---- writing ----
+
+// ADD and APPEND of the record, or of its first `length` bytes.
+int32_t Append(DosControlBlock& b, uint32_t length) {
+  if (length > b.record_length) length = b.record_length;
+  return DosWrite(b, b.file->record, length, true, 0);
+}
+
+// PUT: rewrites the record last moved.
+int32_t PutCurrent(DosControlBlock& b) {
+  if ((b.flags & kDosCurrent) == 0) return kErrRecordNotAvailable;
+  return DosWrite(b, b.file->record, b.record_length, false, b.last);
+}
+
+// PUT(file, pointer[, length]): writes at the 1-based position; a length of
+// 0 cuts the file there instead.
+int32_t PutAt(DosControlBlock& b, uint32_t pointer, bool with_length, uint32_t length) {
+  if (pointer == 0) return kErrRecordNotFound;
+  int64_t offset = int64_t{pointer} - 1;
+  if (with_length && length == 0) return Cut(b, offset);
+  if (!with_length || length > b.record_length) length = b.record_length;
+  return DosWrite(b, b.file->record, length, false, offset);
+}
+
+// ---- questions about the file ----
+
+// A file shared without a deny mode may have grown or shrunk under us.
+int32_t RefreshIfShared(DosControlBlock& b) {
+  if ((b.flags & kDosLockWrites) != 0 && (b.flags & kDosQuickScan) == 0) {
+    return DosRefreshSize(b);
   }
   return 0;
+}
+
+// POINTER(file): the 1-based position of the current record, 0 without one.
+int64_t CurrentPointer(const DosControlBlock& b) {
+  return (b.flags & kDosCurrent) ? b.last + 1 : 0;
+}
+
+int32_t CountRecords(DosControlBlock& b, DriverOutput& out) {
+  int32_t r = RefreshIfShared(b);
+  if (r != 0) return r;
+  uint32_t length = b.record_length;
+  out.value = length == 0 ? 0 : static_cast<intptr_t>(b.file_size / length);
+  return 0;
+}
+
+int32_t AtEnd(DosControlBlock& b, DriverOutput& out) {
+  int32_t r = RefreshIfShared(b);
+  if (r != 0) return r;
+  out.value = b.next - 1 >= b.file_size ? 1 : 0;
+  return 0;
+}
+
+// One operation, each by its own step; what the driver does not know is
+// unsupported.
+int32_t Run(int32_t op, DosControlBlock& b, const DriverArgs& args, DriverOutput& out) {
+  switch (op) {
+    case kOpOPEN:
+    case kOpSHARE: return Open(b, args.mode);
+    case kOpCLOSE: return Close(b);
+    case kOpCREATE: return Create(b);
+    case kOpCOPY: return CopyTo(b, args);
+    case kOpRENAME: return Rename(b, args);
+    case kOpREMOVE: return Remove(b);
+    case kOpNAME: out.text = b.external_name; return 0;
+    case kOpSEND: out.text = DosCommand(b, ArgText(args.text, args.text_length)); return 0;
+    case kOpSET_PROPERTY: return Property(b, args, true, out);
+    case kOpGET_PROPERTY: return Property(b, args, false, out);
+    case kOpSETfile: return SetToStart(b);
+    case kOpSETfileptr: return SetToPointer(b, args.pointer);
+    case kOpRESETfile: return ResetToPosition(b, args);
+    case kOpNEXT: return Next(b);
+    case kOpPREVIOUS: return Previous(b);
+    case kOpGETfileptr: return GetAt(b, args.pointer, 0);
+    case kOpGETfileptrlen: return GetAt(b, args.pointer, args.length);
+    case kOpREGETfile: return RegetAtPosition(b, args);
+    case kOpADD:
+    case kOpAPPEND: return Append(b, b.record_length);
+    case kOpADDfilelen:
+    case kOpAPPENDlen: return Append(b, args.length);
+    case kOpPUT: return PutCurrent(b);
+    case kOpPUTfileptr: return PutAt(b, args.pointer, false, 0);
+    case kOpPUTfileptrlen: return PutAt(b, args.pointer, true, args.length);
+    case kOpPOINTERfile: out.value = CurrentPointer(b); return 0;
+    case kOpPOSITIONfile:
+      out.text = PositionString(static_cast<uint32_t>(CurrentPointer(b)));
+      return 0;
+    case kOpRECORDSfile: return CountRecords(b, out);
+    case kOpBYTES: out.value = b.bytes_moved; return 0;
+    case kOpEOF: return AtEnd(b, out);
+    case kOpEMPTY: return Cut(b, 0);
+    case kOpFLUSH: return Flush(b);
+    case kOpLOCKfile: return DosLock(b, -1);
+    case kOpLOCKfilesec: return DosLock(b, args.seconds < 0 ? 0 : args.seconds * 100);
+    case kOpUNLOCK: DosUnlock(b); return 0;
+    default: return kErrUnsupported;
+  }
 }
 
 class DosDriver final : public FileDriver {
@@ -253,7 +377,7 @@ class DosDriver final : public FileDriver {
   std::unique_ptr<FileControlBlock> NewControlBlock(FileDescriptor* file, int32_t* error) override {
     auto b = std::unique_ptr<DosControlBlock>(new (std::nothrow) DosControlBlock);
     if (b == nullptr) {
-      *error = 8;  // "Insufficient Memory"
+      *error = kErrInsufficientMemory;
       return nullptr;
     }
     b->record_length = file->record_length;
@@ -268,154 +392,6 @@ class DosDriver final : public FileDriver {
     if (r == kErrFileSystemError && b.os_error != 0) {
       out.os_error_text = ErrorText(static_cast<int32_t>(kErrOsBase + b.os_error));
     }
-    return r;
-  }
-
- private:
-  static int32_t Run(int32_t op, DosControlBlock& b, const DriverArgs& args, DriverOutput& out) {
-    FileDescriptor& file = *b.file;
-    uint32_t length = b.record_length;
-    switch (op) {
-      case kOpOPEN:
-      case kOpSHARE: return Open(b, args.mode);
-      case kOpCLOSE: return Close(b);
-      case kOpCREATE: {
-        if (b.external_name.empty()) return kErrInvalidFilename;
-        OsHandle h = kOsNoHandle;
-        uint32_t e = OsCreate(b.external_name.c_str(), kOsCreateNormal, &h);
-        if (e != 0) return DosSystemError(b, e);
-        OsClose(h);
-        return 0;
-      }
-      case kOpCOPY:
-        if (b.external_name.empty()) return kErrInvalidFilename;
-        return Copy(b, Trim(ArgText(args.text, args.text_length)));
-      case kOpRENAME: {
-        if (b.external_name.empty()) return kErrInvalidFilename;
-        std::string target = Trim(ArgText(args.text, args.text_length));
-        if (target.empty()) return kErrInvalidFilename;
-        uint32_t e = OsRename(b.external_name.c_str(), target.c_str());
-        return e == 0 ? 0 : NameError(e);
-      }
-      case kOpREMOVE: {
-        if (b.external_name.empty()) return kErrInvalidFilename;
-        uint32_t e = OsDelete(b.external_name.c_str());
-        return e == 0 ? 0 : NameError(e);
-      }
-      case kOpNAME: out.text = b.external_name; return 0;
-      case kOpSEND: out.text = Command(b, ArgText(args.text, args.text_length)); return 0;
-      case kOpSET_PROPERTY: return Property(b, args, true, out);
-      case kOpGET_PROPERTY: return Property(b, args, false, out);
-
-      case kOpSETfile:
-        b.next = 1;
-        b.flags &= ~kDosCurrent;
-        b.last_move = DosLastMove::kSetFile;
-        return 0;
-      case kOpSETfileptr:
-      case kOpRESETfile: {
-        uint32_t pointer = args.pointer;
-        if (op == kOpRESETfile && !PositionFromString(args.text, args.text_length, &pointer)) {
-          return kErrRecordNotFound;
-        }
-        b.next = pointer == 0 ? 1 : pointer;
-        b.flags &= ~kDosCurrent;
-        b.last_move = DosLastMove::kOther;
-        return 0;
-      }
-      case kOpNEXT: {
-        int32_t r = DosRead(b, b.next - 1, length);
-        if (r == 0) {
-          b.next = b.last + b.bytes_moved + 1;
-          b.last_move = DosLastMove::kRead;
-        }
-        return r;
-      }
-      case kOpPREVIOUS: return Previous(b);
-      case kOpGETfileptr:
-      case kOpGETfileptrlen: {
-        uint32_t n = op == kOpGETfileptrlen ? args.length : 0;
-        if (n == 0 || n > length) n = length;
-        if (args.pointer == 0) return kErrRecordNotFound;
-        return DosRead(b, int64_t{args.pointer} - 1, n);
-      }
-      case kOpREGETfile: {
-        uint32_t pointer = 0;
-        if (!PositionFromString(args.text, args.text_length, &pointer) || pointer == 0) {
-          return kErrRecordNotFound;
-        }
-        return DosRead(b, int64_t{pointer} - 1, length);
-      }
-
-      case kOpADD:
-      case kOpAPPEND: return DosWrite(b, file.record, length, true, 0);
-      case kOpADDfilelen:
-      case kOpAPPENDlen:
-        return DosWrite(b, file.record, args.length > length ? length : args.length, true, 0);
-      case kOpPUT:
-        if ((b.flags & kDosCurrent) == 0) return kErrRecordNotAvailable;
-        return DosWrite(b, file.record, length, false, b.last);
-      case kOpPUTfileptr:
-      case kOpPUTfileptrlen: {
-        if (args.pointer == 0) return kErrRecordNotFound;
-        int64_t offset = int64_t{args.pointer} - 1;
-        if (op == kOpPUTfileptrlen && args.length == 0) return Cut(b, offset);
-        uint32_t n = op == kOpPUTfileptrlen ? args.length : length;
-        if (n > length) n = length;
-        return DosWrite(b, file.record, n, false, offset);
-      }
-
-      case kOpPOINTERfile: out.value = (b.flags & kDosCurrent) ? b.last + 1 : 0; return 0;
-      case kOpPOSITIONfile:
-        out.text = PositionString((b.flags & kDosCurrent) ? static_cast<uint32_t>(b.last + 1) : 0);
-        return 0;
-      case kOpRECORDSfile: {
-        int32_t r = RefreshIfShared(b);
-        if (r != 0) return r;
-        out.value = length == 0 ? 0 : static_cast<intptr_t>(b.file_size / length);
-        return 0;
-      }
-      case kOpBYTES: out.value = b.bytes_moved; return 0;
-      case kOpEOF: {
-        int32_t r = RefreshIfShared(b);
-        if (r != 0) return r;
-        out.value = b.next - 1 >= b.file_size ? 1 : 0;
-        return 0;
-      }
-      case kOpEMPTY: return Cut(b, 0);
-      case kOpFLUSH: {
-        uint32_t e = OsFlush(b.handle);
-        return e == 0 ? 0 : DosSystemError(b, e);
-      }
-      case kOpLOCKfile: return DosLock(b, -1);
-      case kOpLOCKfilesec: return DosLock(b, args.seconds < 0 ? 0 : args.seconds * 100);
-      case kOpUNLOCK: DosUnlock(b); return 0;
-      default: return kErrUnsupported;
-    }
-  }
-
-  static int32_t RefreshIfShared(DosControlBlock& b) {
-    if ((b.flags & kDosLockWrites) != 0 && (b.flags & kDosQuickScan) == 0) {
-      return DosRefreshSize(b);
-    }
-    return 0;
-  }
-
-  // Cuts the file at a 0-based offset, under the rules of a write.
-  static int32_t Cut(DosControlBlock& b, int64_t offset) {
-    if ((b.flags & kDosReadOnly) != 0) return kErrAccessDenied;
-    bool locked = (b.flags & kDosLockWrites) != 0;
-    if (locked && DosLock(b, 500) != 0) return kErrAccessDenied;
-    b.os_position = -1;
-    uint32_t e = OsSeek(b.handle, offset, kOsSeekBegin, nullptr);
-    if (e == 0) e = OsTruncate(b.handle);
-    int32_t r = e == 0 ? 0 : DosSystemError(b, e);
-    if (r == 0) {
-      b.file_size = offset;
-      DosDropBuffer(b);
-      if (b.last >= offset) b.flags &= ~kDosCurrent;
-    }
-    if (locked) DosUnlock(b);
     return r;
   }
 };

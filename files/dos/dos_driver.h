@@ -28,6 +28,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "files/control_block.h"
@@ -53,9 +54,9 @@ struct DosControlBlock : FileControlBlock {
   ~DosControlBlock() override;
 
   OsHandle handle = kOsNoHandle;
-  uint32_t record_length = 0;  // L
-  int64_t next = 1;            // P: 1-based position of the next NEXT
-  int64_t last = 0;            // X: 0-based offset of the last record moved
+  uint32_t record_length = 0;  // bytes read or written per record
+  int64_t next = 1;            // 1-based position of the next NEXT
+  int64_t last = 0;            // 0-based offset of the last record moved
   uint32_t bytes_moved = 0;    // by the last read or write
   int64_t file_size = 0;       // as last seen
   uint32_t flags = 0;          // kDos* bits
@@ -91,6 +92,18 @@ void DosDropBuffer(DosControlBlock& b);
 // file errors (2, 3, 4, 5, 8) as they are, anything else 90 "File System
 // Error" with the system's number kept in b.os_error for the trace.
 int32_t DosSystemError(DosControlBlock& b, uint32_t os_error);
+
+// SEND commands, driver options and properties (dos_commands.cc), as the
+// top of this file describes them.
+// Runs one SEND command ("WORD" or "WORD=value"); returns the current value,
+// "" for an unknown word.
+std::string DosCommand(DosControlBlock& b, const std::string& command);
+// Runs each "/"-separated option of the FILE's DRIVER attribute as a command.
+void DosApplyOptions(DosControlBlock& b);
+// SET_PROPERTY (`set`) or GET_PROPERTY of the named property; the value read
+// or left goes to *out. 0, or 80 for an unknown or read-only property.
+int32_t DosProperty(DosControlBlock& b, std::string_view name, std::string_view value, bool set,
+                    std::string* out);
 
 // The driver's entry, which a FILE declaration puts in its first field, and
 // its registration record (dos_registration.cc).

@@ -25,10 +25,10 @@ namespace {
 constexpr uint32_t kLen = 100;
 
 const FieldDescriptor kFields[] = {
-    {kTypeString, 0, 0, 0, "F:TEXT", 0, 10, nullptr, 0, nullptr, 0, 0},
-    {kTypeLong, 0, 0, 0, "F:NUMBER", 10, 4, nullptr, 0, nullptr, 0, 0},
-    {kTypeString, 0, 0, 0, "F:REST", 14, 86, nullptr, 0, nullptr, 0, 0},
-    {kTypeEnd, 0, 0, 0, nullptr, 0, 0, nullptr, 0, nullptr, 0, 0},
+    {.type = kTypeString, .label = "F:TEXT", .size = 10},
+    {.type = kTypeLong, .label = "F:NUMBER", .offset = 10, .size = 4},
+    {.type = kTypeString, .label = "F:REST", .offset = 14, .size = 86},
+    {.type = kTypeEnd},
 };
 
 std::string ReadAll(const std::string& path) {
@@ -65,16 +65,14 @@ class DosDriver : public ::testing::Test {
     std::remove(name_.c_str());
   }
   FileDescriptor Declare(uint8_t* record) {
-    FileDescriptor f = {};
-    f.driver = &DosDriverEntry;
-    f.label = "F";
-    f.label_length = 1;
-    f.driver_name = "DOS";
-    f.name = name_.c_str();
-    f.fields = kFields;
-    f.record = record;
-    f.record_length = kLen;
-    return f;
+    return {.driver = &DosDriverEntry,
+            .label = "F",
+            .label_length = 1,
+            .driver_name = "DOS",
+            .name = name_.c_str(),
+            .fields = kFields,
+            .record = record,
+            .record_length = kLen};
   }
   std::string Record(const uint8_t* record, uint32_t n = kLen) {
     return std::string(reinterpret_cast<const char*>(record), n);

@@ -22,10 +22,16 @@ const uint8_t kDosCapabilities[] = {
 static_assert(sizeof kDosCapabilities == 1 + 36 + 1 + 18);
 
 const DriverRegistration kDos = {
-    // clang-format off
-    "DOS", "Z9DOS.DLL", "", "Dos File Driver 1.0", &DosDriverEntry, {},
-    kDosCapabilities, "Z9DOSS.DLL", "INDEX", "KEY", "\r\n",
-    // clang-format on
+    .name = "DOS",
+    .module = "Z9DOS.DLL",
+    .notice = "",
+    .description = "Dos File Driver 1.0",
+    .entry = &DosDriverEntry,
+    .capability_lists = kDosCapabilities,
+    .module2 = "Z9DOSS.DLL",
+    .index_word = "INDEX",
+    .key_word = "KEY",
+    .line_end = "\r\n",
 };
 
 }  // namespace

@@ -28,15 +28,13 @@ std::string ReadAll(const std::string& path) {
 }
 
 FileDescriptor Declare(const char* name, uint8_t* record) {
-  FileDescriptor f = {};
-  f.driver = &DosDriverEntry;
-  f.label = "S";
-  f.label_length = 1;
-  f.driver_name = "DOS";
-  f.name = name;
-  f.record = record;
-  f.record_length = kLen;
-  return f;
+  return {.driver = &DosDriverEntry,
+          .label = "S",
+          .label_length = 1,
+          .driver_name = "DOS",
+          .name = name,
+          .record = record,
+          .record_length = kLen};
 }
 
 // The parent's unique name (process number and test) is the nonce.

@@ -28,10 +28,16 @@ const uint8_t kVelocoreCapabilities[] = {
 static_assert(sizeof kVelocoreCapabilities == 1 + 70 + 1 + 17);
 
 const DriverRegistration kVelocore = {
-    // clang-format off
-    "VELOCORE", "Z9VEL.DLL", "", "Velocore (VEL) Driver 1.00", &VelocoreDriverEntry, {},
-    kVelocoreCapabilities, "Z9VELS.DLL", "INDEX", "KEY", "\r\n",
-    // clang-format on
+    .name = "VELOCORE",
+    .module = "Z9VEL.DLL",
+    .notice = "",
+    .description = "Velocore (VEL) Driver 1.00",
+    .entry = &VelocoreDriverEntry,
+    .capability_lists = kVelocoreCapabilities,
+    .module2 = "Z9VELS.DLL",
+    .index_word = "INDEX",
+    .key_word = "KEY",
+    .line_end = "\r\n",
 };
 
 class VelocorePlaceholder final : public FileDriver {

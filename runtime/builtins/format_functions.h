@@ -16,7 +16,7 @@ void FormatRealOnStack(double value);
 // DEFORMAT(text, picture): pops the picture (top) and the text below it and
 // pushes the value read; text that cannot be read is pushed back unchanged.
 void DEFORMAT();
-// AGE(birth, base): pushes AgeText (dates.h).
+// AGE(birth, base): pushes AgeText (runtime/pictures/dates.h).
 void AGE(int32_t birth, int32_t base);
 
 }  // namespace kor

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ctype.h>
 #include <string.h>
 
 #include <set>
@@ -13,6 +12,7 @@
 
 #include "runtime/builtins/error_functions.h"
 #include "runtime/core/error_state.h"
+#include "runtime/os/ascii.h"
 #include "runtime/os/os.h"
 #include "runtime/os/os_test_dir.h"
 #include "runtime/values/string_stack.h"
@@ -52,7 +52,7 @@ Entry Decode(const Queue& q, uint32_t position) {
   const char* r = static_cast<const char*>(q.Row(position));
   Entry e;
   e.name.assign(r + kDirNameOffset, kDirNameSize);
-  e.name.erase(e.name.find_last_not_of(' ') + 1);
+  e.name.resize(TrimTrailingBlanks(e.name).size());
   e.date = LoadLong(r + kDirDateOffset);
   e.time = LoadLong(r + kDirTimeOffset);
   e.size = LoadLong(r + kDirSizeOffset);
@@ -68,9 +68,7 @@ std::set<std::string> List(Queue* q, const std::string& pattern, uint32_t filter
   // Upper case: a short name may be the upper-case form of the name.
   std::set<std::string> names;
   for (uint32_t i = 1; i <= q->Records(); ++i) {
-    std::string n = Decode(*q, i).name;
-    for (char& c : n) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-    names.insert(n);
+    names.insert(AsciiUpperText(Decode(*q, i).name));
   }
   return names;
 }

@@ -5,6 +5,7 @@
 
 #include "runtime/locale/collation.h"
 #include "runtime/memory/memory.h"
+#include "runtime/os/ascii.h"
 #include "runtime/values/string_stack.h"
 
 namespace kor {
@@ -132,7 +133,7 @@ void RIGHT(int32_t n) {
   }
   std::string_view s = Top();
   int32_t field = n < 0 ? Size(s) : n;
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  s = TrimTrailingBlanks(s);
   if (Size(s) > field) s.remove_prefix(s.size() - static_cast<size_t>(field));
   PushInField(s, field, field - Size(s));
 }
@@ -144,8 +145,7 @@ void CENTER(int32_t n) {
   }
   std::string_view s = Top();
   int32_t field = n < 0 ? Size(s) : n;
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  s = TrimBlanks(s);
   if (Size(s) > field) s = s.substr(0, static_cast<size_t>(field));
   PushInField(s, field, (field - Size(s)) / 2);
 }
@@ -248,7 +248,7 @@ int32_t NUMERIC() {
   size_t i = 0, n = s.size();
   auto digits = [&] {
     size_t from = i;
-    while (i < n && s[i] >= '0' && s[i] <= '9') ++i;
+    while (i < n && IsAsciiDigit(s[i])) ++i;
     return i - from;
   };
   while (i < n && s[i] == ' ') ++i;

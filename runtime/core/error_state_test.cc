@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "runtime/os/ascii.h"
 #include "runtime/os/os.h"
 
 namespace kor {
@@ -19,21 +20,18 @@ std::string Field(const char* field, size_t size) {
     if (c == '\0') c = ' ';
   return s;
 }
-std::string Trimmed(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
-}
 std::string ErrorString() {
   const ErrorStateRecord& state = CurrentErrorState();
   return Field(state.text, sizeof state.text);
 }
 std::string DriverErrorCodeString() {
   const ErrorStateRecord& state = CurrentErrorState();
-  return Trimmed(Field(state.driver_code_text, sizeof state.driver_code_text));
+  return std::string(
+      TrimTrailingBlanks(Field(state.driver_code_text, sizeof state.driver_code_text)));
 }
 std::string DriverErrorString() {
   const ErrorStateRecord& state = CurrentErrorState();
-  return Trimmed(Field(state.driver_text, sizeof state.driver_text));
+  return std::string(TrimTrailingBlanks(Field(state.driver_text, sizeof state.driver_text)));
 }
 
 class ErrorStateTest : public testing::Test {

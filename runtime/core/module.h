@@ -23,15 +23,15 @@ struct InitEntry {
 // The static record a module hands to RegisterModule. The link and instance
 // words are zero until the module is registered.
 struct ModuleDescriptor {
-  ModuleDescriptor* link;
-  const InitEntry* init_begin;
-  const InitEntry* init_end;
-  OsInstance instance;
-  void* data1_begin;  // the two data areas handed to the thread manager
-  void* data1_end;
-  void* data2_begin;
-  void* data2_end;
-  const char* name;  // bookkeeping: the module's name, for reports
+  ModuleDescriptor* link = nullptr;
+  const InitEntry* init_begin = nullptr;
+  const InitEntry* init_end = nullptr;
+  OsInstance instance = nullptr;
+  void* data1_begin = nullptr;  // the two data areas handed to the thread manager
+  void* data1_end = nullptr;
+  void* data2_begin = nullptr;
+  void* data2_end = nullptr;
+  const char* name = nullptr;  // bookkeeping: the module's name, for reports
 };
 
 // Runs the initialisation procedures of a table by priority (255 first), each

@@ -5,6 +5,7 @@
 #include "runtime/core/error_state.h"
 #include "runtime/core/startup.h"
 #include "runtime/memory/runtime_log.h"
+#include "runtime/os/ascii.h"
 #include "runtime/os/os.h"
 
 namespace kor {
@@ -25,8 +26,7 @@ std::string RuntimeErrorBoxText(int32_t code, const char* text) {
     // string stack.
     ErrorStateRecord state;
     CopyErrorStateOut(&state);
-    box.assign(state.text, sizeof state.text);
-    while (!box.empty() && box.back() == ' ') box.pop_back();
+    box.assign(TrimTrailingBlanks(std::string_view(state.text, sizeof state.text)));
     if (box.size() > 255) box.resize(255);
     if (text != nullptr) box += " : ";
   }

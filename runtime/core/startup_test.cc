@@ -46,10 +46,8 @@ TEST(Startup, InitRunsByPriorityThenTableOrderAndExitIsTheReverse) {
 TEST(Startup, RegisterAndUnregisterASecondModule) {
   g_calls.clear();
   static int token;
-  // clang-format off
-  ModuleDescriptor module = {nullptr, std::begin(kTable), std::begin(kTable) + 2, nullptr,
-                             nullptr, nullptr, nullptr, nullptr, "dll"};
-  // clang-format on
+  ModuleDescriptor module = {
+      .init_begin = std::begin(kTable), .init_end = std::begin(kTable) + 2, .name = "dll"};
   OsInstance resource = ResourceInstance();
   RegisterModule(&module, &token);
   EXPECT_EQ(module.instance, &token);

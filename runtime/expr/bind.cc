@@ -8,6 +8,7 @@
 #include "runtime/core/runtime_error.h"
 #include "runtime/core/startup.h"
 #include "runtime/locale/collation.h"
+#include "runtime/os/ascii.h"
 #include "runtime/values/string_stack.h"
 #include "runtime/values/value_ref.h"
 
@@ -63,7 +64,7 @@ struct KeywordSpec {
   uint8_t op;
 };
 constexpr KeywordSpec kKeywords[] = {
-    {"NOT", kOpNot}, {"AND", kOpAnd}, {"OR", kOpOr}, {"XOR", kOpXor}};
+    {"NOT", kExprNot}, {"AND", kExprAnd}, {"OR", kExprOr}, {"XOR", kExprXor}};
 
 char* CopyName(std::string_view name) {
   char* copy = new char[name.size() + 1];
@@ -168,7 +169,7 @@ void BindName(std::string_view name, ValueRef* ref) {
 
 void BIND(ValueRef* ref) {
   std::string name = PopToStdString();
-  while (!name.empty() && name.back() == ' ') name.pop_back();
+  name.resize(TrimTrailingBlanks(name).size());
   BindName(name, ref);
 }
 

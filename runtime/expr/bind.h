@@ -47,10 +47,10 @@ inline constexpr int kMaxFunctionArgs = 25;
 // Operator codes, shared by the scanner, the tree and keyword entries.
 enum OperatorCode : uint8_t {
   // clang-format off
-  kOpNegate = 0, kOpTilde = 1, kOpPower = 2, kOpMultiply = 3, kOpDivide = 4, kOpModulo = 5,
-  kOpAdd = 7, kOpSubtract = 8, kOpConcat = 9, kOpEqual = 10, kOpNotEqual = 11, kOpLess = 12,
-  kOpGreater = 13, kOpLessEqual = 14, kOpGreaterEqual = 15, kOpNot = 16, kOpAnd = 17,
-  kOpOr = 18, kOpXor = 19, kOpComma = 20, kOpColon = 21,
+  kExprNegate = 0, kExprTilde = 1, kExprPower = 2, kExprMultiply = 3, kExprDivide = 4, kExprModulo = 5,
+  kExprAdd = 7, kExprSubtract = 8, kExprConcat = 9, kExprEqual = 10, kExprNotEqual = 11, kExprLess = 12,
+  kExprGreater = 13, kExprLessEqual = 14, kExprGreaterEqual = 15, kExprNot = 16, kExprAnd = 17,
+  kExprOr = 18, kExprXor = 19, kExprComma = 20, kExprColon = 21,
   // clang-format on
 };
 
@@ -73,10 +73,11 @@ struct BindEntry {
 ResultClass ResultClassForType(int type_code);
 
 // BIND: pops the name off the string stack (trailing blanks removed) and binds
-// it to `ref`, a value reference made by MakeValueRef (value_ref.h), in the
-// current table. The table owns `ref` from then on and destroys it with the
-// binding (when replaced, or when its scope is popped). A null `ref` (one
-// that MakeValueRef could not make) binds nothing.
+// it to `ref`, a value reference made by MakeValueRef
+// (runtime/values/value_ref.h), in the current table. The table owns `ref`
+// from then on and destroys it with the binding (when replaced, or when its
+// scope is popped). A null `ref` (one that MakeValueRef could not make) binds
+// nothing.
 void BIND(ValueRef* ref);
 // The same with the name given directly.
 void BindName(std::string_view name, ValueRef* ref);

@@ -8,6 +8,7 @@
 #include "runtime/expr/expr_functions.h"
 #include "runtime/expr/expr_program.h"
 #include "runtime/expr/expr_services.h"
+#include "runtime/os/ascii.h"
 #include "runtime/values/string_stack.h"
 #include "runtime/values/value_ref.h"
 
@@ -39,30 +40,30 @@ int32_t ExprEvaluator::Long(int32_t index) const {
       return n.ref->AsLong();
     case NodeKind::kFunction: return CallLongFunction(*this, n);
     case NodeKind::kUnary:
-      if (n.op == kOpNot) return Truth(n.a) ? 0 : 1;
+      if (n.op == kExprNot) return Truth(n.a) ? 0 : 1;
       return Wrap(0u - static_cast<uint32_t>(Long(n.a)));
     case NodeKind::kBinary:
       switch (n.op) {
-        case kOpAdd:
+        case kExprAdd:
           return Wrap(static_cast<uint32_t>(Long(n.a)) + static_cast<uint32_t>(Long(n.b)));
-        case kOpSubtract:
+        case kExprSubtract:
           return Wrap(static_cast<uint32_t>(Long(n.a)) - static_cast<uint32_t>(Long(n.b)));
-        case kOpMultiply:
+        case kExprMultiply:
           return Wrap(static_cast<uint32_t>(Long(n.a)) * static_cast<uint32_t>(Long(n.b)));
-        case kOpModulo: {
+        case kExprModulo: {
           int32_t a = Long(n.a), b = Long(n.b);
           if (b == 0 || (b == -1)) return 0;  // -1 also avoids INT_MIN % -1
           return a % b;
         }
-        case kOpAnd: return Truth(n.a) && Truth(n.b) ? 1 : 0;
-        case kOpOr: return Truth(n.a) || Truth(n.b) ? 1 : 0;
-        case kOpXor: return Truth(n.a) != Truth(n.b) ? 1 : 0;
-        case kOpEqual: return Compare(n) == 0;
-        case kOpNotEqual: return Compare(n) != 0;
-        case kOpLess: return Compare(n) < 0;
-        case kOpGreater: return Compare(n) > 0;
-        case kOpLessEqual: return Compare(n) <= 0;
-        case kOpGreaterEqual: return Compare(n) >= 0;
+        case kExprAnd: return Truth(n.a) && Truth(n.b) ? 1 : 0;
+        case kExprOr: return Truth(n.a) || Truth(n.b) ? 1 : 0;
+        case kExprXor: return Truth(n.a) != Truth(n.b) ? 1 : 0;
+        case kExprEqual: return Compare(n) == 0;
+        case kExprNotEqual: return Compare(n) != 0;
+        case kExprLess: return Compare(n) < 0;
+        case kExprGreater: return Compare(n) > 0;
+        case kExprLessEqual: return Compare(n) <= 0;
+        case kExprGreaterEqual: return Compare(n) >= 0;
         default: return 0;
       }
     case NodeKind::kPicture: return 0;
@@ -90,18 +91,18 @@ double ExprEvaluator::Real(int32_t index) const {
     case NodeKind::kUnary: return -Real(n.a);
     case NodeKind::kBinary:
       switch (n.op) {
-        case kOpAdd: return Real(n.a) + Real(n.b);
-        case kOpSubtract: return Real(n.a) - Real(n.b);
-        case kOpMultiply: return Real(n.a) * Real(n.b);
-        case kOpDivide: {
+        case kExprAdd: return Real(n.a) + Real(n.b);
+        case kExprSubtract: return Real(n.a) - Real(n.b);
+        case kExprMultiply: return Real(n.a) * Real(n.b);
+        case kExprDivide: {
           double a = Real(n.a), b = Real(n.b);
           return b == 0 ? 0.0 : Finite(a / b);
         }
-        case kOpModulo: {
+        case kExprModulo: {
           double a = Real(n.a), b = Real(n.b);
           return b == 0 ? 0.0 : Finite(std::fmod(a, b));
         }
-        case kOpPower: {
+        case kExprPower: {
           // A square is a product: exact, and what the compiled form does.
           const ExprNode& e = node(n.b);
           if (e.kind == NodeKind::kConstant && e.cls == ResultClass::kInteger && e.integer == 2) {
@@ -149,7 +150,7 @@ bool ExprEvaluator::Truth(int32_t index) const {
     case ResultClass::kString: {
       String(index);
       std::string_view s = TopView();
-      bool any = s.find_first_not_of(' ') != std::string_view::npos;
+      bool any = !IsBlankText(s);
       PopString();
       return any;
     }
@@ -191,14 +192,14 @@ void ExprEvaluator::Subscripted(const ExprNode& n) const {
 
 int32_t EvaluateLong(const ExprTree& tree) {
   if (!tree.program.code.empty()) {
-    double v = RunProgram(tree.program);
+    double v = EvaluateExprProgram(tree.program);
     return tree.result_class() == ResultClass::kInteger ? static_cast<int32_t>(v) : RealToLong(v);
   }
   return ExprEvaluator(tree).Long(tree.root_index);
 }
 
 double EvaluateReal(const ExprTree& tree) {
-  if (!tree.program.code.empty()) return RunProgram(tree.program);
+  if (!tree.program.code.empty()) return EvaluateExprProgram(tree.program);
   return ExprEvaluator(tree).Real(tree.root_index);
 }
 
@@ -209,7 +210,7 @@ void EvaluateString(const ExprTree& tree) {
 }
 
 bool EvaluateTruth(const ExprTree& tree) {
-  if (!tree.program.code.empty()) return RunProgram(tree.program) != 0;
+  if (!tree.program.code.empty()) return EvaluateExprProgram(tree.program) != 0;
   return ExprEvaluator(tree).Truth(tree.root_index);
 }
 

@@ -42,9 +42,9 @@ bool EvaluateTruth(const ExprTree& tree);
 std::string EvaluateToText(const ExprTree& tree);
 
 // Evaluates the tree and stores the result through the reference by the
-// tree's class: integer through assign-from-LONG (slot 0), real through
-// assign-from-REAL (slot 1), string through assign-from-string-stack
-// (slot 9); the reference converts to its own storage form. Null is ignored.
+// tree's class: integer through AssignLong, real through AssignReal, string
+// through AssignString from the string stack; the reference converts to its
+// own storage form. Null is ignored.
 void AssignExpression(ValueRef* ref, const ExprTree& tree);
 
 // The tree walker, shared with the function implementations.

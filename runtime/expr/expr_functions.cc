@@ -42,8 +42,8 @@ std::string ArgText(const ExprEvaluator& ev, const ExprNode& call, int i) {
 int32_t Width(int32_t n) { return n > kMaxMadeLength ? kMaxMadeLength : n; }
 
 bool IsLogical(const ExprNode& n) {
-  if (n.kind == NodeKind::kUnary) return n.op == kOpNot;
-  return n.kind == NodeKind::kBinary && n.op >= kOpEqual && n.op <= kOpXor;
+  if (n.kind == NodeKind::kUnary) return n.op == kExprNot;
+  return n.kind == NodeKind::kBinary && n.op >= kExprEqual && n.op <= kExprXor;
 }
 
 // Compares argument nodes a and b as "=" and "<=" do.

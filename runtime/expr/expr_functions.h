@@ -28,11 +28,11 @@
 //   first character; NUMERIC(s) 1 for a number; LEN(s); CLIP, UPPER, LOWER;
 //   LEFT, RIGHT and CENTER with widths (at most 65535 characters are made).
 // - Dates and times: TODAY, CLOCK, DATE (DateFromParts), DAY, MONTH, YEAR and
-//   AGE are the date module's own (dates.h); AGE with one argument is against
-//   today.
+//   AGE are the date module's own (runtime/pictures/dates.h); AGE with one
+//   argument is against today.
 // - FORMAT(v, picture) and DEFORMAT(text, picture) are the picture module's
-//   (format.h); the picture is any string, usually a picture constant, and an
-//   invalid one gives the empty string. FORMAT takes v by its class: an
+//   (runtime/pictures/format.h); the picture is any string, usually a
+//   picture constant, and an invalid one gives the empty string. FORMAT takes v by its class: an
 //   integer (also a day count or a time) as a whole number, a real as a
 //   REAL, except that a DECIMAL, PDECIMAL or ULONG variable is formatted
 //   from its exact digits, and a string as text (a number held as text for

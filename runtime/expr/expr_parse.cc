@@ -14,7 +14,7 @@ namespace {
 // Deeper nesting than this is refused rather than risking the stack.
 constexpr int kMaxDepth = 200;
 
-bool IsComparison(uint8_t op) { return op >= kOpEqual && op <= kOpGreaterEqual; }
+bool IsComparison(uint8_t op) { return op >= kExprEqual && op <= kExprGreaterEqual; }
 
 // Smallest and largest argument counts accepted for a function.
 void ArgumentRange(const BindEntry& f, int* min, int* max) {
@@ -94,13 +94,13 @@ class Parser {
     n.b = right;
     bool both_int = Class(left) == ResultClass::kInteger && Class(right) == ResultClass::kInteger;
     switch (op) {
-      case kOpAdd:
-      case kOpSubtract:
-      case kOpMultiply:
-      case kOpModulo: n.cls = both_int ? ResultClass::kInteger : ResultClass::kReal; break;
-      case kOpDivide:
-      case kOpPower: n.cls = ResultClass::kReal; break;
-      case kOpConcat: n.cls = ResultClass::kString; break;
+      case kExprAdd:
+      case kExprSubtract:
+      case kExprMultiply:
+      case kExprModulo: n.cls = both_int ? ResultClass::kInteger : ResultClass::kReal; break;
+      case kExprDivide:
+      case kExprPower: n.cls = ResultClass::kReal; break;
+      case kExprConcat: n.cls = ResultClass::kString; break;
       default: n.cls = ResultClass::kInteger; break;
     }
     return Add(n);
@@ -119,7 +119,7 @@ class Parser {
     Depth guard(&depth_);
     if (depth_ > kMaxDepth) return FailIndex("expression nested too deeply");
     int32_t left = ParseAnd();
-    while (left >= 0 && (IsOp(kOpOr) || IsOp(kOpXor))) {
+    while (left >= 0 && (IsOp(kExprOr) || IsOp(kExprXor))) {
       uint8_t op = token_.op;
       Advance();
       int32_t right = ParseAnd();
@@ -132,18 +132,18 @@ class Parser {
   // Level 2: AND.
   int32_t ParseAnd() {
     int32_t left = ParseNot();
-    while (left >= 0 && IsOp(kOpAnd)) {
+    while (left >= 0 && IsOp(kExprAnd)) {
       Advance();
       int32_t right = ParseNot();
       if (right < 0) return -1;
-      left = Binary(kOpAnd, left, right);
+      left = Binary(kExprAnd, left, right);
     }
     return left;
   }
 
   // Level 3: NOT, also written "~".
   int32_t ParseNot() {
-    if (IsOp(kOpNot) || IsOp(kOpTilde)) {
+    if (IsOp(kExprNot) || IsOp(kExprTilde)) {
       Depth guard(&depth_);
       if (depth_ > kMaxDepth) return FailIndex("expression nested too deeply");
       Advance();
@@ -151,7 +151,7 @@ class Parser {
       if (operand < 0) return -1;
       ExprNode n;
       n.kind = NodeKind::kUnary;
-      n.op = kOpNot;
+      n.op = kExprNot;
       n.cls = ResultClass::kInteger;
       n.a = operand;
       return Add(n);
@@ -164,29 +164,29 @@ class Parser {
   int ComparisonOperator() {
     if (token_.cls != TokenClass::kOperator) return -1;
     uint8_t first = token_.op;
-    bool negation = first == kOpTilde || first == kOpNot;
+    bool negation = first == kExprTilde || first == kExprNot;
     if (!IsComparison(first) && !negation) return -1;
     Advance();
     uint8_t second = token_.cls == TokenClass::kOperator ? token_.op : 0xFF;
     int combined = -1;
     if (negation) {
-      if (second == kOpEqual) combined = kOpNotEqual;
-      else if (second == kOpLess) combined = kOpGreaterEqual;
-      else if (second == kOpGreater) combined = kOpLessEqual;
+      if (second == kExprEqual) combined = kExprNotEqual;
+      else if (second == kExprLess) combined = kExprGreaterEqual;
+      else if (second == kExprGreater) combined = kExprLessEqual;
       if (combined < 0) {
         Fail("=, < or > expected after the negation");
         return -2;
       }
-    } else if (first == kOpLess && second == kOpGreater) {
-      combined = kOpNotEqual;
-    } else if (first == kOpLess && second == kOpEqual) {
-      combined = kOpLessEqual;
-    } else if (first == kOpGreater && second == kOpEqual) {
-      combined = kOpGreaterEqual;
-    } else if (first == kOpEqual && second == kOpLess) {
-      combined = kOpLessEqual;
-    } else if (first == kOpEqual && second == kOpGreater) {
-      combined = kOpGreaterEqual;
+    } else if (first == kExprLess && second == kExprGreater) {
+      combined = kExprNotEqual;
+    } else if (first == kExprLess && second == kExprEqual) {
+      combined = kExprLessEqual;
+    } else if (first == kExprGreater && second == kExprEqual) {
+      combined = kExprGreaterEqual;
+    } else if (first == kExprEqual && second == kExprLess) {
+      combined = kExprLessEqual;
+    } else if (first == kExprEqual && second == kExprGreater) {
+      combined = kExprGreaterEqual;
     }
     if (combined < 0) return first;
     Advance();
@@ -210,11 +210,11 @@ class Parser {
   // Level 5: "&".
   int32_t ParseConcat() {
     int32_t left = ParseAdditive();
-    while (left >= 0 && IsOp(kOpConcat)) {
+    while (left >= 0 && IsOp(kExprConcat)) {
       Advance();
       int32_t right = ParseAdditive();
       if (right < 0) return -1;
-      left = Binary(kOpConcat, left, right);
+      left = Binary(kExprConcat, left, right);
     }
     return left;
   }
@@ -222,7 +222,7 @@ class Parser {
   // Level 6: "+", "-".
   int32_t ParseAdditive() {
     int32_t left = ParseMultiplicative();
-    while (left >= 0 && (IsOp(kOpAdd) || IsOp(kOpSubtract))) {
+    while (left >= 0 && (IsOp(kExprAdd) || IsOp(kExprSubtract))) {
       uint8_t op = token_.op;
       Advance();
       int32_t right = ParseMultiplicative();
@@ -235,7 +235,7 @@ class Parser {
   // Level 7: "*", "/", "%".
   int32_t ParseMultiplicative() {
     int32_t left = ParsePower();
-    while (left >= 0 && (IsOp(kOpMultiply) || IsOp(kOpDivide) || IsOp(kOpModulo))) {
+    while (left >= 0 && (IsOp(kExprMultiply) || IsOp(kExprDivide) || IsOp(kExprModulo))) {
       uint8_t op = token_.op;
       Advance();
       int32_t right = ParsePower();
@@ -248,21 +248,21 @@ class Parser {
   // Level 8: "^".
   int32_t ParsePower() {
     int32_t left = ParseUnary();
-    while (left >= 0 && IsOp(kOpPower)) {
+    while (left >= 0 && IsOp(kExprPower)) {
       Advance();
       int32_t right = ParseUnary();
       if (right < 0) return -1;
-      left = Binary(kOpPower, left, right);
+      left = Binary(kExprPower, left, right);
     }
     return left;
   }
 
   // Level 9: unary "-" and "+".
   int32_t ParseUnary() {
-    if (IsOp(kOpSubtract) || IsOp(kOpAdd)) {
+    if (IsOp(kExprSubtract) || IsOp(kExprAdd)) {
       Depth guard(&depth_);
       if (depth_ > kMaxDepth) return FailIndex("expression nested too deeply");
-      bool negate = token_.op == kOpSubtract;
+      bool negate = token_.op == kExprSubtract;
       Advance();
       int32_t operand = ParseUnary();
       if (operand < 0 || !negate) return operand;
@@ -278,7 +278,7 @@ class Parser {
       }
       ExprNode n;
       n.kind = NodeKind::kUnary;
-      n.op = kOpNegate;
+      n.op = kExprNegate;
       n.cls = target.cls == ResultClass::kInteger ? ResultClass::kInteger : ResultClass::kReal;
       n.a = operand;
       return Add(n);
@@ -342,7 +342,7 @@ class Parser {
         int32_t arg = ParseOr();
         if (arg < 0) return -1;
         args.push_back(arg);
-        if (IsOp(kOpComma)) {
+        if (IsOp(kExprComma)) {
           Advance();
           continue;
         }
@@ -382,7 +382,7 @@ class Parser {
       n.a = ParseOr();
       if (n.a < 0) return -1;
       n.subscript = Subscript::kIndex;
-      if (IsOp(kOpColon)) {
+      if (IsOp(kExprColon)) {
         Advance();
         n.b = ParseOr();
         if (n.b < 0) return -1;

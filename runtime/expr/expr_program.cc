@@ -53,7 +53,7 @@ class Compiler {
       }
       case NodeKind::kUnary:
         if (!Emit(n.a)) return false;
-        return Apply(n.op == kOpNot ? kNot : (n.cls == ResultClass::kInteger ? kNegI : kNegR), 1);
+        return Apply(n.op == kExprNot ? kNot : (n.cls == ResultClass::kInteger ? kNegI : kNegR), 1);
       case NodeKind::kBinary: return Binary(n);
       case NodeKind::kFunction: return Function(n);
       default: return false;
@@ -85,28 +85,28 @@ class Compiler {
   bool Binary(const ExprNode& n) {
     bool integer = n.cls == ResultClass::kInteger;
     const ExprNode& right = tree_.nodes[static_cast<size_t>(n.b)];
-    if (n.op == kOpPower && right.kind == NodeKind::kConstant &&
+    if (n.op == kExprPower && right.kind == NodeKind::kConstant &&
         right.cls == ResultClass::kInteger && right.integer == 2) {
       return Emit(n.a) && Apply(kSquare, 1);
     }
     if (!Emit(n.a) || !Emit(n.b)) return false;
     uint8_t op;
     switch (n.op) {
-      case kOpAdd: op = integer ? kAddI : kAddR; break;
-      case kOpSubtract: op = integer ? kSubI : kSubR; break;
-      case kOpMultiply: op = integer ? kMulI : kMulR; break;
-      case kOpModulo: op = integer ? kModI : kModR; break;
-      case kOpDivide: op = kDivR; break;
-      case kOpPower: op = kPowR; break;
-      case kOpEqual: op = kEq; break;
-      case kOpNotEqual: op = kNe; break;
-      case kOpLess: op = kLt; break;
-      case kOpGreater: op = kGt; break;
-      case kOpLessEqual: op = kLe; break;
-      case kOpGreaterEqual: op = kGe; break;
-      case kOpAnd: op = kAnd; break;
-      case kOpOr: op = kOr; break;
-      case kOpXor: op = kXor; break;
+      case kExprAdd: op = integer ? kAddI : kAddR; break;
+      case kExprSubtract: op = integer ? kSubI : kSubR; break;
+      case kExprMultiply: op = integer ? kMulI : kMulR; break;
+      case kExprModulo: op = integer ? kModI : kModR; break;
+      case kExprDivide: op = kDivR; break;
+      case kExprPower: op = kPowR; break;
+      case kExprEqual: op = kEq; break;
+      case kExprNotEqual: op = kNe; break;
+      case kExprLess: op = kLt; break;
+      case kExprGreater: op = kGt; break;
+      case kExprLessEqual: op = kLe; break;
+      case kExprGreaterEqual: op = kGe; break;
+      case kExprAnd: op = kAnd; break;
+      case kExprOr: op = kOr; break;
+      case kExprXor: op = kXor; break;
       default: return false;  // "&" is a string
     }
     return Apply(op, 2);
@@ -155,7 +155,7 @@ void CompileProgram(const ExprTree& tree, ExprProgram* out) {
   out->depth = compiler.depth;
 }
 
-double RunProgram(const ExprProgram& program) {
+double EvaluateExprProgram(const ExprProgram& program) {
   double stack[kMaxDepth + 1];
   double* sp = stack;  // one past the top value
   for (const ExprInstr& in : program.code) {

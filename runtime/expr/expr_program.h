@@ -40,6 +40,6 @@ void CompileProgram(const ExprTree& tree, ExprProgram* out);
 
 // Runs a non-empty program; the result is the root's value (an exact int32
 // for an integer-class root).
-double RunProgram(const ExprProgram& program);
+double EvaluateExprProgram(const ExprProgram& program);
 
 }  // namespace kor

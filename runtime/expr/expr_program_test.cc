@@ -53,8 +53,8 @@ TEST_F(ProgramTest, CompiledAndWalkedResultsAgree) {
     ExprEvaluator walker(*tree);
     double walked = tree->result_class() == ResultClass::kInteger ? walker.Long(tree->root_index)
                                                                   : walker.Real(tree->root_index);
-    EXPECT_TRUE(SameValue(RunProgram(tree->program), walked))
-        << text << ": " << RunProgram(tree->program) << " vs " << walked;
+    EXPECT_TRUE(SameValue(EvaluateExprProgram(tree->program), walked))
+        << text << ": " << EvaluateExprProgram(tree->program) << " vs " << walked;
     EXPECT_EQ(EvaluateTruth(*tree), walker.Truth(tree->root_index)) << text;
     EXPECT_EQ(EvaluateLong(*tree), walker.Long(tree->root_index)) << text;
   }

@@ -19,22 +19,22 @@ const char* const kFunctionNames[kFunctionCount + 1] = {
 
 const char* OperatorText(uint8_t op) {
   switch (op) {
-    case kOpAdd: return " + ";
-    case kOpSubtract: return " - ";
-    case kOpMultiply: return " * ";
-    case kOpDivide: return " / ";
-    case kOpModulo: return " % ";
-    case kOpPower: return " ^ ";
-    case kOpConcat: return " & ";
-    case kOpEqual: return " = ";
-    case kOpNotEqual: return " <> ";
-    case kOpLess: return " < ";
-    case kOpGreater: return " > ";
-    case kOpLessEqual: return " <= ";
-    case kOpGreaterEqual: return " >= ";
-    case kOpAnd: return " AND ";
-    case kOpOr: return " OR ";
-    case kOpXor: return " XOR ";
+    case kExprAdd: return " + ";
+    case kExprSubtract: return " - ";
+    case kExprMultiply: return " * ";
+    case kExprDivide: return " / ";
+    case kExprModulo: return " % ";
+    case kExprPower: return " ^ ";
+    case kExprConcat: return " & ";
+    case kExprEqual: return " = ";
+    case kExprNotEqual: return " <> ";
+    case kExprLess: return " < ";
+    case kExprGreater: return " > ";
+    case kExprLessEqual: return " <= ";
+    case kExprGreaterEqual: return " >= ";
+    case kExprAnd: return " AND ";
+    case kExprOr: return " OR ";
+    case kExprXor: return " XOR ";
     default: return " ? ";
   }
 }
@@ -43,19 +43,19 @@ const char* OperatorText(uint8_t op) {
 // parentheses.
 int Level(const ExprNode& n) {
   switch (n.kind) {
-    case NodeKind::kUnary: return n.op == kOpNot ? 3 : 9;
+    case NodeKind::kUnary: return n.op == kExprNot ? 3 : 9;
     case NodeKind::kBinary:
       switch (n.op) {
-        case kOpOr:
-        case kOpXor: return 1;
-        case kOpAnd: return 2;
-        case kOpConcat: return 5;
-        case kOpAdd:
-        case kOpSubtract: return 6;
-        case kOpMultiply:
-        case kOpDivide:
-        case kOpModulo: return 7;
-        case kOpPower: return 8;
+        case kExprOr:
+        case kExprXor: return 1;
+        case kExprAnd: return 2;
+        case kExprConcat: return 5;
+        case kExprAdd:
+        case kExprSubtract: return 6;
+        case kExprMultiply:
+        case kExprDivide:
+        case kExprModulo: return 7;
+        case kExprPower: return 8;
         default: return 4;
       }
     case NodeKind::kConstant:
@@ -90,7 +90,7 @@ class Renderer {
         break;
       }
       case NodeKind::kUnary:
-        if (n.op == kOpNot) {
+        if (n.op == kExprNot) {
           out += "NOT ";
           Node(n.a, 3);
         } else {

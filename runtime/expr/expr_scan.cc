@@ -8,17 +8,15 @@
 #include "runtime/core/error_codes.h"
 #include "runtime/core/error_state.h"
 #include "runtime/expr/expr_services.h"
+#include "runtime/os/ascii.h"
 
 namespace kor {
-namespace {
-
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-
-}  // namespace
 
 bool IsNameStart(unsigned char c) { return c == '?' || c == '_' || IsLetterChar(c); }
 
-bool IsNameChar(unsigned char c) { return c == '_' || c == ':' || IsDigit(c) || IsLetterChar(c); }
+bool IsNameChar(unsigned char c) {
+  return c == '_' || c == ':' || IsAsciiDigit(c) || IsLetterChar(c);
+}
 
 void Scanner::Next(Token* token) {
   while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
@@ -33,25 +31,25 @@ void Scanner::Next(Token* token) {
   }
   unsigned char c = static_cast<unsigned char>(text_[pos_]);
   if (IsNameStart(c)) return ScanName(token);
-  if (IsDigit(c)) return ScanNumber(token);
+  if (IsAsciiDigit(c)) return ScanNumber(token);
   if (c == '\'') return ScanString(token);
   if (c == '@') return ScanPicture(token);
   ++pos_;
   token->cls = TokenClass::kOperator;
   switch (c) {
-    case '+': token->op = kOpAdd; return;
-    case '-': token->op = kOpSubtract; return;
-    case '*': token->op = kOpMultiply; return;
-    case '/': token->op = kOpDivide; return;
-    case '~': token->op = kOpTilde; return;
-    case '<': token->op = kOpLess; return;
-    case '>': token->op = kOpGreater; return;
-    case '=': token->op = kOpEqual; return;
-    case '&': token->op = kOpConcat; return;
-    case ',': token->op = kOpComma; return;
-    case ':': token->op = kOpColon; return;
-    case '%': token->op = kOpModulo; return;
-    case '^': token->op = kOpPower; return;
+    case '+': token->op = kExprAdd; return;
+    case '-': token->op = kExprSubtract; return;
+    case '*': token->op = kExprMultiply; return;
+    case '/': token->op = kExprDivide; return;
+    case '~': token->op = kExprTilde; return;
+    case '<': token->op = kExprLess; return;
+    case '>': token->op = kExprGreater; return;
+    case '=': token->op = kExprEqual; return;
+    case '&': token->op = kExprConcat; return;
+    case ',': token->op = kExprComma; return;
+    case ':': token->op = kExprColon; return;
+    case '%': token->op = kExprModulo; return;
+    case '^': token->op = kExprPower; return;
     case '(': token->cls = TokenClass::kOpenParen; return;
     case ')': token->cls = TokenClass::kCloseParen; return;
     case '[': token->cls = TokenClass::kOpenBracket; return;
@@ -91,17 +89,17 @@ void Scanner::ScanName(Token* token) {
 void Scanner::ScanNumber(Token* token) {
   size_t start = pos_;
   bool is_real = false;
-  while (pos_ < text_.size() && IsDigit(static_cast<unsigned char>(text_[pos_]))) ++pos_;
+  while (pos_ < text_.size() && IsAsciiDigit(text_[pos_])) ++pos_;
   if (pos_ < text_.size() && text_[pos_] == '.') {
     is_real = true;
     ++pos_;
-    while (pos_ < text_.size() && IsDigit(static_cast<unsigned char>(text_[pos_]))) ++pos_;
+    while (pos_ < text_.size() && IsAsciiDigit(text_[pos_])) ++pos_;
   }
   if (pos_ < text_.size() && (text_[pos_] == 'e' || text_[pos_] == 'E')) {
     size_t p = pos_ + 1;
     if (p < text_.size() && (text_[p] == '+' || text_[p] == '-')) ++p;
-    if (p < text_.size() && IsDigit(static_cast<unsigned char>(text_[p]))) {
-      while (p < text_.size() && IsDigit(static_cast<unsigned char>(text_[p]))) ++p;
+    if (p < text_.size() && IsAsciiDigit(text_[p])) {
+      while (p < text_.size() && IsAsciiDigit(text_[p])) ++p;
       pos_ = p;
       is_real = true;
     }

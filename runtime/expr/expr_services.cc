@@ -8,6 +8,7 @@
 
 #include "runtime/locale/collation.h"
 #include "runtime/memory/memory.h"
+#include "runtime/os/ascii.h"
 #include "runtime/os/os.h"
 #include "runtime/values/data_types.h"
 #include "runtime/values/string_stack.h"
@@ -16,7 +17,7 @@
 namespace kor {
 
 bool IsLetterChar(unsigned char c) {
-  if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
+  if (IsAsciiLetter(static_cast<char>(c))) return true;
   return c >= 128 && (CharClassOf(c) & (kCharUpper | kCharLower)) != 0;
 }
 

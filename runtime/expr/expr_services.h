@@ -2,9 +2,10 @@
 // name letters, the fast path to bound variables' storage, and the text and
 // number conversions between the evaluation classes.
 //
-// Bound variables are the runtime's own value references (value_ref.h), made
-// by MakeValueRef; the evaluator reads and writes them through their slots.
-// The date and picture functions are the runtime's own (dates.h, format.h).
+// Bound variables are the runtime's own value references
+// (runtime/values/value_ref.h), made by MakeValueRef; the evaluator reads and
+// writes them through their operations. The date and picture functions are the runtime's own
+// (runtime/pictures/dates.h, runtime/pictures/format.h).
 #pragma once
 
 #include <cstdint>
@@ -27,7 +28,7 @@ bool IsLetterChar(unsigned char c);
 // own order); null for every other type and for a released reference.
 void* RefFastAddress(ValueRef& ref);
 // Pushes the variable's value as the evaluator shows it: reals as RealToText,
-// everything else as the reference's own text (slot 10).
+// everything else as the reference's own text (PushAsString).
 void RefPushString(ValueRef& ref);
 
 // ---- conversions ----

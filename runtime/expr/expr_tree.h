@@ -16,9 +16,9 @@
 //   dividend). / and ^ are always real.
 // - & : string. Comparisons, NOT, AND, OR, XOR: integer 0 or 1.
 // - A picture constant is a string constant holding the picture text ("@D6").
-//   It must compile with CompilePicture (picture.h): a picture the compiler
-//   rejects ("@Q5", "@D19", "@N15..2") fails the parse with the message
-//   "invalid picture" at the picture's position. A picture given as a string
+//   It must compile with CompilePicture (runtime/pictures/picture.h): a
+//   picture the compiler rejects ("@Q5", "@D19", "@N15..2") fails the parse
+//   with the message "invalid picture" at the picture's position. A picture given as a string
 //   ('@Q5') is not checked; FORMAT of an invalid picture gives "".
 // - A subscripted variable is a string: the character or the slice of the
 //   variable's text value.
@@ -48,7 +48,7 @@ enum class NodeKind : uint8_t {
   kPicture,   // picture constant: a string
   kVariable,  // bound variable, optionally subscripted
   kFunction,  // call of a built-in function
-  kUnary,     // kOpNegate or kOpNot
+  kUnary,     // kExprNegate or kExprNot
   kBinary,    // every binary operator
 };
 

@@ -11,6 +11,7 @@
 #include "runtime/locale/collation.h"
 #include "runtime/locale/environment_file.h"
 #include "runtime/locale/locale.h"
+#include "runtime/os/ascii.h"
 #include "runtime/os/os.h"
 
 namespace kor {
@@ -21,16 +22,7 @@ constexpr std::string_view kMessagePrefix = "KORMSG";
 
 bool g_loaded = false;
 
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-  return true;
-}
-
-bool IsWindows(std::string_view item) { return EqualNoCase(item, "WINDOWS"); }
+bool IsWindows(std::string_view item) { return EqualIgnoringAsciiCase(item, "WINDOWS"); }
 
 struct KeyName {
   std::string_view name;
@@ -44,7 +36,7 @@ constexpr KeyName kKeys[] = {
 
 EnvKey FindKey(std::string_view name) {
   for (const KeyName& k : kKeys)
-    if (EqualNoCase(name, k.name)) return k.key;
+    if (EqualIgnoringAsciiCase(name, k.name)) return k.key;
   return EnvKey::kNone;
 }
 
@@ -91,7 +83,7 @@ bool ApplySetting(EnvKey key, std::string_view raw) {
   std::vector<std::string> items = SplitEnvironmentList(value, single);
   std::string first = items.empty() ? std::string() : items[0];
   switch (key) {
-    case EnvKey::kCharset: SetOemMode(EqualNoCase(first, "OEM")); return true;
+    case EnvKey::kCharset: SetOemMode(EqualIgnoringAsciiCase(first, "OEM")); return true;
     case EnvKey::kColSeq: {
       std::string seq = Joined(items);
       if (IsWindows(seq)) {
@@ -142,7 +134,7 @@ bool ApplySetting(EnvKey key, std::string_view raw) {
         SetMessageText(kButtonMessageBase + static_cast<int32_t>(i), s.c_str());
       });
       return true;
-    case EnvKey::kLfn: SetLongFileNames(EqualNoCase(first, "on")); return true;
+    case EnvKey::kLfn: SetLongFileNames(EqualIgnoringAsciiCase(first, "on")); return true;
     case EnvKey::kNone: break;
   }
   return false;
@@ -157,7 +149,7 @@ bool ApplySetting(std::string_view key, std::string_view value) {
   EnvKey k = FindKey(key);
   if (k != EnvKey::kNone) return ApplySetting(k, value);
   if (key.size() > kMessagePrefix.size() &&
-      EqualNoCase(key.substr(0, kMessagePrefix.size()), kMessagePrefix)) {
+      EqualIgnoringAsciiCase(key.substr(0, kMessagePrefix.size()), kMessagePrefix)) {
     int32_t number;
     if (!ParseMessageNumber(key.substr(kMessagePrefix.size()), &number)) return false;
     ApplyMessageSetting(number, value);
@@ -232,8 +224,7 @@ void LoadEnvironment() {
 
 namespace {
 std::string Clipped(std::string_view s, size_t limit) {
-  size_t n = s.size();
-  while (n > 0 && s[n - 1] == ' ') --n;
+  size_t n = TrimTrailingBlanks(s).size();
   if (n > limit) n = limit;
   // Texts from the string stack may hold zero bytes; the profile functions
   // read up to the first.

@@ -5,12 +5,12 @@
 //
 // The environment file is the program's own path with its extension
 // replaced by ".ENV" (PROG.EXE -> PROG.ENV). Its lines are described in
-// runtime/environment_file.h; the keys, compared without regard to case:
+// runtime/locale/environment_file.h; the keys, compared without regard to case:
 //   KORCHARSET  "OEM" turns OEM mode on (anything else turns it off); in OEM
 //               mode every later value except KORCOLSEQ's is converted from
 //               the OEM to the Windows character set before use
 //   KORCOLSEQ   empty: byte order; "WINDOWS": the system's order (OEM mode
-//               off); else the collating sequence (runtime/collation.h)
+//               off); else the collating sequence (runtime/locale/collation.h)
 //   KORCASE     "WINDOWS", or two items: upper-case letters, their partners
 //   KORMONTH    up to 12 long month names (cut to 12 characters)
 //   KORMON      up to 12 short month names (cut to 3 characters)

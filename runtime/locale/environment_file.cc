@@ -1,11 +1,13 @@
 // Reading environment-file lines, decoding escapes and splitting value lists.
 #include "runtime/locale/environment_file.h"
 
+#include "runtime/os/ascii.h"
+
 namespace kor {
 
 namespace {
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+// Tabs count as blanks wherever the file skips or separates.
+bool IsBlankOrTab(char c) { return c == ' ' || c == '\t'; }
 }  // namespace
 
 bool EnvironmentLineReader::Feed(const char* p, size_t n) {
@@ -22,7 +24,7 @@ bool EnvironmentLineReader::Feed(const char* p, size_t n) {
     } else if (!seen_equals_) {
       if (c == '=') {
         seen_equals_ = true;
-      } else if (!IsBlank(c) && key_.size() < kEnvMaxKey) {
+      } else if (!IsBlankOrTab(c) && key_.size() < kEnvMaxKey) {
         key_.push_back(c);
       }
     } else if (value_.size() < kEnvMaxValue) {
@@ -40,7 +42,7 @@ void EnvironmentLineReader::Finish() {
 void EnvironmentLineReader::EndLine() {
   if (seen_equals_) {
     size_t n = value_.size();
-    while (n > 0 && IsBlank(value_[n - 1])) --n;
+    while (n > 0 && IsBlankOrTab(value_[n - 1])) --n;
     handler_(key_, std::string_view(value_).substr(0, n));
   }
   key_.clear();
@@ -65,7 +67,7 @@ std::string DecodeEnvironmentValue(std::string_view raw) {
       i += 2;
       continue;
     }
-    if (!IsDigit(next)) {
+    if (!IsAsciiDigit(next)) {
       out.push_back('<');
       out.push_back(next);
       i += 2;
@@ -74,7 +76,7 @@ std::string DecodeEnvironmentValue(std::string_view raw) {
     size_t j = i + 1;
     unsigned code = 0;
     bool too_big = false;
-    while (j < raw.size() && IsDigit(raw[j])) {
+    while (j < raw.size() && IsAsciiDigit(raw[j])) {
       code = code * 10 + static_cast<unsigned>(raw[j] - '0');
       if (code > 255) too_big = true;
       if (too_big) code = 256;  // stays above the limit without overflowing
@@ -94,7 +96,7 @@ std::string DecodeEnvironmentValue(std::string_view raw) {
 std::vector<std::string> SplitEnvironmentList(std::string_view value, bool single_item) {
   std::vector<std::string> items;
   size_t b = 0;
-  while (b < value.size() && IsBlank(value[b])) ++b;
+  while (b < value.size() && IsBlankOrTab(value[b])) ++b;
   value.remove_prefix(b);
   if (value.empty()) return items;
 
@@ -108,8 +110,8 @@ std::vector<std::string> SplitEnvironmentList(std::string_view value, bool singl
       size_t comma = value.find(',', start);
       std::string_view part =
           value.substr(start, comma == std::string_view::npos ? value.npos : comma - start);
-      while (!part.empty() && IsBlank(part.front())) part.remove_prefix(1);
-      while (!part.empty() && IsBlank(part.back())) part.remove_suffix(1);
+      while (!part.empty() && IsBlankOrTab(part.front())) part.remove_prefix(1);
+      while (!part.empty() && IsBlankOrTab(part.back())) part.remove_suffix(1);
       items.emplace_back(part);
       if (comma == std::string_view::npos) break;
       start = comma + 1;
@@ -120,7 +122,7 @@ std::vector<std::string> SplitEnvironmentList(std::string_view value, bool singl
   value = value.substr(0, kEnvMaxQuotedList);
   size_t i = 0;
   while (i < value.size()) {
-    while (i < value.size() && (IsBlank(value[i]) || value[i] == ',')) ++i;
+    while (i < value.size() && (IsBlankOrTab(value[i]) || value[i] == ',')) ++i;
     if (i >= value.size()) break;
     std::string item;
     if (value[i] == '"') {
@@ -138,7 +140,8 @@ std::vector<std::string> SplitEnvironmentList(std::string_view value, bool singl
         item.push_back(value[i++]);
       }
     } else {
-      while (i < value.size() && !IsBlank(value[i]) && value[i] != ',') item.push_back(value[i++]);
+      while (i < value.size() && !IsBlankOrTab(value[i]) && value[i] != ',')
+        item.push_back(value[i++]);
     }
     items.push_back(std::move(item));
   }

@@ -1,6 +1,6 @@
 // The runtime's national conventions: month names, day-half marks, OEM mode,
 // long file names and the system's time and date settings of section "intl".
-// The collating sequence and case tables live in runtime/collation.h.
+// The collating sequence and case tables live in runtime/locale/collation.h.
 #pragma once
 
 #include <cstddef>

@@ -12,10 +12,18 @@ namespace kor {
 
 namespace memory_detail {
 
-// clang-format off
 constinit HeapState g_heap = {
-    {&g_heap.head, &g_heap.head, 0, nullptr}, &g_heap.head, nullptr, nullptr, nullptr, 0, 0, 0, 0, false};
-// clang-format on
+    .head = {.prev = &g_heap.head, .next = &g_heap.head, .size = 0, .start = nullptr},
+    .rover = &g_heap.head,
+    .spare = nullptr,
+    .newest_arena = nullptr,
+    .newest_pool = nullptr,
+    .arena_count = 0,
+    .pool_count = 0,
+    .large_count = 0,
+    .region_count = 0,
+    .index_active = false,
+};
 
 DescriptorPool* PoolOf(const FreeRegion* d) {
   auto a = reinterpret_cast<uintptr_t>(d);

@@ -1,5 +1,7 @@
-// The allocator's private state and tag accessors, shared by memory.cc (the
-// allocator) and memory_check.cc (the heap walker); nothing else includes it.
+// The allocator's private state and tag accessors, shared by the allocator's
+// own files (memory.cc, the heap walker memory_check.cc, the search index
+// memory_index.cc, the large blocks memory_large.cc) and its stress test;
+// nothing outside runtime/memory/ includes it.
 #pragma once
 
 #include <cstdint>

@@ -2,13 +2,13 @@
 // of its own that is resized in place or remapped.
 //
 // A freed large block's system allocation is kept for the next large block
-// when it fits the cache (kCacheSlots allocations, kCacheBytes together);
-// otherwise it goes back to the system at once, as does the oldest cached
-// allocation when a newer one needs its place. A program that builds a big
-// buffer, frees it and builds the next (a text export, a table read into
-// memory) then reuses pages it already holds: a fresh system allocation
-// costs a page fault per page on first touch, which dwarfs the work done
-// with the buffer.
+// when it fits the cache (kLargeCacheSlots allocations, kLargeCacheBytes
+// together); otherwise it goes back to the system at once, as does the oldest
+// cached allocation when a newer one needs its place. A program that builds a
+// big buffer, frees it and builds the next (a text export, a table read into
+// memory) then reuses pages it already holds: a fresh system allocation costs
+// a page fault per page on first touch, which dwarfs the work done with the
+// buffer.
 #include <cstring>
 
 #include "runtime/memory/memory.h"

@@ -1,20 +1,11 @@
 // INI-style file reader used by the POSIX profile functions.
 #include "runtime/os/ini_file.h"
 
-#include <strings.h>
-
 #include <fstream>
 
-namespace kor {
+#include "runtime/os/ascii.h"
 
-namespace {
-std::string Trim(const std::string& s) {
-  size_t b = s.find_first_not_of(" \t\r\n");
-  if (b == std::string::npos) return std::string();
-  size_t e = s.find_last_not_of(" \t\r\n");
-  return s.substr(b, e - b + 1);
-}
-}  // namespace
+namespace kor {
 
 bool ReadIniValue(const char* path, const char* section, const char* key, std::string* value) {
   if (path == nullptr || section == nullptr || key == nullptr) return false;
@@ -23,20 +14,19 @@ bool ReadIniValue(const char* path, const char* section, const char* key, std::s
   std::string line;
   bool in_section = false;
   while (std::getline(in, line)) {
-    std::string t = Trim(line);
+    std::string_view t = TrimWhitespace(line);
     if (t.empty() || t[0] == ';') continue;
     if (t[0] == '[') {
       size_t close = t.find(']');
-      std::string name =
-          Trim(t.substr(1, close == std::string::npos ? std::string::npos : close - 1));
-      in_section = strcasecmp(name.c_str(), section) == 0;
+      std::string_view name = TrimWhitespace(t.substr(1, close == t.npos ? t.npos : close - 1));
+      in_section = EqualIgnoringAsciiCase(name, section);
       continue;
     }
     if (!in_section) continue;
     size_t eq = t.find('=');
-    if (eq == std::string::npos) continue;
-    if (strcasecmp(Trim(t.substr(0, eq)).c_str(), key) == 0) {
-      *value = Trim(t.substr(eq + 1));
+    if (eq == t.npos) continue;
+    if (EqualIgnoringAsciiCase(TrimWhitespace(t.substr(0, eq)), key)) {
+      *value = TrimWhitespace(t.substr(eq + 1));
       return true;
     }
   }

@@ -1,5 +1,6 @@
 // The operating-system layer: the one place where the runtime core meets the
-// platform. os_win32.cc implements it on kernel32/user32, os_posix.cc on POSIX.
+// platform. The *_win32.cc files implement it on kernel32/user32, the
+// *_posix.cc files on POSIX.
 // Nothing above this header includes <windows.h>.
 #pragma once
 

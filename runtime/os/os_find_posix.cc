@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/os/ascii.h"
 #include "runtime/os/os.h"
 #include "runtime/os/os_files_posix.h"
 
@@ -21,8 +22,6 @@ struct FindState {
   size_t next = 0;
 };
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool Match(const char* p, const char* s) {
   // Iterative wildcard match with one back-track point for the last '*'.
   const char* star = nullptr;
@@ -31,7 +30,7 @@ bool Match(const char* p, const char* s) {
     if (*p == '*') {
       star = p++;
       resume = s;
-    } else if (*p == '?' || (*p != '\0' && Lower(*p) == Lower(*s))) {
+    } else if (*p == '?' || (*p != '\0' && AsciiLower(*p) == AsciiLower(*s))) {
       ++p;
       ++s;
     } else if (star != nullptr) {

@@ -249,10 +249,13 @@ OsClock OsLocalTime() {
   clock_gettime(CLOCK_REALTIME, &ts);
   tm local;
   localtime_r(&ts.tv_sec, &local);
-  // clang-format off
-  return OsClock{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                 local.tm_min,         local.tm_sec,      static_cast<int32_t>(ts.tv_nsec / 1000000)};
-  // clang-format on
+  return OsClock{.year = local.tm_year + 1900,
+                 .month = local.tm_mon + 1,
+                 .day = local.tm_mday,
+                 .hour = local.tm_hour,
+                 .minute = local.tm_min,
+                 .second = local.tm_sec,
+                 .milliseconds = static_cast<int32_t>(ts.tv_nsec / 1000000)};
 }
 
 }  // namespace kor

@@ -191,7 +191,13 @@ std::string OsGetPrivateProfileString(const char* section, const char* key, cons
 OsClock OsLocalTime() {
   SYSTEMTIME st;
   GetLocalTime(&st);
-  return OsClock{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
+  return OsClock{.year = st.wYear,
+                 .month = st.wMonth,
+                 .day = st.wDay,
+                 .hour = st.wHour,
+                 .minute = st.wMinute,
+                 .second = st.wSecond,
+                 .milliseconds = st.wMilliseconds};
 }
 
 }  // namespace kor

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "runtime/os/ascii.h"
 #include "runtime/pictures/format_digits.h"
 
 namespace kor {
@@ -20,11 +21,9 @@ size_t FormatString(std::string_view value, const Picture& p, char* out) {
 
 bool Fits(uint8_t code, char c) {
   switch (code) {
-    case kCellDigit: return c >= '0' && c <= '9';
-    case kCellDigitBlank: return (c >= '0' && c <= '9') || c == ' ';
-    case kCellLetter:
-      return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-             static_cast<unsigned char>(c) >= 128 || c == ' ';
+    case kCellDigit: return IsAsciiDigit(c);
+    case kCellDigitBlank: return IsAsciiDigit(c) || c == ' ';
+    case kCellLetter: return IsAsciiLetter(c) || static_cast<unsigned char>(c) >= 128 || c == ' ';
     default: return true;
   }
 }
@@ -62,7 +61,7 @@ DeformatResult DeformatKeyIn(std::string_view text, const Picture& p) {
   }
   while (j < text.size() && text[j] == ' ') ++j;
   if (j != text.size()) r.ok = false;  // more than the picture holds
-  while (!r.value.empty() && r.value.back() == ' ') r.value.pop_back();
+  r.value.resize(TrimTrailingBlanks(r.value).size());
   return r;
 }
 
@@ -152,7 +151,7 @@ size_t FormatText(std::string_view value, const Picture& p, char* out) {
     case PictureKind::kInvalid: return Invalid(out);
     default: {
       // A number held as text; text that is no number counts as 0.
-      while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
+      value = TrimTrailingBlanks(value);
       Digits v;
       if (!DigitsFromText(value, 0, &v)) DigitsFromLong(0, &v);
       if (p.kind == PictureKind::kDate || p.kind == PictureKind::kTime)

@@ -59,7 +59,7 @@ struct DeformatResult {
 DeformatResult Deformat(std::string_view text, const Picture& p);
 DeformatResult Deformat(std::string_view text, std::string_view picture);
 
-// ---- per-kind parts (format_number.cc, format_date.cc) --------------------
+// ---- per-kind parts (format_number.cc, format_date.cc, deformat_date.cc) ---
 
 struct Digits;
 size_t FormatNumeric(const Digits& v, const Picture& p, char* out);

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "runtime/os/ascii.h"
+
 namespace kor {
 
 namespace {
@@ -47,7 +49,7 @@ void DigitsFromReal(double value, Digits* out) {
   const char* p = buf;
   int exponent = 0;
   for (; p < r.ptr && *p != 'e'; ++p)
-    if (*p >= '0' && *p <= '9') Append(out, *p - '0');
+    if (IsAsciiDigit(*p)) Append(out, *p - '0');
   if (p < r.ptr) std::from_chars(p + (p[1] == '+' ? 2 : 1), r.ptr, exponent);
   out->point = exponent + 1;
   TrimDigits(out);
@@ -66,7 +68,7 @@ bool DigitsFromText(std::string_view text, char point, Digits* out) {
   int leading_fraction_zeros = 0;  // zeros after the point before any digit
   for (; i < text.size(); ++i) {
     char c = text[i];
-    if (c >= '0' && c <= '9') {
+    if (IsAsciiDigit(c)) {
       any = true;
       if (out->count == 0 && c == '0') {
         if (seen_point) ++leading_fraction_zeros;
@@ -88,7 +90,7 @@ bool DigitsFromText(std::string_view text, char point, Digits* out) {
     if (j < text.size() && (text[j] == '-' || text[j] == '+')) neg = text[j++] == '-';
     int e = 0;
     bool digits = false;
-    for (; j < text.size() && text[j] >= '0' && text[j] <= '9'; ++j) {
+    for (; j < text.size() && IsAsciiDigit(text[j]); ++j) {
       if (e < 100000) e = e * 10 + (text[j] - '0');
       digits = true;
     }

@@ -1,6 +1,7 @@
 // FORMAT and DEFORMAT for the numeric pictures: @N, @E and @P.
 #include <cstring>
 
+#include "runtime/os/ascii.h"
 #include "runtime/pictures/format.h"
 #include "runtime/pictures/format_digits.h"
 
@@ -186,7 +187,7 @@ DeformatResult DeformatNumeric(std::string_view text, const Picture& p) {
   bool negative = false, seen_point = false, seen_exponent = false, any = false;
   for (size_t i = 0; i < work.size(); ++i) {
     char c = work[i];
-    if (c >= '0' && c <= '9') {
+    if (IsAsciiDigit(c)) {
       clean += c;
       any = true;
     } else if (c == point && !seen_point && !seen_exponent) {
@@ -235,7 +236,7 @@ DeformatResult DeformatPattern(std::string_view text, const Picture& p) {
   for (size_t k = 0; k < text.size(); ++k) {
     char c = text[k];
     if (exact && p.cells[k].code == kCellLiteral) continue;
-    if (c >= '0' && c <= '9') {
+    if (IsAsciiDigit(c)) {
       digits += c;
     } else if (c == '-') {
       negative = true;

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "runtime/os/ascii.h"
 #include "runtime/pictures/dates.h"
 #include "runtime/pictures/picture_cells.h"
 
@@ -10,14 +11,12 @@ namespace kor {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 // Reads an unsigned number at text[*i]; false when there is no digit or the
 // number exceeds `max`.
 bool ReadNumber(std::string_view text, size_t* i, int max, int* value) {
-  if (*i >= text.size() || !IsDigit(text[*i])) return false;
+  if (*i >= text.size() || !IsAsciiDigit(text[*i])) return false;
   int v = 0;
-  while (*i < text.size() && IsDigit(text[*i])) {
+  while (*i < text.size() && IsAsciiDigit(text[*i])) {
     v = v * 10 + (text[*i] - '0');
     if (v > max) return false;
     ++*i;
@@ -56,7 +55,7 @@ bool ParseDateTime(std::string_view body, bool date, Picture* p) {
   size_t i = 0;
   char fill = 0;
   if (!body.empty() && (body[0] == '_' || body[0] == '*' ||
-                        (body[0] == '0' && body.size() > 1 && IsDigit(body[1])))) {
+                        (body[0] == '0' && body.size() > 1 && IsAsciiDigit(body[1])))) {
     fill = FillFor(body[0]);
     i = 1;
   }
@@ -67,7 +66,7 @@ bool ParseDateTime(std::string_view body, bool date, Picture* p) {
     bool future = body[i] == '>';
     ++i;
     int k = future ? 80 : kDefaultCenturyWindow;
-    if (i < body.size() && IsDigit(body[i]) && !ReadNumber(body, &i, 99, &k)) return false;
+    if (i < body.size() && IsAsciiDigit(body[i]) && !ReadNumber(body, &i, 99, &k)) return false;
     window = future ? 99 - k : k;
   }
   char sep = 0;
@@ -130,7 +129,7 @@ bool ParseNumeric(std::string_view body, Picture* p) {
     ++i;
   }
   if (i + 1 < body.size() && (body[i] == '_' || body[i] == '*' || body[i] == '0') &&
-      IsDigit(body[i + 1])) {
+      IsAsciiDigit(body[i + 1])) {
     n.fill = FillFor(body[i]);
     ++i;
   }
@@ -150,7 +149,8 @@ bool ParseNumeric(std::string_view body, Picture* p) {
     indicator = body[i] == '.' ? '.' : body[i] == '`' ? ',' : 'v';
     ++i;
     int places = 0;
-    if (i < body.size() && IsDigit(body[i]) && !ReadNumber(body, &i, 254, &places)) return false;
+    if (i < body.size() && IsAsciiDigit(body[i]) && !ReadNumber(body, &i, 254, &places))
+      return false;
     n.places = static_cast<uint8_t>(places);
     if (places > 0) n.point = indicator;
   }
@@ -245,15 +245,14 @@ void CompilePicture(const char* text, size_t length, Picture* out) {
     p.number = 255;
     return;
   }
-  std::string_view s(text, length);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  std::string_view s = TrimTrailingBlanks(std::string_view(text, length));
   if (s.empty() || s.size() > 254) return;
   if (s.back() == 'B' || s.back() == 'b') {
     // "@PB##P" or a pattern ending in its own letter never reach here with a
     // trailing B; only a real blank-when-zero marker does.
     s.remove_suffix(1);
     p.flags |= kPicBlankWhenZero;
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    s = TrimTrailingBlanks(s);
   }
   if (s.size() < 2) return;
   if (s[0] == '@') s.remove_prefix(1);

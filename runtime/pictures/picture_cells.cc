@@ -6,6 +6,7 @@
 #include <string>
 
 #include "runtime/locale/locale.h"
+#include "runtime/os/ascii.h"
 
 namespace kor {
 
@@ -103,8 +104,6 @@ bool BuildSystemTime(bool long_form, Picture* p) {
   return true;
 }
 
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
 }  // namespace
 
 bool BuildDateCells(int n, Picture* p) {
@@ -158,7 +157,7 @@ bool CellsFromDatePattern(std::string_view pattern, Picture* p) {
         if (!AddCell(p, &w, {t, kCellLiteral})) return false;
       continue;
     }
-    if (!IsLetter(c)) {
+    if (!IsAsciiLetter(c)) {
       ++i;
       if (skipping) continue;
       if (!AddCell(p, &w, {c, kCellSeparator})) return false;
@@ -208,6 +207,12 @@ bool CellsFromDatePattern(std::string_view pattern, Picture* p) {
   if (!has_field) return false;
   p->width = static_cast<uint8_t>(w);
   return true;
+}
+
+int CellRunLength(const Picture& p, int k) {
+  int end = k + 1;
+  while (end < p.width && p.cells[end].code == p.cells[k].code) ++end;
+  return end - k;
 }
 
 }  // namespace kor

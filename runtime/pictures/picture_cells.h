@@ -21,4 +21,8 @@ bool BuildTimeCells(int n, Picture* p);
 // punctuation that follows them. False when nothing or too much results.
 bool CellsFromDatePattern(std::string_view pattern, Picture* p);
 
+// The length of the run of cells with the same code that starts at cell k
+// (k below p.width): the digits of one field, a month name, a day-half mark.
+int CellRunLength(const Picture& p, int k);
+
 }  // namespace kor

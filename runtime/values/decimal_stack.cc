@@ -12,6 +12,7 @@
 #include "runtime/core/error_codes.h"
 #include "runtime/core/runtime_error.h"
 #include "runtime/core/startup.h"
+#include "runtime/os/ascii.h"
 #include "runtime/values/decimal_stack_register.h"
 
 namespace kor {
@@ -240,20 +241,18 @@ std::string DecimalToText(int places) {
 
 namespace {
 
-inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 // For a number text that parsed out of range: true when its magnitude is
 // above 1 (an overflow), false when it is tiny (an underflow).
 bool IsLargeMagnitude(const char* s, const char* end) {
   int64_t magnitude = 0;  // power of ten of the first significant digit, + 1
   bool seen = false;
-  while (s < end && IsDigit(*s)) {
+  while (s < end && IsAsciiDigit(*s)) {
     if (*s != '0') seen = true;
     if (seen) magnitude = std::min<int64_t>(magnitude + 1, 100000);
     ++s;
   }
   if (s < end && *s == '.') {
-    for (++s; s < end && IsDigit(*s); ++s) {
+    for (++s; s < end && IsAsciiDigit(*s); ++s) {
       if (seen) continue;
       if (*s != '0') seen = true;
       else magnitude = std::max<int64_t>(magnitude - 1, -100000);
@@ -264,7 +263,7 @@ bool IsLargeMagnitude(const char* s, const char* end) {
     ++s;
     bool negative = s < end && *s == '-';
     if (s < end && (*s == '-' || *s == '+')) ++s;
-    for (; s < end && IsDigit(*s); ++s)
+    for (; s < end && IsAsciiDigit(*s); ++s)
       exponent = std::min<int64_t>(exponent * 10 + (*s - '0'), 1000000);
     if (negative) exponent = -exponent;
   }
@@ -282,7 +281,7 @@ double TextToReal(const char* text, size_t length, size_t* consumed) {
   bool negative = false;
   if (s < end && (*s == '-' || *s == '+')) negative = *s++ == '-';
   // Only digit forms are numbers here: no "inf", "nan" or hexadecimal text.
-  bool starts = s < end && (IsDigit(*s) || (*s == '.' && s + 1 < end && IsDigit(s[1])));
+  bool starts = s < end && (IsAsciiDigit(*s) || (*s == '.' && s + 1 < end && IsAsciiDigit(s[1])));
   if (!starts) return 0;
   double value = 0;
   std::from_chars_result res = std::from_chars(s, end, value, std::chars_format::general);

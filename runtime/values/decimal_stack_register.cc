@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <bit>
 
+#include "runtime/os/ascii.h"
+
 namespace kor::decimal {
 
 static_assert(std::endian::native == std::endian::little,
@@ -258,7 +260,7 @@ void Multiply(DecimalRegister* a, const DecimalRegister& b) {
 }
 
 void Divide(DecimalRegister* a, const DecimalRegister& b) {
-  // Quotient register Q = floor(A * 10^32 / B) on the registers' integers.
+  // a becomes floor(a * 10^32 / b), computed on the registers' integers.
   uint32_t u[kWords + 4 + 1] = {}, v[kWords];
   ToLimbs(*a, u + 4);
   ToLimbs(b, v);
@@ -302,9 +304,7 @@ void RoundAt(DecimalRegister* r, int places) {
   Normalize(r);
 }
 
-namespace {
-inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-}  // namespace
+namespace {}  // namespace
 
 void ParseText(DecimalRegister* r, const char* s, size_t n) {
   Clear(r);
@@ -313,11 +313,11 @@ void ParseText(DecimalRegister* r, const char* s, size_t n) {
   bool negative = false;
   if (i < n && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
   size_t int_begin = i;
-  while (i < n && IsDigit(s[i])) ++i;
+  while (i < n && IsAsciiDigit(s[i])) ++i;
   size_t int_end = i, frac_begin = i, frac_end = i;
   if (i < n && (s[i] == '.' || s[i] == ',')) {
     frac_begin = ++i;
-    while (i < n && IsDigit(s[i])) ++i;
+    while (i < n && IsAsciiDigit(s[i])) ++i;
     frac_end = i;
   }
   int64_t exponent = 0;
@@ -326,7 +326,7 @@ void ParseText(DecimalRegister* r, const char* s, size_t n) {
     bool exp_negative = false;
     if (j < n && (s[j] == '-' || s[j] == '+')) exp_negative = s[j++] == '-';
     // Any exponent beyond the register's width moves every digit out.
-    while (j < n && IsDigit(s[j]))
+    while (j < n && IsAsciiDigit(s[j]))
       exponent = std::min<int64_t>(exponent * 10 + (s[j++] - '0'), 1000);
     if (exp_negative) exponent = -exponent;
   }

@@ -1,14 +1,14 @@
 // The string stack's conversions of the top string to numbers.
 #include "runtime/values/string_stack.h"
 
+#include "runtime/os/ascii.h"
 #include "runtime/values/decimal_stack.h"
 
 namespace kor {
 
 double PopStringAsReal() {
   constexpr size_t kMaxRealText = 39;
-  std::string_view text = TopView();
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  std::string_view text = TrimTrailingBlanks(TopView());
   if (text.size() > kMaxRealText) text = text.substr(0, kMaxRealText);
   double value = TextToReal(text.data(), text.size());
   PopString();

@@ -77,7 +77,7 @@ int32_t ClampToLong(double v) {
 
 }  // namespace
 
-// ---- shared slots ----
+// ---- operations shared by every class ----
 
 int ValueRef::CompareRef(ValueRef& other) {
   return CompareInClass(*this, other, other.EvaluationClass());

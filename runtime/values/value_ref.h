@@ -41,82 +41,84 @@ inline constexpr uint8_t kRefOwnsStorage = 1;
 
 class ValueRef {
  public:
-  // ---- the 37 operations, in slot order ----
+  // ---- the 37 operations, in table order ----
 
-  virtual void AssignLong(int32_t value) = 0;  // 0
-  // 1: integer family: cut toward zero (beyond the range: the nearest limit,
-  // not-a-number: 0).
+  virtual void AssignLong(int32_t value) = 0;
+  // The integer family cuts toward zero (beyond the range: the nearest
+  // limit, not-a-number: 0).
   virtual void AssignReal(double value) = 0;
-  virtual void AssignRef(ValueRef& other) = 0;  // 2: through the family's class
-  // 3: by the evaluation class of `other`: string compares both as text
+  virtual void AssignRef(ValueRef& other) = 0;  // through the family's class
+  // By the evaluation class of `other`: string compares both as text
   // (collating sequence, blank padding), integer as LONG, decimal on the
   // decimal stack, real as REAL. -1, 0 or 1.
   virtual int CompareRef(ValueRef& other);
-  virtual int CompareLong(int32_t value) = 0;  // 4: -1, 0 or 1
-  virtual int32_t TypeCode() const = 0;        // 5
-  // 6: Release, then return the object itself to the allocator.
+  virtual int CompareLong(int32_t value) = 0;  // -1, 0 or 1
+  virtual int32_t TypeCode() const = 0;
+  // Release, then return the object itself to the allocator.
   virtual void Destroy();
-  // 7: sets or clears the ownership flag.
+  // Sets or clears the ownership flag.
   virtual void SetOwnsStorage(bool owns);
-  // 8: takes the string off the top of the string stack, reads it through
-  // the display picture with DEFORMAT (format.h: numbers as the picture shows
-  // them, dates as day counts, times as time values, text through string and
-  // key-in pictures) and assigns the value read as slot 9 does. Text that the
-  // picture cannot read, or a null or invalid picture, leaves the text as
-  // it is.
+  // Takes the string off the top of the string stack, reads it through the
+  // display picture with DEFORMAT (runtime/pictures/format.h: numbers as the
+  // picture shows them, dates as day counts, times as time values, text
+  // through string and key-in pictures) and assigns the value read as
+  // AssignString does. Text that the picture cannot read, or a null or
+  // invalid picture, leaves the text as it is.
   virtual void AssignPictured(const char* picture);
-  // 9: assigns the string on top of the string stack (popped); the integer
+  // Assigns the string on top of the string stack (popped); the integer
   // family reads it as REAL and rounds tolerantly (TolerantLong).
   virtual void AssignString() = 0;
-  virtual void PushAsString() = 0;   // 10
-  virtual void AssignDecimal() = 0;  // 11: the top of the decimal stack, popped
-  virtual void PushAsDecimal() = 0;  // 12
-  virtual double AsReal() = 0;       // 13
-  virtual int32_t AsLong() = 0;      // 14
-  // 15: frees owned storage, clears the address and the flags.
+  virtual void PushAsString() = 0;
+  virtual void AssignDecimal() = 0;  // the top of the decimal stack, popped
+  virtual void PushAsDecimal() = 0;
+  virtual double AsReal() = 0;
+  virtual int32_t AsLong() = 0;
+  // Frees owned storage, clears the address and the flags.
   virtual void Release();
-  // 16: 0 gives zero (blank for strings); negative the lowest value, positive
+  // 0 gives zero (blank for strings); negative the lowest value, positive
   // the highest (DATE and TIME: 0 and all bits set; strings: all bytes 0 or
   // all bytes 255).
   virtual void SetExtreme(int32_t direction) = 0;
-  virtual void* Address() const;        // 17
-  virtual ValueRef* Clone() const = 0;  // 18: same class, same variable
-  // 19 to 22: element access. Scalars raise the typing error (19 and 20:
-  // code 8; 21 and 22: code 6) and yield 0. The string family treats the
-  // text as its characters: Element(i) and Slice(first, last) are 1-based
-  // references into the variable (outside its size: runtime error 409 and
-  // null); ElementCount is the size and Dimensions 1.
-  virtual ValueRef* Element(int32_t index);              // 19
-  virtual ValueRef* Slice(int32_t first, int32_t last);  // 20
-  virtual int32_t ElementCount();                        // 21
-  virtual int32_t Dimensions();                          // 22
-  virtual int32_t Size() const = 0;                      // 23: bytes
-  virtual int32_t EvaluationClass() const = 0;           // 24
-  // 25: compares in the common class of both (see CommonClass).
+  virtual void* Address() const;
+  virtual ValueRef* Clone() const = 0;  // same class, same variable
+  // Element access. Scalars raise the typing error (Element and Slice: code
+  // 8; ElementCount and Dimensions: code 6) and yield 0. The string family
+  // treats the text as its characters: Element(i) and Slice(first, last) are
+  // 1-based references into the variable (outside its size: runtime error
+  // 409 and null); ElementCount is the size and Dimensions 1.
+  virtual ValueRef* Element(int32_t index);
+  virtual ValueRef* Slice(int32_t first, int32_t last);
+  virtual int32_t ElementCount();
+  virtual int32_t Dimensions();
+  virtual int32_t Size() const = 0;  // bytes
+  virtual int32_t EvaluationClass() const = 0;
+  // Compares in the common class of both (see CommonClass).
   virtual int CompareCommon(ValueRef& other);
-  virtual int IsZero() = 0;    // 26: 1 when the value is 0 (strings: blank)
-  virtual int IsEmpty() = 0;   // 27: the same test
-  virtual void BeginAccess();  // 28: no operation for scalars
-  virtual void EndAccess();    // 29: no operation for scalars
-  // 30: the base of an array; scalars raise the typing error with code 7 and
+  virtual int IsZero() = 0;    // 1 when the value is 0 (strings: blank)
+  virtual int IsEmpty() = 0;   // the same test
+  virtual void BeginAccess();  // no operation for scalars
+  virtual void EndAccess();    // no operation for scalars
+  // The base of an array; scalars raise the typing error with code 7 and
   // yield null.
   virtual void* ArrayBase();
-  // 31, 32: this = this + other / this - other, computed in the common
-  // numeric class (real if either is real, else decimal if either is
-  // decimal or string, else integer) and stored through the family.
+  // this = this + other / this - other, computed in the common numeric class
+  // (real if either is real, else decimal if either is decimal or string,
+  // else integer) and stored through the family.
   virtual void AddRef(ValueRef& other);
   virtual void SubtractRef(ValueRef& other);
-  virtual void SetAddress(void* address);  // 33
-  // 34: whether a field of this type code and size (and places, for the
-  // decimal types) is what this reference stands for.
+  virtual void SetAddress(void* address);
+  // Whether a field of this type code and size (and places, for the decimal
+  // types) is what this reference stands for.
   virtual bool MatchesField(int32_t type_code, int32_t size, int32_t places) const;
-  // 35: bytewise when both have the same type code and size, otherwise the
-  // conversion of slot 3 (chosen by the class of `other`).
+  // Bytewise when both have the same type code and size, otherwise through
+  // the evaluation class of `other`, as CompareRef chooses it: strings
+  // through the string stack, decimals through the decimal stack, reals as
+  // REAL, integers as LONG.
   virtual void CopyFrom(ValueRef& other);
-  // 36: writes the stored bytes (Size() of them) into buffer; returns Size().
+  // Writes the stored bytes (Size() of them) into buffer; returns Size().
   virtual int32_t RawStore(void* buffer) const;
 
-  // ---- not slots ----
+  // ---- not operations of the table ----
   uint8_t flags() const { return flags_; }
 
  protected:

@@ -1,9 +1,14 @@
 // The real family of value references: REAL, SREAL, BFLOAT4 and BFLOAT8
 // variables, whose value in expressions is a double.
+//
+// The family's behaviour lives in RealFamilyRef; the four types differ only
+// in their storage form, which a small traits struct per type gives to the
+// StoredRealRef template: type code, size, load, store and limits.
 #pragma once
 
 #include <cstdint>
 
+#include "runtime/values/data_types.h"
 #include "runtime/values/value_ref.h"
 
 namespace kor {
@@ -37,61 +42,76 @@ class RealFamilyRef : public ValueRef {
   virtual double Largest() const = 0;
   // Whether the form holds no more than a single-precision value (its text
   // needs fewer digits).
-  virtual bool SinglePrecision() const { return false; }
+  virtual bool SinglePrecision() const = 0;
 };
 
-class RealRef : public RealFamilyRef {
+// A real type whose value is its storage form read as a double. `Form`
+// gives: kType (type code), kSize (bytes), kSingle (single precision),
+// Load(p), Store(p, value) and Largest() (the largest finite value).
+template <class Form>
+class StoredRealRef : public RealFamilyRef {
  public:
-  explicit RealRef(void* address) : RealFamilyRef(address) {}
-  int32_t TypeCode() const override;
-  ValueRef* Clone() const override;
-  int32_t Size() const override { return 8; }
+  explicit StoredRealRef(void* address) : RealFamilyRef(address) {}
+  int32_t TypeCode() const override { return Form::kType; }
+  ValueRef* Clone() const override { return NewRef<StoredRealRef>(address_); }
+  int32_t Size() const override { return Form::kSize; }
 
  protected:
-  double Load() const override;
-  void Store(double value) override;
-  double Largest() const override;
+  double Load() const override { return address_ == nullptr ? 0 : Form::Load(address_); }
+  void Store(double value) override {
+    if (address_ != nullptr) Form::Store(address_, value);
+  }
+  double Largest() const override { return Form::Largest(); }
+  bool SinglePrecision() const override { return Form::kSingle; }
 };
 
-class SRealRef : public RealFamilyRef {
- public:
-  explicit SRealRef(void* address) : RealFamilyRef(address) {}
-  int32_t TypeCode() const override;
-  ValueRef* Clone() const override;
-  int32_t Size() const override { return 4; }
-
- protected:
-  double Load() const override;
-  void Store(double value) override;
-  double Largest() const override;
-  bool SinglePrecision() const override { return true; }
+// REAL: an IEEE double.
+struct RealForm {
+  static constexpr int32_t kType = kTypeReal;
+  static constexpr int32_t kSize = 8;
+  static constexpr bool kSingle = false;
+  static double Load(const void* p) { return LoadReal(p); }
+  static void Store(void* p, double value) { StoreReal(p, value); }
+  static double Largest();
 };
 
-class BFloat4Ref : public RealFamilyRef {
- public:
-  explicit BFloat4Ref(void* address) : RealFamilyRef(address) {}
-  int32_t TypeCode() const override;
-  ValueRef* Clone() const override;
-  int32_t Size() const override { return 4; }
-
- protected:
-  double Load() const override;
-  void Store(double value) override;
-  double Largest() const override;
-  bool SinglePrecision() const override { return true; }
+// SREAL: an IEEE single. Beyond the single range a value stores as an
+// infinity of its sign, as the processor's conversion gives it (the language
+// leaves that conversion undefined, so it is spelt out).
+struct SRealForm {
+  static constexpr int32_t kType = kTypeSReal;
+  static constexpr int32_t kSize = 4;
+  static constexpr bool kSingle = true;
+  static double Load(const void* p) { return LoadSReal(p); }
+  static void Store(void* p, double value);
+  static double Largest();
 };
 
-class BFloat8Ref : public RealFamilyRef {
- public:
-  explicit BFloat8Ref(void* address) : RealFamilyRef(address) {}
-  int32_t TypeCode() const override;
-  ValueRef* Clone() const override;
-  int32_t Size() const override { return 8; }
-
- protected:
-  double Load() const override;
-  void Store(double value) override;
-  double Largest() const override;
+// BFLOAT4: the binary format single (data_types.h); the largest value has
+// all mantissa bits set and exponent byte 255.
+struct BFloat4Form {
+  static constexpr int32_t kType = kTypeBFloat4;
+  static constexpr int32_t kSize = 4;
+  static constexpr bool kSingle = true;
+  static double Load(const void* p) { return LoadBFloat4(p); }
+  static void Store(void* p, double value) { StoreBFloat4(p, value); }
+  static double Largest();
 };
+
+// BFLOAT8: the binary format double; its largest value is the largest
+// double the form holds (53 bits of ones, exponent byte 255).
+struct BFloat8Form {
+  static constexpr int32_t kType = kTypeBFloat8;
+  static constexpr int32_t kSize = 8;
+  static constexpr bool kSingle = false;
+  static double Load(const void* p) { return LoadBFloat8(p); }
+  static void Store(void* p, double value) { StoreBFloat8(p, value); }
+  static double Largest();
+};
+
+using RealRef = StoredRealRef<RealForm>;
+using SRealRef = StoredRealRef<SRealForm>;
+using BFloat4Ref = StoredRealRef<BFloat4Form>;
+using BFloat8Ref = StoredRealRef<BFloat8Form>;
 
 }  // namespace kor

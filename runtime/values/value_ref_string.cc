@@ -14,12 +14,13 @@
 
 namespace kor {
 
-// ---- slot 8, shared by all classes ----
+// ---- AssignPictured, shared by all classes ----
 
-// Reads the top string through the picture as DEFORMAT does (format.h),
-// which gives the value as plain text (a decimal number, a day count, a time
-// value or, for string pictures, the text itself), and assigns that as slot 9
-// does. Text the picture cannot read is assigned as it is.
+// Reads the top string through the picture as DEFORMAT does
+// (runtime/pictures/format.h), which gives the value as plain text (a decimal
+// number, a day count, a time value or, for string pictures, the text
+// itself), and assigns that through AssignString. Text the picture cannot
+// read is assigned as it is.
 void ValueRef::AssignPictured(const char* picture) {
   std::string text = PopToStdString();
   DeformatResult r = Deformat(text, std::string_view(picture != nullptr ? picture : ""));

@@ -223,6 +223,49 @@ TEST_F(ValueRefTest, RealExtremes) {
   EXPECT_EQ(Raw(*b4), (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF}));
 }
 
+TEST_F(ValueRefTest, BinaryFormatRealsByTheirForm) {
+  uint8_t m4[4] = {}, m8[8] = {};
+  Ref b4 = Make(m4, kTypeBFloat4), b8 = Make(m8, kTypeBFloat8);
+  // BFLOAT4 holds a single-precision value and shows it with as few digits;
+  // BFLOAT8 keeps the double.
+  b4->AssignReal(0.1);
+  EXPECT_NE(b4->AsReal(), 0.1);
+  EXPECT_EQ(AsString(*b4), "0.1");
+  b8->AssignReal(0.1);
+  EXPECT_EQ(b8->AsReal(), 0.1);
+  EXPECT_EQ(AsString(*b8), "0.1");
+  b4->AssignReal(1.0 / 3);
+  EXPECT_EQ(AsString(*b4), "0.33333334");
+  b8->AssignReal(1.0 / 3);
+  EXPECT_EQ(AsString(*b8), "0.3333333333333333");
+  // The extremes of BFLOAT8: 53 bits of ones with exponent byte 255.
+  const double largest = ldexp(2.0 - ldexp(1.0, -52), 255 - 129);
+  b8->SetExtreme(1);
+  EXPECT_EQ(b8->AsReal(), largest);
+  EXPECT_EQ(m8[7], 0xFF);
+  b8->SetExtreme(-1);
+  EXPECT_EQ(b8->AsReal(), -largest);
+  b8->SetExtreme(0);
+  EXPECT_EQ(b8->IsZero(), 1);
+}
+
+TEST_F(ValueRefTest, RealClonesKeepTypeSizeAndVariable) {
+  double d = 2.5;
+  float f = 2.5f;
+  uint8_t m4[4] = {}, m8[8] = {};
+  Ref refs[] = {Make(&d, kTypeReal), Make(&f, kTypeSReal), Make(m4, kTypeBFloat4),
+                Make(m8, kTypeBFloat8)};
+  refs[2]->AssignReal(2.5);
+  refs[3]->AssignReal(2.5);
+  for (Ref& r : refs) {
+    Ref clone(r->Clone());
+    EXPECT_EQ(clone->TypeCode(), r->TypeCode());
+    EXPECT_EQ(clone->Size(), r->Size());
+    EXPECT_EQ(clone->Address(), r->Address());
+    EXPECT_EQ(clone->AsReal(), 2.5) << r->TypeCode();
+  }
+}
+
 TEST_F(ValueRefTest, CompareRefFollowsTheArgumentsClass) {
   int32_t ten = 10, nine = 9;
   double ten_and_half = 10.5;

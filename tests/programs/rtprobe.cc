@@ -48,8 +48,7 @@ const kor::InitEntry kTable[] = {
     {28, &P28, &P28},
 };
 kor::ModuleDescriptor g_module = {
-    nullptr, std::begin(kTable), std::end(kTable), nullptr, nullptr, nullptr, nullptr,
-    nullptr, "rtprobe"};
+    .init_begin = std::begin(kTable), .init_end = std::end(kTable), .name = "rtprobe"};
 
 void RaiserFor(int n) {
   switch (n) {

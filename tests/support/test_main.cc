@@ -8,11 +8,8 @@
 
 namespace {
 const kor::InitEntry kTestInitTable[] = {KOR_RUNTIME_CORE_INIT_ENTRIES};
-// clang-format off
 kor::ModuleDescriptor g_test_module = {
-    nullptr, std::begin(kTestInitTable), std::end(kTestInitTable), nullptr,
-    nullptr, nullptr, nullptr, nullptr, "test"};
-// clang-format on
+    .init_begin = std::begin(kTestInitTable), .init_end = std::end(kTestInitTable), .name = "test"};
 }  // namespace
 
 int main(int argc, char** argv) {

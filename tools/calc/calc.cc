@@ -23,6 +23,7 @@
 #include "runtime/expr/expr_eval.h"
 #include "runtime/expr/expr_scan.h"
 #include "runtime/expr/expr_tree.h"
+#include "runtime/os/ascii.h"
 #include "runtime/runtime_init.h"
 #include "runtime/values/string_stack.h"
 #include "runtime/values/value_ref.h"
@@ -30,11 +31,8 @@
 namespace {
 
 const kor::InitEntry kCalcInitTable[] = {KOR_RUNTIME_CORE_INIT_ENTRIES};
-// clang-format off
 kor::ModuleDescriptor g_calc_module = {
-    nullptr, std::begin(kCalcInitTable), std::end(kCalcInitTable), nullptr,
-    nullptr, nullptr, nullptr, nullptr, "calc"};
-// clang-format on
+    .init_begin = std::begin(kCalcInitTable), .init_end = std::end(kCalcInitTable), .name = "calc"};
 
 // Storage of the variables bound by "name := expression"; a deque keeps
 // addresses stable as it grows.
@@ -45,19 +43,11 @@ struct Variable {
 };
 std::deque<Variable> g_variables;
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) {
-    s.remove_suffix(1);
-  }
-  return s;
-}
-
 // Splits "name := expression"; false when the line is a plain expression.
 bool SplitAssignment(std::string_view line, std::string_view* name, std::string_view* expr) {
   size_t at = line.find(":=");
   if (at == std::string_view::npos) return false;
-  std::string_view left = Trim(line.substr(0, at));
+  std::string_view left = kor::TrimWhitespace(line.substr(0, at));
   if (left.empty() || !kor::IsNameStart(static_cast<unsigned char>(left[0]))) return false;
   for (char c : left) {
     if (!kor::IsNameChar(static_cast<unsigned char>(c)) && c != '#' && c != '$' && c != '"') {
@@ -116,7 +106,7 @@ int main(int argc, char** argv) {
   } else {
     std::string line;
     while (std::getline(std::cin, line)) {
-      std::string_view text = Trim(line);
+      std::string_view text = kor::TrimWhitespace(line);
       if (text.empty()) continue;
       ok = Run(text) && ok;
     }
