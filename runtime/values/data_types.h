@@ -32,6 +32,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "runtime/pictures/dates.h"
+
 namespace kor {
 
 // Type codes, shared with field descriptors, bound variables and the dump.
@@ -117,8 +119,8 @@ bool StoreBFloat8(void* p, double v);
 
 // ---- dates and times ----
 
-inline constexpr int32_t kFirstStoredDay = 4;       // 1 January 1801
-inline constexpr int32_t kLastStoredDay = 2994626;  // 31 December 9999
+inline constexpr int32_t kFirstStoredDay = kFirstDay;  // 1 January 1801
+inline constexpr int32_t kLastStoredDay = kLastDay;    // 31 December 9999
 
 // The day count of a stored date: 0 for no date and for an invalid stored
 // date (month, day or a year before 1801); a year above 9999 reads as
