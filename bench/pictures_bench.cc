@@ -88,7 +88,7 @@ void BM_Strftime_T4(benchmark::State& state) {
   for (auto _ : state) {
     tm t;
     gmtime_r(&in.stamps[i], &t);
-    benchmark::DoNotOptimize(strftime(out, sizeof out, "%k:%M:%S", &t));
+    benchmark::DoNotOptimize(strftime(out, sizeof out, "%H:%M:%S", &t));
     benchmark::ClobberMemory();
     i = (i + 1) % kValues;
   }
@@ -153,7 +153,7 @@ bool SameText() {
     if (std::strncmp(a, b, n) != 0 || std::strlen(b) != n) return false;
     n = kor::FormatLong(t.times[i], t4, a);
     gmtime_r(&t.stamps[i], &tmv);
-    strftime(b, sizeof b, "%k:%M:%S", &tmv);
+    strftime(b, sizeof b, "%H:%M:%S", &tmv);
     if (std::strncmp(a, b, n) != 0 || std::strlen(b) != n) return false;
     n = kor::FormatReal(NumberValue(i), n15, a);
     SnprintfGrouped(NumberValue(i), b);

@@ -99,8 +99,8 @@ TEST(PictureCompiler, TimeLayouts) {
     const char* pic;
     int width;
     const char* fills;
-  } cases[] = {{"@T1", 5, " 0:00"},    {"@T2", 4, "0000"},   {"@T3", 7, " 0:00  "},
-               {"@T4", 8, " 0:00:00"}, {"@T5", 6, "000000"}, {"@T6", 10, " 0:00:00  "}};
+  } cases[] = {{"@T1", 5, " 0:00"},    {"@T2", 4, "0000"},   {"@T3", 7, "00:00  "},
+               {"@T4", 8, "00:00:00"}, {"@T5", 6, "000000"}, {"@T6", 10, "00:00:00  "}};
   for (const auto& c : cases) {
     Picture p = CompilePicture(c.pic);
     ASSERT_EQ(p.kind, PictureKind::kTime) << c.pic;
