@@ -61,8 +61,8 @@ std::string StringValue(const FieldDescriptor& f, const uint8_t* p) {
   const char* text = reinterpret_cast<const char*>(p);
   size_t n = f.size;
   if (f.type == kTypeCString) {
-    const void* nul = std::memchr(text, '\0', n);
-    if (nul != nullptr) n = static_cast<size_t>(static_cast<const char*>(nul) - text);
+    std::string_view stored = LoadText(p, kTypeCString, f.size);  // at most n-1
+    n = stored.size();
   } else if (f.type == kTypePString) {
     n = f.size == 0 ? 0 : p[0];
     if (n > f.size - 1) n = f.size - 1;

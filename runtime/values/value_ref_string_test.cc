@@ -57,11 +57,31 @@ TEST_F(StringDecimalRefTest, CStringAndPStringForms) {
   AssignText(*ps, "ab");
   EXPECT_EQ(p[0], 2);
   EXPECT_EQ(AsString(*ps), "ab");
-  // Storage written by other means: no zero byte, a length beyond the field.
-  memset(c, 'q', sizeof c);
+  // Storage written by other means: a length beyond the field.
   p[0] = 200;
-  EXPECT_EQ(AsString(*cs), "qqqqq");
   EXPECT_EQ(AsString(*ps), "abcd");
+}
+
+// A CSTRING of n bytes holds at most n-1 characters: a field without its zero
+// byte (written by other means) reads its first n-1, through a value
+// reference as through the storage reader.
+TEST_F(StringDecimalRefTest, CStringReadersAgree) {
+  const struct {
+    const char* bytes;  // 5 bytes of field
+    const char* text;
+  } cases[] = {
+      {"qqqqq", "qqqq"},
+      {"ab\0cd", "ab"},
+      {"\0bcde", ""},
+      {"abcd\0", "abcd"},
+  };
+  for (const auto& c : cases) {
+    char field[5];
+    memcpy(field, c.bytes, 5);
+    Ref r = Make(field, kTypeCString, 5);
+    EXPECT_EQ(AsString(*r), c.text) << c.text;
+    EXPECT_EQ(LoadText(field, kTypeCString, 5), c.text) << c.text;
+  }
 }
 
 TEST_F(StringDecimalRefTest, StringExtremes) {
