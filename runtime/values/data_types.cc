@@ -322,8 +322,12 @@ void StoreFromReal(void* p, int type_code, uint32_t size, uint32_t places, doubl
     case kTypeByte: StoreByte(p, static_cast<uint8_t>(bits)); break;
     case kTypeShort:
     case kTypeUShort: StoreUShort(p, static_cast<uint16_t>(bits)); break;
-    case kTypeLong:
-    case kTypeULong: StoreULong(p, static_cast<uint32_t>(bits)); break;
+    case kTypeLong: StoreULong(p, static_cast<uint32_t>(bits)); break;
+    case kTypeULong:
+      // A decimal type without places: rounded as a DECIMAL(n,0) is.
+      PushRealDecimal(v);
+      StoreULong(p, PopDecimalAsULong());
+      break;
     case kTypeDate: StoreDate(p, static_cast<int32_t>(static_cast<uint32_t>(bits))); break;
     case kTypeTime: StoreTime(p, static_cast<int32_t>(static_cast<uint32_t>(bits))); break;
     case kTypeSReal: StoreSReal(p, static_cast<float>(v)); break;

@@ -156,7 +156,8 @@ void StoreText(void* p, int type_code, uint32_t size, std::string_view text);
 double LoadAsReal(const void* p, int type_code, uint32_t size, uint32_t places);
 // Stores a REAL into a field of any value type: integer types take the value
 // cut toward zero and wrapped to their width (not-a-number gives 0), DATE and
-// TIME as above, decimals rounded half up to their places, reals rounded,
+// TIME as above, decimals (ULONG too, with no places) rounded half up to their
+// places, reals rounded,
 // strings the shortest text that reads back as the same REAL.
 void StoreFromReal(void* p, int type_code, uint32_t size, uint32_t places, double v);
 

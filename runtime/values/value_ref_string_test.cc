@@ -213,6 +213,41 @@ TEST_F(StringDecimalRefTest, DecimalExtremesAndULong) {
   EXPECT_EQ(ru->AsReal(), 3000000000.0);
 }
 
+// ULONG is a decimal type without places: every way in rounds half up (away
+// from zero) as a DECIMAL(n,0) does, then wraps modulo 2^32.
+TEST_F(StringDecimalRefTest, ULongRoundsAsADecimalWithoutPlaces) {
+  const struct {
+    const char* text;
+    double real;
+    uint32_t stored;
+  } cases[] = {
+      {"3.7", 3.7, 4},
+      {"3.2", 3.2, 3},
+      {"2.5", 2.5, 3},
+      {"0.49", 0.49, 0},
+      {"-0.4", -0.4, 0},
+      {"-1.5", -1.5, 4294967294u},
+      {"4294967295.5", 4294967295.5, 0},
+  };
+  for (const auto& c : cases) {
+    uint8_t u[4], d[8];
+    Ref ru = Make(u, kTypeULong), rd = Make(d, kTypeDecimal, 8, 0);
+    ru->AssignReal(c.real);
+    EXPECT_EQ(LoadULong(u), c.stored) << "real " << c.text;
+    AssignText(*ru, c.text);
+    EXPECT_EQ(LoadULong(u), c.stored) << "text " << c.text;
+    PushTextDecimal(c.text);
+    ru->AssignDecimal();
+    EXPECT_EQ(LoadULong(u), c.stored) << "decimal " << c.text;
+    StoreFromReal(u, kTypeULong, 4, 0, c.real);
+    EXPECT_EQ(LoadULong(u), c.stored) << "storage " << c.text;
+    // The same value through a DECIMAL(15,0) rounds to the same whole number.
+    rd->AssignReal(c.real);
+    ru->AssignRef(*rd);
+    EXPECT_EQ(LoadULong(u), c.stored) << "from DECIMAL " << c.text;
+  }
+}
+
 TEST_F(StringDecimalRefTest, AssignThroughAPicture) {
   uint8_t d[4] = {};
   Ref rd = Make(d, kTypeDecimal, 4, 2);
