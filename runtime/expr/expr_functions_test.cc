@@ -155,7 +155,13 @@ TEST_F(FunctionTest, StringFunctions) {
   EXPECT_EQ(Eval("CENTER('ab', 5) & '|'"), " ab  |");
   EXPECT_EQ(Eval("LEFT('  ab') & '|'"), "ab  |");
   EXPECT_EQ(Eval("RIGHT('abcdef', 3)"), "def");
-  EXPECT_EQ(Eval("LEFT('abc', -5) & '|'"), "|");
+  // An explicit negative width reaches the string function, where it means
+  // the text's own length.
+  EXPECT_EQ(Eval("LEFT('  ab', -1) & '|'"), "ab  |");
+  EXPECT_EQ(Eval("RIGHT('ab  ', -1) & '|'"), "  ab|");
+  EXPECT_EQ(Eval("CENTER(' ab    ', -1) & '|'"), "  ab   |");
+  EXPECT_EQ(Eval("LEFT('abc', -5) & '|'"), "abc|");
+  EXPECT_EQ(Eval("RIGHT(' abc', 0 - 2) & '|'"), " abc|");
 }
 
 TEST_F(FunctionTest, DateFunctions) {
