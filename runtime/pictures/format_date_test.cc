@@ -234,12 +234,18 @@ TEST(TimePictures, ReadingTypedTimes) {
   EXPECT_EQ(read("12:60"), -1);
   EXPECT_EQ(read("noon"), -1);
   EXPECT_EQ(read("1:2:3:4:5"), -1);
+  EXPECT_EQ(FormatLong(TimeFromParts(5, 55, 0, 0), "@T*5"), "*555*0");
+  EXPECT_EQ(Deformat("*555*0", "@T*5").value, std::to_string(TimeFromParts(5, 55, 0, 0)));
+  EXPECT_EQ(Deformat("*5*5", "@T*2").value, std::to_string(TimeFromParts(5, 5, 0, 0)));
   for (int n = 1; n <= 8; ++n) {
     for (const char* f : {"", "0", "_", "*"}) {
       for (const char* s : {"", ".", "-", "_", "`"}) {
         std::string pic = "@T" + std::string(f) + std::to_string(n) + s;
+        // Fills shown inside a run of digits ("*555*0" for 5:55:00 in @T*5)
+        // read back as the zeros they stand for.
         for (int32_t t : {1, TimeFromParts(9, 5, 3, 0), TimeFromParts(23, 59, 59, 0),
-                          TimeFromParts(12, 0, 0, 0)}) {
+                          TimeFromParts(12, 0, 0, 0), TimeFromParts(5, 55, 0, 0),
+                          TimeFromParts(0, 5, 55, 0), TimeFromParts(10, 0, 5, 0)}) {
           std::string text = FormatLong(t, pic);
           DeformatResult r = Deformat(text, pic);
           ASSERT_TRUE(r.ok) << pic << " '" << text << "'";
