@@ -66,13 +66,18 @@ for preset in native native-asan win64 win32 fuzz; do
     fuzz)
       for f in $(find build/fuzz/fuzz -maxdepth 1 -type f -executable 2>/dev/null | sort); do
         name=$(basename "$f")
-        # A fixed seed and run count from an empty corpus: the same inputs on
-        # every run, so a red result always reproduces. Longer, open-ended
-        # fuzzing is done by hand (see the README).
+        # A fixed seed and run count (no time cap) from the seeds in
+        # fuzz/corpus/<name>, read only (new inputs go to a scratch corpus
+        # first in the list), with the target's dictionary when it has one
+        # and a time-out per input: the same inputs on every machine, so a
+        # red result always reproduces. Longer, open-ended fuzzing is done by
+        # hand (see the README).
         corpus=$(mktemp -d)
+        opts=(-seed=1 -runs="$FUZZ_RUNS" -timeout=10 -rss_limit_mb=2048)
+        [ -f "fuzz/$name.dict" ] && opts+=(-dict="fuzz/$name.dict")
+        dirs=("$corpus"); [ -d "fuzz/corpus/$name" ] && dirs+=("fuzz/corpus/$name")
         echo "== fuzz $name (seed 1, $FUZZ_RUNS runs)"
-        if "$f" -seed=1 -runs="$FUZZ_RUNS" -max_total_time=120 -rss_limit_mb=2048 "$corpus" \
-            >"$log/$name.log" 2>&1; then
+        if "$f" "${opts[@]}" "${dirs[@]}" >"$log/$name.log" 2>&1; then
           passed=$((passed + 1))
         else
           echo "fuzzer $name FAILED:"; tail -30 "$log/$name.log"; failed=$((failed + 1))
