@@ -150,9 +150,8 @@ char* Carve(FreeRegion* d, uint32_t r) {
 
 // Checks an arena block's size and trailer; reports and returns false when
 // they are wrong.
-bool ArenaBlockIntact(const char* p, uint32_t size) {
-  const char* arena = ArenaHolding(p);
-  if (size < 16 || (size & 7) != 0 || arena == nullptr ||
+bool ArenaBlockIntact(const char* p, uint32_t size, const char* arena) {
+  if (size < 16 || (size & 7) != 0 ||
       size > static_cast<size_t>(arena + kArenaFirstBlock + kArenaBlockSpace - p)) {
     ReportDiagnostic(kDiagIllegalSize);
     return false;
@@ -164,9 +163,9 @@ bool ArenaBlockIntact(const char* p, uint32_t size) {
   return true;
 }
 
-void FreeArenaBlock(char* p) {
+void FreeArenaBlock(char* p, const char* arena) {
   uint32_t size = BlockSizeAt(p);
-  if (!ArenaBlockIntact(p, size)) return;
+  if (!ArenaBlockIntact(p, size, arena)) return;
   FreeRegion* before = nullptr;
   if (PreviousTrailerTag(p) == kTagFree) {
     // The block before is free: its descriptor pointer precedes its trailer.
@@ -267,11 +266,14 @@ bool LooksLikeBlockPointer(const char* p) {
 enum class BlockKind { kArena, kLarge, kFreed, kUnknown };
 
 // What p is, judged without touching memory the allocator does not hold:
-// the tags of a pointer are read only when it lies in an arena; a large
-// block must be one alive; a large block freed not long ago is a freed one.
-BlockKind Classify(const char* p) {
+// the tags of a pointer are read only when it lies in an arena (set in
+// `arena`); a large block must be one alive; a large block freed not long
+// ago is a freed one.
+BlockKind Classify(const char* p, const char** arena) {
+  *arena = nullptr;
   if (p == nullptr || !LooksLikeBlockPointer(p)) return BlockKind::kUnknown;
-  if (ArenaHolding(p) != nullptr) {
+  if (p == g_last_large) return BlockKind::kLarge;  // a buffer grown step by step
+  if ((*arena = ArenaHolding(p)) != nullptr) {
     uint8_t tag = HeaderTag(p);
     if (tag == kTagAllocated) return BlockKind::kArena;
     return tag == kTagFree ? BlockKind::kFreed : BlockKind::kUnknown;
@@ -286,7 +288,9 @@ void ReportMisuse(BlockKind kind) {
 
 // After an in-place resize from old_size to new_size bytes: the bytes past
 // the n asked for (and a tail given back) are not to be touched.
-void RepoisonResized(char* p, uint32_t old_size, uint32_t new_size, size_t n) {
+void RepoisonResized(char* p, uint32_t old_size, size_t n) {
+  if (!kHeapPoisoning) return;
+  uint32_t new_size = BlockSizeAt(p);
   PoisonRegion(p, (old_size > new_size ? old_size : new_size) - kBlockOverhead);
   UnpoisonRegion(p, n);
 }
@@ -321,8 +325,9 @@ void* AllocateZeroed(size_t count, size_t size) {
 void Free(void* ptr) {
   if (ptr == nullptr) return;
   auto* p = static_cast<char*>(ptr);
-  switch (BlockKind kind = Classify(p)) {
-    case BlockKind::kArena: FreeArenaBlock(p); return;
+  const char* arena;
+  switch (BlockKind kind = Classify(p, &arena)) {
+    case BlockKind::kArena: FreeArenaBlock(p, arena); return;
     case BlockKind::kLarge: FreeLargeBlock(p); return;
     default: ReportMisuse(kind); return;
   }
@@ -337,12 +342,13 @@ void* Reallocate(void* ptr, size_t n) {
   size_t r = BlockSizeFor(n);
   if (r == 0) return nullptr;
   auto* p = static_cast<char*>(ptr);
-  BlockKind kind = Classify(p);
+  const char* arena;
+  BlockKind kind = Classify(p, &arena);
   uint32_t size = kind == BlockKind::kArena || kind == BlockKind::kLarge ? BlockSizeAt(p) : 0;
   if (kind == BlockKind::kArena) {
-    if (!ArenaBlockIntact(p, size)) return nullptr;
+    if (!ArenaBlockIntact(p, size, arena)) return nullptr;
     if (n <= kLargeThreshold && ResizeArenaBlock(p, size, static_cast<uint32_t>(r))) {
-      RepoisonResized(p, size, BlockSizeAt(p), n);
+      RepoisonResized(p, size, n);
       return p;
     }
   } else if (kind == BlockKind::kLarge) {
@@ -375,12 +381,14 @@ void* Reallocate(void* ptr, size_t n) {
 
 size_t BlockSize(const void* ptr) {
   auto* p = static_cast<const char*>(ptr);
-  BlockKind kind = Classify(p);
+  const char* arena;
+  BlockKind kind = Classify(p, &arena);
   return kind == BlockKind::kArena || kind == BlockKind::kLarge ? BlockSizeAt(p) : 0;
 }
 
 bool IsLargeBlock(const void* ptr) {
-  return Classify(static_cast<const char*>(ptr)) == BlockKind::kLarge;
+  const char* arena;
+  return Classify(static_cast<const char*>(ptr), &arena) == BlockKind::kLarge;
 }
 
 }  // namespace kor

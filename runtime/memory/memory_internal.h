@@ -145,17 +145,29 @@ char* ResizeLargeBlock(char* p, uint32_t size, uint32_t r);
 // Where blocks may lie (memory_registry.cc). Free and Reallocate read a
 // pointer's tags only when it lies in an arena's block space or is a large
 // block alive.
-// Adds an arena; false when the system has no memory for the list.
+// Adds an arena; false when the system has no memory for the table.
 bool RegisterArena(char* arena);
-// The arena whose block space holds p, or null.
-char* ArenaHolding(const char* p);
 size_t RegisteredArenas();
+// The arena of the last question, and the large block last registered or
+// found: most questions are about one of them, answered here without a call.
+extern char* g_last_arena;
+extern const char* g_last_large;
+inline bool InBlockSpace(const char* arena, const char* p) {
+  return p >= arena + kArenaFirstBlock && p < arena + kArenaFirstBlock + kArenaBlockSpace;
+}
+char* FindArena(const char* p);
+bool FindLarge(const char* p);
+// The arena whose block space holds p, or null.
+inline char* ArenaHolding(const char* p) {
+  char* a = g_last_arena;
+  return a != nullptr && InBlockSpace(a, p) ? a : FindArena(p);
+}
 // Large blocks alive, by user pointer. RegisterLarge is false only when the
 // system has no memory for the set; right after an UnregisterLarge it
 // always succeeds.
 bool RegisterLarge(const char* p);
 void UnregisterLarge(const char* p);
-bool IsRegisteredLarge(const char* p);
+inline bool IsRegisteredLarge(const char* p) { return p == g_last_large || FindLarge(p); }
 size_t RegisteredLargeBlocks();
 // The user pointers of the large blocks freed last (a few thousand), to
 // report a second free of one as such after its memory has gone back.

@@ -1,17 +1,22 @@
-// Where blocks may lie: the arenas sorted by address and the large blocks
-// alive, so that Free and Reallocate read the tags of a pointer only when it
-// lies in memory the allocator holds. A pointer into static data, into the
-// middle of a large block, or to a large block whose memory went back to the
-// system is then refused without being touched.
+// Where blocks may lie: the arenas and the large blocks alive, so that Free
+// and Reallocate read the tags of a pointer only when it lies in memory the
+// allocator holds. A pointer into static data, into the middle of a large
+// block, or to a large block whose memory went back to the system is then
+// refused without being touched.
 //
-// Arenas: a sorted array of their base addresses, searched by bisection
-// after a look at the arena of the previous question (frees tend to come in
-// runs from one arena). Large blocks: an open-addressing hash set of their
-// user pointers (linear probing, deleted slots marked), at most half full.
+// Arenas: a hash table keyed by the 128 KB slot of the address space (the
+// address shifted right by 17). An arena is 128 KB but not aligned, so it
+// overlaps two slots and a slot holds parts of at most two arenas; each
+// arena is entered under both its slots, and a question looks only at the
+// entries of its own slot, after a look at the arena of the previous
+// question (frees tend to come in runs from one arena). Entries are never
+// removed: arenas are never returned.
+// Large blocks: a hash set of their user pointers, deleted slots marked.
+// Both tables use linear probing and are kept at most half full.
 // Freed large blocks: a ring of the last kFreedHistory user pointers, asked
 // only about pointers that are neither, to tell a double free from a foreign
-// pointer. All three live in system memory of their own, never in the heap
-// they describe.
+// pointer. All of it lives in system memory of its own, never in the heap it
+// describes.
 #include <cstdint>
 #include <cstring>
 
@@ -22,26 +27,50 @@ namespace kor::memory_detail {
 
 namespace {
 
-// ---- arenas ----
-
-char** g_arenas = nullptr;  // sorted by address
-size_t g_arena_count = 0;
-size_t g_arena_capacity = 0;
-char* g_last_arena = nullptr;
-
-bool InBlockSpace(const char* arena, const char* p) {
-  return p >= arena + kArenaFirstBlock && p < arena + kArenaFirstBlock + kArenaBlockSpace;
+// Spreads a key over a table of 2^bits slots: the key multiplied by a
+// large odd constant, whose top bits are the best mixed.
+size_t Spread(uint64_t key, int bits) {
+  return bits == 0 ? 0 : static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> (64 - bits));
 }
 
-// Moves the array to a system allocation of twice the size.
-bool GrowArenas() {
-  size_t capacity = g_arena_capacity == 0 ? kPageSize / sizeof(char*) : 2 * g_arena_capacity;
-  auto** grown = static_cast<char**>(OsReserveMemory(capacity * sizeof(char*)));
-  if (grown == nullptr) return false;
-  if (g_arena_count > 0) std::memcpy(grown, g_arenas, g_arena_count * sizeof(char*));
-  if (g_arenas != nullptr) OsReleaseMemory(g_arenas, g_arena_capacity * sizeof(char*));
-  g_arenas = grown;
-  g_arena_capacity = capacity;
+// ---- arenas ----
+
+constexpr int kSlotShift = 17;
+static_assert(size_t{1} << kSlotShift == kArenaSize, "a slot is the size of an arena");
+
+struct ArenaEntry {
+  uintptr_t slot;
+  char* arena;  // null: an empty entry
+};
+ArenaEntry* g_arena_table = nullptr;
+int g_arena_bits = 0;
+size_t g_arena_entries = 0;
+size_t g_arena_count = 0;
+
+uintptr_t SlotOf(const char* p) { return reinterpret_cast<uintptr_t>(p) >> kSlotShift; }
+
+void Enter(ArenaEntry* table, int bits, uintptr_t slot, char* arena) {
+  size_t mask = (size_t{1} << bits) - 1;
+  size_t i = Spread(slot, bits);
+  while (table[i].arena != nullptr) i = (i + 1) & mask;
+  table[i] = {slot, arena};
+}
+
+// Moves the table to a system allocation of twice the size.
+bool GrowArenaTable() {
+  int bits = g_arena_bits == 0 ? 8 : g_arena_bits + 1;  // from a page of entries
+  size_t capacity = size_t{1} << bits;
+  auto* table = static_cast<ArenaEntry*>(OsReserveMemory(capacity * sizeof(ArenaEntry)));
+  if (table == nullptr) return false;
+  std::memset(table, 0, capacity * sizeof(ArenaEntry));
+  size_t old_capacity = g_arena_bits == 0 ? 0 : size_t{1} << g_arena_bits;
+  for (size_t i = 0; i < old_capacity; ++i) {
+    if (g_arena_table[i].arena != nullptr)
+      Enter(table, bits, g_arena_table[i].slot, g_arena_table[i].arena);
+  }
+  if (g_arena_table != nullptr) OsReleaseMemory(g_arena_table, old_capacity * sizeof(ArenaEntry));
+  g_arena_table = table;
+  g_arena_bits = bits;
   return true;
 }
 
@@ -55,12 +84,8 @@ int g_large_bits = 0;
 size_t g_large_used = 0;     // slots holding a pointer
 size_t g_large_deleted = 0;  // slots marked deleted
 
-size_t SlotFor(uintptr_t key, int bits) {
-  // Large blocks start 8 bytes into a page: the page number, multiplied,
-  // spreads them over the slots (the product's top bits are the best mixed).
-  uint64_t h = (uint64_t{key} >> 12) * 0x9E3779B97F4A7C15ull;
-  return bits == 0 ? 0 : static_cast<size_t>(h >> (64 - bits));
-}
+// Large blocks start 8 bytes into a page: their page numbers are spread.
+size_t SlotFor(uintptr_t key, int bits) { return Spread(uint64_t{key} >> 12, bits); }
 
 // The slot holding key, or the capacity when it is not there.
 size_t Find(uintptr_t key) {
@@ -107,29 +132,34 @@ size_t g_freed_next = 0;
 }  // namespace
 
 bool RegisterArena(char* arena) {
-  if (g_arena_count == g_arena_capacity && !GrowArenas()) return false;
-  size_t i = g_arena_count;
-  while (i > 0 && g_arenas[i - 1] > arena) {
-    g_arenas[i] = g_arenas[i - 1];
-    --i;
+  size_t capacity = g_arena_bits == 0 ? 0 : size_t{1} << g_arena_bits;
+  if (2 * (g_arena_entries + 2) > capacity && !GrowArenaTable()) return false;
+  uintptr_t first = SlotOf(arena), last = SlotOf(arena + kArenaSize - 1);
+  Enter(g_arena_table, g_arena_bits, first, arena);
+  ++g_arena_entries;
+  if (last != first) {
+    Enter(g_arena_table, g_arena_bits, last, arena);
+    ++g_arena_entries;
   }
-  g_arenas[i] = arena;
   ++g_arena_count;
   return true;
 }
 
-char* ArenaHolding(const char* p) {
-  if (g_last_arena != nullptr && InBlockSpace(g_last_arena, p)) return g_last_arena;
-  // The last arena starting at or below p.
-  size_t lo = 0, hi = g_arena_count;
-  while (lo < hi) {
-    size_t mid = lo + (hi - lo) / 2;
-    if (g_arenas[mid] <= p) lo = mid + 1;
-    else hi = mid;
+char* g_last_arena = nullptr;
+const char* g_last_large = nullptr;
+
+char* FindArena(const char* p) {
+  if (g_arena_table == nullptr) return nullptr;
+  uintptr_t slot = SlotOf(p);
+  size_t mask = (size_t{1} << g_arena_bits) - 1;
+  for (size_t i = Spread(slot, g_arena_bits);; i = (i + 1) & mask) {
+    const ArenaEntry& e = g_arena_table[i];
+    if (e.arena == nullptr) return nullptr;
+    if (e.slot == slot && InBlockSpace(e.arena, p)) {
+      g_last_arena = e.arena;
+      return e.arena;
+    }
   }
-  if (lo == 0 || !InBlockSpace(g_arenas[lo - 1], p)) return nullptr;
-  g_last_arena = g_arenas[lo - 1];
-  return g_last_arena;
 }
 
 size_t RegisteredArenas() { return g_arena_count; }
@@ -147,10 +177,12 @@ bool RegisterLarge(const char* p) {
   if (g_large[i] == kDeleted) --g_large_deleted;
   g_large[i] = key;
   ++g_large_used;
+  g_last_large = p;
   return true;
 }
 
 void UnregisterLarge(const char* p) {
+  if (g_last_large == p) g_last_large = nullptr;
   size_t i = Find(reinterpret_cast<uintptr_t>(p));
   if (i == g_large_capacity) return;
   g_large[i] = kDeleted;
@@ -158,8 +190,10 @@ void UnregisterLarge(const char* p) {
   ++g_large_deleted;
 }
 
-bool IsRegisteredLarge(const char* p) {
-  return Find(reinterpret_cast<uintptr_t>(p)) != g_large_capacity;
+bool FindLarge(const char* p) {
+  if (Find(reinterpret_cast<uintptr_t>(p)) == g_large_capacity) return false;
+  g_last_large = p;
+  return true;
 }
 
 size_t RegisteredLargeBlocks() { return g_large_used; }
