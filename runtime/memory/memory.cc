@@ -265,21 +265,35 @@ bool LooksLikeBlockPointer(const char* p) {
 
 enum class BlockKind { kArena, kLarge, kFreed, kUnknown };
 
+BlockKind KindByTag(const char* p) {
+  uint8_t tag = HeaderTag(p);
+  if (tag == kTagAllocated) return BlockKind::kArena;
+  return tag == kTagFree ? BlockKind::kFreed : BlockKind::kUnknown;
+}
+
+// Classify's lookups, when p is in neither the last arena nor the last
+// large block.
+BlockKind ClassifyByLookup(const char* p, const char** arena) {
+  if (p == nullptr || !LooksLikeBlockPointer(p)) return BlockKind::kUnknown;
+  if ((*arena = FindArena(p)) != nullptr) return KindByTag(p);
+  if (IsRegisteredLarge(p)) return BlockKind::kLarge;
+  return WasFreedLarge(p) ? BlockKind::kFreed : BlockKind::kUnknown;
+}
+
 // What p is, judged without touching memory the allocator does not hold:
 // the tags of a pointer are read only when it lies in an arena (set in
 // `arena`); a large block must be one alive; a large block freed not long
-// ago is a freed one.
-BlockKind Classify(const char* p, const char** arena) {
+// ago is a freed one. The common cases (the arena of the last question, a
+// buffer grown step by step) are answered inline.
+inline BlockKind Classify(const char* p, const char** arena) {
   *arena = nullptr;
-  if (p == nullptr || !LooksLikeBlockPointer(p)) return BlockKind::kUnknown;
-  if (p == g_last_large) return BlockKind::kLarge;  // a buffer grown step by step
-  if ((*arena = ArenaHolding(p)) != nullptr) {
-    uint8_t tag = HeaderTag(p);
-    if (tag == kTagAllocated) return BlockKind::kArena;
-    return tag == kTagFree ? BlockKind::kFreed : BlockKind::kUnknown;
+  if (p == g_last_large && p != nullptr) return BlockKind::kLarge;
+  char* last = g_last_arena;
+  if (last != nullptr && InBlockSpace(last, p) && (reinterpret_cast<uintptr_t>(p) & 7) == 0) {
+    *arena = last;
+    return KindByTag(p);
   }
-  if (IsRegisteredLarge(p)) return BlockKind::kLarge;
-  return WasFreedLarge(p) ? BlockKind::kFreed : BlockKind::kUnknown;
+  return ClassifyByLookup(p, arena);
 }
 
 void ReportMisuse(BlockKind kind) {
