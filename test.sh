@@ -95,22 +95,22 @@ for preset in native native-asan win64 win32 fuzz; do
     fuzz)
       for f in $(find build/fuzz/fuzz -maxdepth 1 -type f -executable 2>/dev/null | sort); do
         name=$(basename "$f")
-        # A fixed seed and run count from the seed inputs only: the same inputs on
-        # every run, so a red result always reproduces. Longer, open-ended
-        # fuzzing is done by hand (see the README).
-        # A fuzzer with a seed folder (build/fuzz/fuzz-seeds/NAME) starts from
-        # its seeds as well.
+        # A fixed seed and run count (no time cap) from the seed inputs,
+        # read only (new inputs go to a scratch corpus first in the list):
+        # those kept in the tree (fuzz/corpus/<name>) and those the build makes
+        # (compiled resources, build/fuzz/fuzz-seeds/<name>), with the target's
+        # dictionary when it has one and a time-out per input: the same inputs
+        # on every machine, so a red result always reproduces. A target whose
+        # inputs cost more runs fewer of them (fuzz/<name>.runs). Longer,
+        # open-ended fuzzing is done by hand (see the README).
         corpus=$(mktemp -d)
-        # Seed inputs kept in the tree, and those the build makes (compiled
-        # resources), are read, never written.
-        seeds=()
-        for d in "fuzz/corpus/$name" "build/fuzz/fuzz-seeds/$name"; do [ -d "$d" ] && seeds+=("$d"); done
-        # A fuzzer whose inputs cost more runs fewer of them (fuzz/<name>.runs),
-        # so that it still ends by its run count, well inside the time cap.
         runs=$FUZZ_RUNS; [ -f "fuzz/$name.runs" ] && runs=$(( $(cat "fuzz/$name.runs") < FUZZ_RUNS ? $(cat "fuzz/$name.runs") : FUZZ_RUNS ))
+        opts=(-seed=1 -runs="$runs" -timeout=10 -rss_limit_mb=2048)
+        [ -f "fuzz/$name.dict" ] && opts+=(-dict="fuzz/$name.dict")
+        dirs=("$corpus")
+        for d in "fuzz/corpus/$name" "build/fuzz/fuzz-seeds/$name"; do [ -d "$d" ] && dirs+=("$d"); done
         echo "== fuzz $name (seed 1, $runs runs)"
-        if "$f" -seed=1 -runs="$runs" -max_total_time=120 -rss_limit_mb=2048 -timeout=10 "$corpus" "${seeds[@]}" \
-            >"$log/$name.log" 2>&1; then
+        if "$f" "${opts[@]}" "${dirs[@]}" >"$log/$name.log" 2>&1; then
           passed=$((passed + 1))
         else
           echo "fuzzer $name FAILED:"; tail -30 "$log/$name.log"; failed=$((failed + 1))

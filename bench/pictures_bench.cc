@@ -53,13 +53,13 @@ size_t PeerDate(int32_t day_count, char* out, bool runtime_format) {
   return static_cast<size_t>(end - out);
 }
 
-// @T4: hours (two wide), minutes, seconds: "hh:mm:ss".
+// @T4: hours, minutes, seconds, two digits each: "hh:mm:ss".
 size_t PeerTime(int32_t time, char* out, bool runtime_format) {
   int32_t t = (time - 1) / 100;
   int hours = t / 3600, minutes = t / 60 % 60, seconds = t % 60;
   char* end = runtime_format
-                  ? fmt::format_to(out, fmt::runtime("{:2}:{:02}:{:02}"), hours, minutes, seconds)
-                  : fmt::format_to(out, FMT_COMPILE("{:2}:{:02}:{:02}"), hours, minutes, seconds);
+                  ? fmt::format_to(out, fmt::runtime("{:02}:{:02}:{:02}"), hours, minutes, seconds)
+                  : fmt::format_to(out, FMT_COMPILE("{:02}:{:02}:{:02}"), hours, minutes, seconds);
   return static_cast<size_t>(end - out);
 }
 

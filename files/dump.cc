@@ -52,15 +52,10 @@ std::string QuotedText(const char* text, size_t n) {
   return "'" + std::string(text, n) + "'";
 }
 
-// The characters of a string field. A CSTRING without its zero byte shows
-// all its bytes: the dump shows what the record holds, not what a reader
-// would stop at.
+// The characters of a string field, read as every reader reads them: a
+// CSTRING without its zero byte gives its first n-1 characters.
 std::string_view StoredText(const FieldDescriptor& f, const uint8_t* p) {
-  if (f.type != kTypeCString) return LoadText(p, f.type, f.size);
-  const char* text = reinterpret_cast<const char*>(p);
-  const void* nul = std::memchr(text, '\0', f.size);
-  size_t n = nul == nullptr ? f.size : static_cast<size_t>(static_cast<const char*>(nul) - text);
-  return std::string_view(text, n);
+  return LoadText(p, f.type, f.size);
 }
 
 std::string StringValue(const FieldDescriptor& f, const uint8_t* p) {

@@ -156,6 +156,11 @@ TEST(FieldValue, TextThroughItsPicture) {
   const uint8_t pascal[] = {3, 'a', 'b', 'c', 'z', 'z'};
   FieldDescriptor pstring = {.type = kTypePString, .label = "P", .size = 6, .picture = "@s5"};
   EXPECT_EQ(FieldValueText(pstring, pascal), "'abc  '");
+  // A CSTRING of n bytes shows at most n-1 characters, as the runtime reads
+  // it, even when the field lacks its zero byte.
+  const uint8_t unterminated[] = {'w', 'x', 'y', 'z'};
+  FieldDescriptor cstring = {kTypeCString, 0, 0, 0, "C", 0, 4, nullptr, 0, nullptr, 0, 0};
+  EXPECT_EQ(FieldValueText(cstring, unterminated), "'wxy'");
 }
 
 TEST(FieldValue, DateAndTimeEdges) {

@@ -9,6 +9,7 @@
 #include "runtime/core/error_codes.h"
 #include "runtime/core/error_state.h"
 #include "runtime/os/os.h"
+#include "runtime/pictures/dates.h"
 #include "runtime/values/string_stack.h"
 
 namespace kor {
@@ -26,16 +27,6 @@ constexpr uint8_t kSpecialAttributes = kOsAttrHidden | kOsAttrSystem | kOsAttrDi
 std::string PopClipped() {
   ClipTop();
   return PopToStdString();
-}
-
-// Days from 1 January 1970 of a civil date (proleptic Gregorian calendar).
-int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<int64_t>(doe) - 719468;
 }
 
 void StoreLong(char* record, uint32_t offset, int32_t value) {
@@ -79,10 +70,9 @@ void RunProgram(int32_t wait) {
 
 int32_t DayCountFromPackedDate(uint16_t date) {
   if (date == 0) return 0;
-  unsigned year = 1980 + (date >> 9), month = (date >> 5) & 15, day = date & 31;
+  int32_t year = 1980 + (date >> 9), month = (date >> 5) & 15, day = date & 31;
   if (month < 1 || month > 12 || day < 1) return 0;
-  // Day 4 is 1 January 1801.
-  return static_cast<int32_t>(DaysFromCivil(year, month, day) - DaysFromCivil(1801, 1, 1) + 4);
+  return DaysFromCivil(year, month, day);
 }
 
 int32_t TimeFromPackedTime(uint16_t time) {

@@ -131,6 +131,10 @@ TEST(ListDirectory, PackedDateAndTimeConversions) {
   EXPECT_EQ(DayCountFromPackedDate((21 << 9) | (1 << 5) | 1) -
                 DayCountFromPackedDate((20 << 9) | (12 << 5) | 31),
             1);
+  // 2100 is a common year: 28 February and 1 March are neighbours
+  // (1 March 2100 is day 109271).
+  EXPECT_EQ(DayCountFromPackedDate((120 << 9) | (3 << 5) | 1), 109271);
+  EXPECT_EQ(DayCountFromPackedDate((120 << 9) | (2 << 5) | 28), 109270);
   EXPECT_EQ(DayCountFromPackedDate(0), 0);
   EXPECT_EQ(TimeFromPackedTime(0), 1);  // midnight
   EXPECT_EQ(TimeFromPackedTime((23 << 11) | (59 << 5) | 29), 8639801);

@@ -18,6 +18,8 @@ namespace {
 // LONG arithmetic wraps modulo 2^32 rather than overflowing.
 int32_t Wrap(uint32_t v) { return static_cast<int32_t>(v); }
 
+// Every real the evaluator yields is finite: an overflow, a division by zero,
+// a root of a negative number or a variable holding infinity gives 0.
 double Finite(double v) { return std::isfinite(v) ? v : 0.0; }
 
 }  // namespace
@@ -84,16 +86,16 @@ double ExprEvaluator::Real(int32_t index) const {
       if (n.address != nullptr && n.type_code == 9) {
         double v;
         std::memcpy(&v, n.address, sizeof v);
-        return v;
+        return Finite(v);
       }
-      return n.ref->AsReal();
+      return Finite(n.ref->AsReal());
     case NodeKind::kFunction: return Finite(CallRealFunction(*this, n));
     case NodeKind::kUnary: return -Real(n.a);
     case NodeKind::kBinary:
       switch (n.op) {
-        case kExprAdd: return Real(n.a) + Real(n.b);
-        case kExprSubtract: return Real(n.a) - Real(n.b);
-        case kExprMultiply: return Real(n.a) * Real(n.b);
+        case kExprAdd: return Finite(Real(n.a) + Real(n.b));
+        case kExprSubtract: return Finite(Real(n.a) - Real(n.b));
+        case kExprMultiply: return Finite(Real(n.a) * Real(n.b));
         case kExprDivide: {
           double a = Real(n.a), b = Real(n.b);
           return b == 0 ? 0.0 : Finite(a / b);

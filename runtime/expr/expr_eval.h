@@ -14,8 +14,9 @@
 //   holds anything but blanks. NOT, AND, OR and XOR yield 0 or 1; AND and OR
 //   evaluate their right operand only when it decides the result.
 // - "/" and "%" by zero yield 0 instead of failing; "%" of reals is the
-//   remainder with the dividend's sign. "^" is pow(); a result that is not a
-//   finite number (from "^" or a function) is 0.
+//   remainder with the dividend's sign. "^" is pow(). Every real that is not
+//   a finite number is 0: the result of any operator or function (1e300 *
+//   1e300 too) and a REAL variable that holds an infinity or NaN.
 // - A REAL converted to an integer is cut toward zero and saturates at the
 //   32-bit limits.
 // - A subscripted variable works on the variable's text: v[i] is its i-th

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -61,6 +62,40 @@ TEST_F(EvalTest, RealArithmetic) {
   EXPECT_EQ(EvaluateLong(*ParseExpression("-r * 3")), -7);
   EXPECT_EQ(EvaluateLong(*ParseExpression("1e20")), 2147483647);
   EXPECT_EQ(EvaluateLong(*ParseExpression("-1e20")), INT32_MIN);
+}
+
+// One rule for every real that is not finite (an overflow, a division by
+// zero, a root of a negative number, a REAL variable holding infinity): it
+// is 0, whether the tree is walked or run as a compiled program.
+TEST_F(EvalTest, NonFiniteRealsAreZero) {
+  r_ = HUGE_VAL;
+  const char* const kZero[] = {
+      "1e300 * 1e300",
+      "-1e300 * 1e300",
+      "1e308 + 1e308",
+      "-1e308 - 1e308",
+      "1e300 * 1e300 / 1e300",
+      "1e300 * 1e300 - 1e300 * 1e300",
+      "1e200 ^ 2",
+      "10 ^ 400",
+      "(-8) ^ 0.5",
+      "7 / 0",
+      "LOGE(0)",
+      "r",
+      "r * 2",
+      "-r",
+  };
+  for (const char* text : kZero) {
+    auto tree = ParseExpression(text);
+    ASSERT_TRUE(tree) << text;
+    EXPECT_EQ(EvaluateToText(*tree), "0") << text;
+    EXPECT_EQ(EvaluateReal(*tree), 0.0) << text;
+    EXPECT_EQ(ExprEvaluator(*tree).Real(tree->root_index), 0.0) << text;
+    EXPECT_FALSE(EvaluateTruth(*tree)) << text;
+  }
+  // Finite results near the ends of the range stay as they are.
+  EXPECT_EQ(Eval("1e300 * 1e8"), "1e+308");
+  EXPECT_EQ(Eval("-1e308 - 1e307"), "-1.1e+308");
 }
 
 TEST_F(EvalTest, StringsMeetNumbers) {

@@ -200,8 +200,8 @@ void CallStringFunction(const ExprEvaluator& ev, const ExprNode& call) {
     case kFnRight:
     case kFnCenter: {
       S(0);
+      // A negative width (also an explicit one) is the text's own length.
       int32_t n = call.argc > 1 ? Width(L(1)) : -1;
-      if (call.argc > 1 && n < 0) n = 0;
       if (call.op == kFnLeft) return LEFT(n);
       if (call.op == kFnRight) return RIGHT(n);
       return CENTER(n);

@@ -26,7 +26,8 @@
 //   length) from 1, a negative start counting from the end; INSTRING(sub, s,
 //   step, start) the position or 0; ALL(s, n); CHR(n); VAL(s) the code of the
 //   first character; NUMERIC(s) 1 for a number; LEN(s); CLIP, UPPER, LOWER;
-//   LEFT, RIGHT and CENTER with widths (at most 65535 characters are made).
+//   LEFT, RIGHT and CENTER with widths (at most 65535 characters are made; a
+//   missing or negative width is the text's own length).
 // - Dates and times: TODAY, CLOCK, DATE (DateFromParts), DAY, MONTH, YEAR and
 //   AGE are the date module's own (runtime/pictures/dates.h); AGE with one
 //   argument is against today.

@@ -170,6 +170,12 @@ TEST_F(ParseTest, NamesAndPictures) {
   EXPECT_EQ(Render("@"), "<fail>");
   EXPECT_EQ(Render("@N(10"), "<fail>");
   EXPECT_EQ(Render("@N~abc"), "<fail>");
+  // A picture constant ends where its own syntax ends, blanks and commas
+  // inside a pattern included.
+  EXPECT_EQ(Render("FORMAT(a,@P(###) ###-####P)"), "FORMAT(a, @P(###) ###-####P)");
+  EXPECT_EQ(Eval("FORMAT(5551234567, @P(###) ###-####P)"), "(555) 123-4567");
+  EXPECT_EQ(Eval("FORMAT(1234, @P#,###P)"), "1,234");
+  EXPECT_EQ(Render("FORMAT(a, @K@@ ##K) & 'x'"), "FORMAT(a, @K@@ ##K) & 'x'");
   EXPECT_EQ(Render("s[2]"), "s[2]");
   EXPECT_EQ(Render("s[a:b]"), "<fail>");  // "a:b" is one name
   EXPECT_EQ(Render("s[a : b + 1]"), "s[a : b + 1]");

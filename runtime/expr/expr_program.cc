@@ -161,19 +161,24 @@ double EvaluateExprProgram(const ExprProgram& program) {
   for (const ExprInstr& in : program.code) {
     switch (in.op) {
       case kPush: *sp++ = in.constant; break;
-      case kLoadReal: std::memcpy(sp++, in.address, sizeof(double)); break;
+      case kLoadReal: {
+        double v;
+        std::memcpy(&v, in.address, sizeof v);
+        *sp++ = Finite(v);
+        break;
+      }
       case kLoadLong: {
         int32_t v;
         std::memcpy(&v, in.address, sizeof v);
         *sp++ = v;
         break;
       }
-      case kLoadRefReal: *sp++ = in.ref->AsReal(); break;
+      case kLoadRefReal: *sp++ = Finite(in.ref->AsReal()); break;
       case kLoadRefLong: *sp++ = in.ref->AsLong(); break;
       // clang-format off
-      case kAddR: sp[-2] += sp[-1]; --sp; break;
-      case kSubR: sp[-2] -= sp[-1]; --sp; break;
-      case kMulR: sp[-2] *= sp[-1]; --sp; break;
+      case kAddR: sp[-2] = Finite(sp[-2] + sp[-1]); --sp; break;
+      case kSubR: sp[-2] = Finite(sp[-2] - sp[-1]); --sp; break;
+      case kMulR: sp[-2] = Finite(sp[-2] * sp[-1]); --sp; break;
       case kDivR: sp[-2] = sp[-1] == 0 ? 0.0 : Finite(sp[-2] / sp[-1]); --sp; break;
       case kModR: sp[-2] = sp[-1] == 0 ? 0.0 : Finite(std::fmod(sp[-2], sp[-1])); --sp; break;
       case kPowR: sp[-2] = Finite(std::pow(sp[-2], sp[-1])); --sp; break;

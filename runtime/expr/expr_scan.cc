@@ -9,6 +9,7 @@
 #include "runtime/core/error_state.h"
 #include "runtime/expr/expr_services.h"
 #include "runtime/os/ascii.h"
+#include "runtime/pictures/picture.h"
 
 namespace kor {
 
@@ -177,37 +178,18 @@ void Scanner::ScanString(Token* token) {
 }
 
 void Scanner::ScanPicture(Token* token) {
-  size_t start = pos_++;
-  int depth = 0;
-  while (pos_ < text_.size()) {
-    char c = text_[pos_];
-    if (c == '~') {
-      size_t close = text_.find('~', pos_ + 1);
-      if (close == std::string_view::npos) {
-        depth = -1;  // an unterminated currency text
-        pos_ = text_.size();
-        break;
-      }
-      pos_ = close + 1;
-      continue;
-    }
-    if (c == ' ' || c == '\t' || c == ',' || c == ']') break;
-    if (c == '(') ++depth;
-    if (c == ')') {
-      if (depth == 0) break;
-      --depth;
-    }
+  size_t start = pos_;
+  size_t length = PictureTextLength(text_.substr(start));
+  if (length < 2) {
     ++pos_;
-  }
-  token->len = pos_ - start;
-  // An unbalanced picture could not be told from the text around it.
-  if (token->len < 2 || depth != 0) {
     token->cls = TokenClass::kError;
     token->error = ScanError::kEmptyPicture;
     return;
   }
+  pos_ += length;
+  token->len = length;
   token->cls = TokenClass::kPicture;
-  token->text.assign(text_.substr(start, token->len));
+  token->text.assign(text_.substr(start, length));
 }
 
 }  // namespace kor

@@ -14,9 +14,10 @@
 //   for a real is an error.
 // - A string constant is enclosed in single quotes; two single quotes inside
 //   stand for one; a missing closing quote is an error.
-// - "@" starts a picture: the picture runs up to a blank, a tab, ",", "]",
-//   the end of the text, or a ")" that closes no "(" of the picture itself;
-//   text between two "~" (a currency text) is taken whole.
+// - "@" starts a picture, which ends where its own syntax ends
+//   (PictureTextLength in picture.h): "@P(###) ###-####P" is one picture,
+//   and in "FORMAT(x, @N(8))" the picture is "@N(8)". "@" without a kind
+//   letter is an error.
 // - Operators: + - * / ~ < > = & , : % ^, and ( ) [ ].
 #pragma once
 

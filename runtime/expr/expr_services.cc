@@ -49,7 +49,7 @@ int32_t RealToLong(double v) {
 
 std::string RealToText(double v) {
   char buf[40];
-  if (v == 0) v = 0;  // no "-0"
+  if (v == 0 || !std::isfinite(v)) v = 0;  // no "-0", and a non-finite real is 0
   int n = std::snprintf(buf, sizeof buf, "%.15g", v);
   return std::string(buf, n > 0 ? static_cast<size_t>(n) : 0);
 }

@@ -38,7 +38,8 @@ void RefPushString(ValueRef& ref);
 double PopStringAsRealValue();
 // REAL to LONG, cut toward zero; values beyond 32 bits saturate, NaN is 0.
 int32_t RealToLong(double value);
-// The text of a REAL: at most 15 significant digits, no trailing zeros.
+// The text of a REAL: at most 15 significant digits, no trailing zeros; a
+// value that is not finite shows as 0, as every such result is 0.
 std::string RealToText(double value);
 
 // ---- the runtime's state, as the function table reads it ----

@@ -106,7 +106,6 @@ TEST_F(BoundVariableTest, FormatTakesADecimalsExactDigits) {
   PushTextDecimal(value);
   PopDecimal(big, 16, 2);
   Bind("big", big, kTypeDecimal, 16, 2);
-  EXPECT_EQ(Eval("FORMAT(big, @N40.2)"), FormatText(value, "@N40.2"));
   EXPECT_EQ(Eval("FORMAT(big, @N40.2)"), "   12,345,678,901,234,567,890,123,456.78");
 }
 
@@ -116,9 +115,9 @@ TEST_F(BoundVariableTest, DateAndTimeVariablesAreDayCountsAndTimes) {
   ValueRef* dout = Bind("d", date, kTypeDate, 4);
   ValueRef* tout = Bind("t", time, kTypeTime, 4);
   EXPECT_EQ(ClassOf("d"), ResultClass::kInteger);
-  EXPECT_EQ(Eval("d"), std::to_string(DateFromParts(2, 29, 2000)));
+  EXPECT_EQ(Eval("d"), "72746");  // 29 February 2000
   EXPECT_EQ(Eval("t"), "8640000");
-  EXPECT_EQ(Eval("FORMAT(d, @D10)"), FormatLong(DateFromParts(2, 29, 2000), "@D10"));
+  EXPECT_EQ(Eval("FORMAT(d, @D10)"), "2000/02/29");
   EXPECT_EQ(Eval("FORMAT(t, @T4)"), "23:59:59");
   Assign(dout, "d + 1");
   EXPECT_EQ(Bytes(date, 4), (std::vector<uint8_t>{1, 3, 2000 & 0xFF, 2000 >> 8}));

@@ -116,7 +116,8 @@ FreeRegion* NewArena() {
   auto* arena = static_cast<char*>(OsReserveMemory(kArenaSize));
   if (arena == nullptr) return nullptr;
   FreeRegion* d = TakeDescriptor();
-  if (d == nullptr) {
+  if (d == nullptr || !RegisterArena(arena)) {
+    if (d != nullptr) ReleaseDescriptor(d);
     OsReleaseMemory(arena, kArenaSize);
     return nullptr;
   }
@@ -125,6 +126,8 @@ FreeRegion* NewArena() {
   char* older = g_heap.newest_arena;
   std::memcpy(arena + kArenaLink, &older, sizeof older);
   std::memset(arena + kArenaLastWord, 0, 4);
+  // Nothing of a fresh arena may be touched until a block is handed out.
+  PoisonRegion(arena, kArenaSize);
   g_heap.newest_arena = arena;
   ++g_heap.arena_count;
   MarkFree(arena + kArenaFirstBlock, static_cast<uint32_t>(kArenaBlockSpace), d);
@@ -155,8 +158,9 @@ char* Carve(FreeRegion* d, uint32_t r) {
 
 // Checks an arena block's size and trailer; reports and returns false when
 // they are wrong.
-bool ArenaBlockIntact(const char* p, uint32_t size) {
-  if (size < 16 || (size & 7) != 0 || size > kArenaBlockSpace) {
+bool ArenaBlockIntact(const char* p, uint32_t size, const char* arena) {
+  if (size < 16 || (size & 7) != 0 ||
+      size > static_cast<size_t>(arena + kArenaFirstBlock + kArenaBlockSpace - p)) {
     ReportDiagnostic(kDiagIllegalSize);
     return false;
   }
@@ -167,13 +171,13 @@ bool ArenaBlockIntact(const char* p, uint32_t size) {
   return true;
 }
 
-void FreeArenaBlock(char* p) {
+void FreeArenaBlock(char* p, const char* arena) {
   uint32_t size = BlockSizeAt(p);
-  if (!ArenaBlockIntact(p, size)) return;
+  if (!ArenaBlockIntact(p, size, arena)) return;
   FreeRegion* before = nullptr;
-  if (static_cast<uint8_t>(p[-8]) == kTagFree) {
+  if (PreviousTrailerTag(p) == kTagFree) {
     // The block before is free: its descriptor pointer precedes its trailer.
-    std::memcpy(&before, p - 8 - sizeof before, sizeof before);
+    before = RegionBefore(p);
     if (!IsDescriptor(before) || before->start + before->size != p) {
       ReportDiagnostic(kDiagMangledFreeList);
       return;
@@ -214,6 +218,10 @@ void FreeArenaBlock(char* p) {
     MarkFree(p, size, used);
     Append(used);
   }
+  // A block absorbed by the region before it keeps a free header tag, so
+  // that freeing it again is seen as the double free it is.
+  if (before != nullptr) RawStore(p - 5, static_cast<char>(kTagFree));
+  PoisonRegion(p, size - kBlockOverhead);
   // The next search starts just before the region, which it reaches second.
   g_heap.rover = used->prev;
 }
@@ -263,19 +271,70 @@ bool LooksLikeBlockPointer(const char* p) {
   return (a & 7) == 0 && a >= 0x10000;
 }
 
+enum class BlockKind { kArena, kLarge, kFreed, kUnknown };
+
+BlockKind KindByTag(const char* p) {
+  uint8_t tag = HeaderTag(p);
+  if (tag == kTagAllocated) return BlockKind::kArena;
+  return tag == kTagFree ? BlockKind::kFreed : BlockKind::kUnknown;
+}
+
+// Classify's lookups, when p is in neither the last arena nor the last
+// large block.
+BlockKind ClassifyByLookup(const char* p, const char** arena) {
+  if (p == nullptr || !LooksLikeBlockPointer(p)) return BlockKind::kUnknown;
+  if ((*arena = FindArena(p)) != nullptr) return KindByTag(p);
+  if (IsRegisteredLarge(p)) return BlockKind::kLarge;
+  return WasFreedLarge(p) ? BlockKind::kFreed : BlockKind::kUnknown;
+}
+
+// What p is, judged without touching memory the allocator does not hold:
+// the tags of a pointer are read only when it lies in an arena (set in
+// `arena`); a large block must be one alive; a large block freed not long
+// ago is a freed one. The common cases (the arena of the last question, a
+// buffer grown step by step) are answered inline.
+inline BlockKind Classify(const char* p, const char** arena) {
+  *arena = nullptr;
+  if (p == g_last_large && p != nullptr) return BlockKind::kLarge;
+  char* last = g_last_arena;
+  if (last != nullptr && InBlockSpace(last, p) && (reinterpret_cast<uintptr_t>(p) & 7) == 0) {
+    *arena = last;
+    return KindByTag(p);
+  }
+  return ClassifyByLookup(p, arena);
+}
+
+void ReportMisuse(BlockKind kind) {
+  ReportDiagnostic(kind == BlockKind::kFreed ? kDiagFreedTwice : kDiagUnknownBlock);
+}
+
+// After an in-place resize from old_size to new_size bytes: the bytes past
+// the n asked for (and a tail given back) are not to be touched.
+void RepoisonResized(char* p, uint32_t old_size, size_t n) {
+  if (!kHeapPoisoning) return;
+  uint32_t new_size = BlockSizeAt(p);
+  PoisonRegion(p, (old_size > new_size ? old_size : new_size) - kBlockOverhead);
+  UnpoisonRegion(p, n);
+}
+
 }  // namespace
 
 void* Allocate(size_t n) {
   if (n == 0) return nullptr;
   size_t r = BlockSizeFor(n);
   if (r == 0) return nullptr;
-  if (r > kLargeThreshold) return MakeLarge(static_cast<uint32_t>(r), r + kLargeExtra);
-  // Next fit: the first region from the rover, once around the list.
-  FreeRegion* d = g_heap.index_active ? IndexFind(static_cast<uint32_t>(r))
-                                      : WalkOrIndexFind(static_cast<uint32_t>(r));
-  if (d != nullptr) return Carve(d, static_cast<uint32_t>(r));
-  d = NewArena();
-  return d == nullptr ? nullptr : Carve(d, static_cast<uint32_t>(r));
+  char* p;
+  if (r > kLargeThreshold) {
+    p = MakeLarge(static_cast<uint32_t>(r), r + kLargeExtra);
+  } else {
+    // Next fit: the first region from the rover, once around the list.
+    FreeRegion* d = g_heap.index_active ? IndexFind(static_cast<uint32_t>(r))
+                                        : WalkOrIndexFind(static_cast<uint32_t>(r));
+    if (d == nullptr) d = NewArena();
+    p = d == nullptr ? nullptr : Carve(d, static_cast<uint32_t>(r));
+  }
+  if (p != nullptr) UnpoisonRegion(p, n);
+  return p;
 }
 
 void* AllocateZeroed(size_t count, size_t size) {
@@ -288,15 +347,11 @@ void* AllocateZeroed(size_t count, size_t size) {
 void Free(void* ptr) {
   if (ptr == nullptr) return;
   auto* p = static_cast<char*>(ptr);
-  if (!LooksLikeBlockPointer(p)) {
-    ReportDiagnostic(kDiagUnknownBlock);
-    return;
-  }
-  switch (HeaderTag(p)) {
-    case kTagAllocated: FreeArenaBlock(p); return;
-    case kTagLarge: FreeLargeBlock(p); return;
-    case kTagFree: ReportDiagnostic(kDiagFreedTwice); return;
-    default: ReportDiagnostic(kDiagUnknownBlock); return;
+  const char* arena;
+  switch (BlockKind kind = Classify(p, &arena)) {
+    case BlockKind::kArena: FreeArenaBlock(p, arena); return;
+    case BlockKind::kLarge: FreeLargeBlock(p); return;
+    default: ReportMisuse(kind); return;
   }
 }
 
@@ -309,23 +364,26 @@ void* Reallocate(void* ptr, size_t n) {
   size_t r = BlockSizeFor(n);
   if (r == 0) return nullptr;
   auto* p = static_cast<char*>(ptr);
-  if (!LooksLikeBlockPointer(p)) {
-    ReportDiagnostic(kDiagUnknownBlock);
-    return nullptr;
-  }
-  uint8_t tag = HeaderTag(p);
-  uint32_t size = BlockSizeAt(p);
-  if (tag == kTagAllocated) {
-    if (!ArenaBlockIntact(p, size)) return nullptr;
-    if (n <= kLargeThreshold && ResizeArenaBlock(p, size, static_cast<uint32_t>(r))) return p;
-  } else if (tag == kTagLarge) {
+  const char* arena;
+  BlockKind kind = Classify(p, &arena);
+  uint32_t size = kind == BlockKind::kArena || kind == BlockKind::kLarge ? BlockSizeAt(p) : 0;
+  if (kind == BlockKind::kArena) {
+    if (!ArenaBlockIntact(p, size, arena)) return nullptr;
+    if (n <= kLargeThreshold && ResizeArenaBlock(p, size, static_cast<uint32_t>(r))) {
+      RepoisonResized(p, size, n);
+      return p;
+    }
+  } else if (kind == BlockKind::kLarge) {
     if (!LargeBlockIntact(p, size)) return nullptr;
     if (r > kLargeThreshold) {
       char* q = ResizeLargeBlock(p, size, static_cast<uint32_t>(r));
-      if (q != nullptr) return q;
+      if (q != nullptr) {
+        UnpoisonRegion(q, n);
+        return q;
+      }
     }
   } else {
-    ReportDiagnostic(tag == kTagFree ? kDiagFreedTwice : kDiagUnknownBlock);
+    ReportMisuse(kind);
     return nullptr;
   }
   // Move: a block growing into the large sizes gets room to grow further.
@@ -333,7 +391,11 @@ void* Reallocate(void* ptr, size_t n) {
                 ? MakeLarge(static_cast<uint32_t>(r), GrowthAllowance(r))
                 : static_cast<char*>(Allocate(n));
   if (q == nullptr) return nullptr;
+  UnpoisonRegion(q, n);
+  // The old block is copied whole (its size asked for is not kept) and then
+  // freed, which poisons it again.
   size_t keep = size - kBlockOverhead;
+  UnpoisonRegion(p, keep);
   std::memcpy(q, p, keep < n ? keep : n);
   Free(p);
   return q;
@@ -341,14 +403,14 @@ void* Reallocate(void* ptr, size_t n) {
 
 size_t BlockSize(const void* ptr) {
   auto* p = static_cast<const char*>(ptr);
-  if (p == nullptr || !LooksLikeBlockPointer(p)) return 0;
-  uint8_t tag = HeaderTag(p);
-  return (tag == kTagAllocated || tag == kTagLarge) ? BlockSizeAt(p) : 0;
+  const char* arena;
+  BlockKind kind = Classify(p, &arena);
+  return kind == BlockKind::kArena || kind == BlockKind::kLarge ? BlockSizeAt(p) : 0;
 }
 
 bool IsLargeBlock(const void* ptr) {
-  auto* p = static_cast<const char*>(ptr);
-  return p != nullptr && LooksLikeBlockPointer(p) && HeaderTag(p) == kTagLarge;
+  const char* arena;
+  return Classify(static_cast<const char*>(ptr), &arena) == BlockKind::kLarge;
 }
 
 }  // namespace kor

@@ -25,6 +25,10 @@
 // and every size are multiples of 8 the 64-bit field is naturally aligned.
 // User pointers are 8-byte aligned on every build.
 //
+// In a sanitizer build everything outside the bytes asked for is poisoned
+// (memory_poison.h), so the sanitizer catches writes past a block's end and
+// uses after a free.
+//
 // The allocator has no lock: the runtime runs on one thread, and calls from
 // several threads at once must be serialised by the caller.
 #pragma once
@@ -46,7 +50,11 @@ void* AllocateZeroed(size_t count, size_t size);
 void* Reallocate(void* p, size_t size);
 // null is ignored. A block freed twice or a pointer that is not a block is
 // reported as a diagnostic (runtime log, then the runtime error box) and
-// nothing is changed.
+// nothing is changed. A pointer's tags are read only when it lies in an
+// arena or is a large block alive, so a pointer into static data is refused
+// however block-like its bytes, and a second free of a large block whose
+// memory has gone back (or of a block merged into a free neighbour) is
+// reported as freed twice.
 void Free(void* p);
 
 // ---- layout constants ------------------------------------------------------

@@ -20,12 +20,13 @@ std::string Fault(const char* what, const void* where) {
 
 // Walks one arena; counts its free blocks and their bytes.
 std::string CheckArena(char* arena, size_t* free_blocks, size_t* free_bytes) {
-  if (static_cast<uint8_t>(arena[0]) != kTagBoundary) return Fault("arena start tag", arena);
-  if (static_cast<uint8_t>(arena[kArenaEndTag]) != kTagBoundary) {
+  if (static_cast<uint8_t>(RawLoad(arena)) != kTagBoundary) return Fault("arena start tag", arena);
+  if (static_cast<uint8_t>(RawLoad(arena + kArenaEndTag)) != kTagBoundary) {
     return Fault("arena end tag", arena);
   }
+  if (ArenaHolding(arena + kArenaFirstBlock) != arena) return Fault("arena not registered", arena);
   uint32_t last_word;
-  std::memcpy(&last_word, arena + kArenaLastWord, sizeof last_word);
+  RawCopy(&last_word, arena + kArenaLastWord, sizeof last_word);
   if (last_word != 0) return Fault("arena last double word", arena);
   char* end = arena + kArenaFirstBlock + kArenaBlockSpace;
   bool previous_free = false;
@@ -105,7 +106,10 @@ std::string CheckHeap() {
     if (!fault.empty()) return fault;
     if (++arenas > g_heap.arena_count) return Fault("arena chain does not end", a);
   }
-  if (arenas != g_heap.arena_count) return Fault("arena count", nullptr);
+  if (arenas != g_heap.arena_count || RegisteredArenas() != arenas) {
+    return Fault("arena count", nullptr);
+  }
+  if (RegisteredLargeBlocks() != g_heap.large_count) return Fault("large block count", nullptr);
   if (free_blocks != listed || free_bytes != listed_bytes) {
     return Fault("free blocks and list disagree", nullptr);
   }

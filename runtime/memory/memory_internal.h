@@ -1,7 +1,10 @@
 // The allocator's private state and tag accessors, shared by the allocator's
 // own files (memory.cc, the heap walker memory_check.cc, the search index
-// memory_index.cc, the large blocks memory_large.cc) and its stress test;
-// nothing outside runtime/memory/ includes it.
+// memory_index.cc, the large blocks memory_large.cc, the registry of arenas
+// and large blocks memory_registry.cc) and its tests; nothing outside
+// runtime/memory/ includes it. Tags, sizes and free-region pointers are read
+// and written past the sanitizer (memory_poison.h): in a sanitizer build they
+// are poisoned memory.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +12,7 @@
 #include <string>
 
 #include "runtime/memory/memory.h"
+#include "runtime/memory/memory_poison.h"
 
 namespace kor::memory_detail {
 
@@ -65,40 +69,48 @@ inline constexpr size_t kLargeExtra = 24;
 inline constexpr size_t kLargeBlockOffset = 8;
 inline constexpr size_t kPageSize = 4096;
 
-inline uint8_t HeaderTag(const char* p) { return static_cast<uint8_t>(p[-5]); }
+inline uint8_t HeaderTag(const char* p) { return static_cast<uint8_t>(RawLoad(p - 5)); }
 inline uint32_t BlockSizeAt(const char* p) {
   uint32_t s;
-  std::memcpy(&s, p - 4, sizeof s);
+  RawCopy(&s, p - 4, sizeof s);
   return s;
 }
 inline void SetHeader(char* p, uint8_t tag, uint32_t size) {
-  p[-5] = static_cast<char>(tag);
-  std::memcpy(p - 4, &size, sizeof size);
+  RawStore(p - 5, static_cast<char>(tag));
+  RawCopy(p - 4, &size, sizeof size);
 }
-inline void SetSizeOnly(char* p, uint32_t size) { std::memcpy(p - 4, &size, sizeof size); }
+inline void SetSizeOnly(char* p, uint32_t size) { RawCopy(p - 4, &size, sizeof size); }
 inline uint8_t TrailerTag(const char* p, uint32_t size) {
-  return static_cast<uint8_t>(p[size - 8]);
+  return static_cast<uint8_t>(RawLoad(p + size - 8));
 }
 inline void SetTrailer(char* p, uint32_t size, uint8_t tag) {
-  p[size - 8] = static_cast<char>(tag);
+  RawStore(p + size - 8, static_cast<char>(tag));
 }
+// The trailer tag of the block before p (or an arena's boundary tag).
+inline uint8_t PreviousTrailerTag(const char* p) { return static_cast<uint8_t>(RawLoad(p - 8)); }
 // The descriptor pointer of a free block, right before its trailer tag.
 inline FreeRegion* RegionOf(const char* p, uint32_t size) {
   FreeRegion* d;
-  std::memcpy(&d, p + size - 8 - sizeof d, sizeof d);
+  RawCopy(&d, p + size - 8 - sizeof d, sizeof d);
   return d;
 }
 inline void SetRegionOf(char* p, uint32_t size, FreeRegion* d) {
-  std::memcpy(p + size - 8 - sizeof d, &d, sizeof d);
+  RawCopy(p + size - 8 - sizeof d, &d, sizeof d);
+}
+// The descriptor pointer of the free block that ends right before p.
+inline FreeRegion* RegionBefore(const char* p) {
+  FreeRegion* d;
+  RawCopy(&d, p - 8 - sizeof d, sizeof d);
+  return d;
 }
 inline char* ArenaOlder(const char* arena) {
   char* older;
-  std::memcpy(&older, arena + kArenaLink, sizeof older);
+  RawCopy(&older, arena + kArenaLink, sizeof older);
   return older;
 }
 inline size_t LargeMapped(const char* p, uint32_t size) {
   uint64_t mapped;
-  std::memcpy(&mapped, p + size, sizeof mapped);
+  RawCopy(&mapped, p + size, sizeof mapped);
   return static_cast<size_t>(mapped);
 }
 
@@ -132,6 +144,38 @@ size_t CachedLargeBytes();
 // Resizes a large block to r (> kLargeThreshold) bytes within or by
 // remapping its system allocation; null when that cannot be done.
 char* ResizeLargeBlock(char* p, uint32_t size, uint32_t r);
+
+// Where blocks may lie (memory_registry.cc). Free and Reallocate read a
+// pointer's tags only when it lies in an arena's block space or is a large
+// block alive.
+// Adds an arena; false when the system has no memory for the table.
+bool RegisterArena(char* arena);
+size_t RegisteredArenas();
+// The arena of the last question, and the large block last registered or
+// found: most questions are about one of them, answered here without a call.
+extern char* g_last_arena;
+extern const char* g_last_large;
+inline bool InBlockSpace(const char* arena, const char* p) {
+  return p >= arena + kArenaFirstBlock && p < arena + kArenaFirstBlock + kArenaBlockSpace;
+}
+char* FindArena(const char* p);
+bool FindLarge(const char* p);
+// The arena whose block space holds p, or null.
+inline char* ArenaHolding(const char* p) {
+  char* a = g_last_arena;
+  return a != nullptr && InBlockSpace(a, p) ? a : FindArena(p);
+}
+// Large blocks alive, by user pointer. RegisterLarge is false only when the
+// system has no memory for the set; right after an UnregisterLarge it
+// always succeeds.
+bool RegisterLarge(const char* p);
+void UnregisterLarge(const char* p);
+inline bool IsRegisteredLarge(const char* p) { return p == g_last_large || FindLarge(p); }
+size_t RegisteredLargeBlocks();
+// The user pointers of the large blocks freed last (a few thousand), to
+// report a second free of one as such after its memory has gone back.
+void RememberFreedLarge(const char* p);
+bool WasFreedLarge(const char* p);
 
 // The pool that holds record d, or null when d is not a record inside one
 // of the pools (guards against a mangled descriptor pointer before it is

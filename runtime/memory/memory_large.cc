@@ -26,8 +26,16 @@ void SetLargeTags(char* p, uint32_t size, size_t mapped) {
   SetHeader(p, kTagLarge, size);
   SetTrailer(p, size, kTagLarge);
   uint64_t m = mapped;
-  std::memcpy(p + size, &m, sizeof m);
-  std::memset(p + size + 12, 0, 4);
+  RawCopy(p + size, &m, sizeof m);
+  const uint32_t zero = 0;
+  RawCopy(p + size + 12, &zero, sizeof zero);
+}
+
+// Gives an allocation back to the system; its memory may later belong to
+// anyone, so the sanitizer must no longer hold it poisoned.
+void Release(char* base, size_t mapped) {
+  UnpoisonRegion(base, mapped);
+  OsReleaseMemory(base, mapped);
 }
 
 struct CachedAllocation {
@@ -65,13 +73,14 @@ char* TakeCached(size_t want, size_t* mapped) {
 
 void ReleaseOrCache(char* base, size_t mapped) {
   if (mapped > kLargeCacheBytes) {
-    OsReleaseMemory(base, mapped);
+    Release(base, mapped);
     return;
   }
   while (g_cached == kLargeCacheSlots || g_cached_bytes + mapped > kLargeCacheBytes) {
-    OsReleaseMemory(g_cache[0].base, g_cache[0].mapped);
+    Release(g_cache[0].base, g_cache[0].mapped);
     Uncache(0);
   }
+  PoisonRegion(base, mapped);
   g_cache[g_cached++] = {base, mapped};
   g_cached_bytes += mapped;
 }
@@ -87,9 +96,15 @@ char* MakeLarge(uint32_t size, size_t want) {
   auto* base = TakeCached(mapped, &mapped);
   if (base == nullptr) base = static_cast<char*>(OsReserveMemory(mapped));
   if (base == nullptr) return nullptr;
-  base[0] = static_cast<char>(kTagSystem);
   char* p = base + kLargeBlockOffset;
+  if (!RegisterLarge(p)) {
+    Release(base, mapped);
+    return nullptr;
+  }
+  RawStore(base, static_cast<char>(kTagSystem));
   SetLargeTags(p, size, mapped);
+  // The caller unpoisons the bytes it asked for.
+  PoisonRegion(base, mapped);
   ++g_heap.large_count;
   return p;
 }
@@ -101,7 +116,7 @@ size_t GrowthAllowance(size_t size) {
 }
 
 bool LargeBlockIntact(const char* p, uint32_t size) {
-  if (static_cast<uint8_t>(p[-8]) != kTagSystem || size <= kLargeThreshold || (size & 7) != 0) {
+  if (PreviousTrailerTag(p) != kTagSystem || size <= kLargeThreshold || (size & 7) != 0) {
     ReportDiagnostic(kDiagUnknownBlock);
     return false;
   }
@@ -117,9 +132,9 @@ void FreeLargeBlock(char* p) {
   if (!LargeBlockIntact(p, size)) return;
   size_t mapped = LargeMapped(p, size);
   --g_heap.large_count;
-  // A second free of the same pointer must not cache the allocation twice:
-  // the header now reads as a freed block.
-  SetHeader(p, kTagFree, size);
+  // From here on p is no block: a second free finds it among the freed.
+  UnregisterLarge(p);
+  RememberFreedLarge(p);
   ReleaseOrCache(p - kLargeBlockOffset, mapped);
 }
 
@@ -131,18 +146,31 @@ char* ResizeLargeBlock(char* p, uint32_t size, uint32_t r) {
     if (r < size && want <= mapped / 2) {
       // Give back the pages of a block that shrank to less than half.
       size_t smaller = PageRound(want);
+      UnpoisonRegion(base + smaller, mapped - smaller);
       if (OsResizeMemory(base, mapped, smaller) == base) mapped = smaller;
     }
     SetLargeTags(p, r, mapped);
+    PoisonRegion(base, mapped);  // the caller unpoisons what it asked for
     return p;
   }
   size_t grown = PageRound(GrowthAllowance(r));
   if (grown < want) return nullptr;
+  // The system may move the allocation: the old place must not stay poisoned.
+  UnpoisonRegion(base, mapped);
   auto* moved = static_cast<char*>(OsResizeMemory(base, mapped, grown));
-  if (moved == nullptr) return nullptr;
-  p = moved + kLargeBlockOffset;
-  SetLargeTags(p, r, grown);
-  return p;
+  if (moved == nullptr) {
+    PoisonRegion(base, mapped);
+    UnpoisonRegion(p, size - kBlockOverhead);
+    return nullptr;
+  }
+  char* q = moved + kLargeBlockOffset;
+  if (q != p) {
+    UnregisterLarge(p);
+    RegisterLarge(q);  // cannot fail right after the unregistering
+  }
+  SetLargeTags(q, r, grown);
+  PoisonRegion(moved, grown);
+  return q;
 }
 
 }  // namespace kor::memory_detail

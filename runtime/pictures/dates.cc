@@ -52,31 +52,32 @@ int32_t ValidateDate(int32_t month, int32_t day, int32_t year) {
 
 int32_t DateFromParts(int32_t month, int32_t day, int32_t year) {
   if (year >= 0 && year < 100) year = ExpandYear(year, kDefaultCenturyWindow);
-  // February's length comes from the starting year and is kept even when the
-  // roll-over below crosses into another year. The roll-over counts every
-  // fourth year as a leap year; only the final check applies the century
-  // rule, so 29 February 1900 is rejected rather than turned into 1 March.
-  int32_t lengths[12];
-  for (int i = 0; i < 12; ++i) lengths[i] = kMonthLength[i];
-  if (year % 4 == 0) lengths[1] = 29;
   int64_t y = year, m = month, d = day;
   if (m > 12) {
     y += (m - 1) / 12;
     m = (m - 1) % 12 + 1;
   }
+  // Days beyond the month's length roll into the following months, each
+  // month with the length it has in its own year (so 29 February of a
+  // common year is 1 March, and a roll-over into a leap year reaches its
+  // 29 February). Whole years are skipped from January on.
   if (m >= 1) {
-    while (d > lengths[m - 1] && y <= 9999) {
-      d -= lengths[m - 1];
+    while (y <= 9999 && d > DaysInMonth(static_cast<int32_t>(m), static_cast<int32_t>(y))) {
+      int32_t whole_year = IsLeapYear(static_cast<int32_t>(y)) ? 366 : 365;
+      if (m == 1 && d > whole_year) {
+        d -= whole_year;
+        ++y;
+        continue;
+      }
+      d -= DaysInMonth(static_cast<int32_t>(m), static_cast<int32_t>(y));
       if (++m > 12) {
         m = 1;
         ++y;
       }
     }
   }
-  if (y > 9999 || y < 0) return -1;
-  if (ValidateDate(static_cast<int32_t>(m), static_cast<int32_t>(d), static_cast<int32_t>(y)) !=
-          0 ||
-      y < 100)
+  if (y > 9999 || y < 100) return -1;
+  if (ValidateDate(static_cast<int32_t>(m), static_cast<int32_t>(d), static_cast<int32_t>(y)) != 0)
     return -1;
   return DaysFromCivil(static_cast<int32_t>(y), static_cast<int32_t>(m), static_cast<int32_t>(d));
 }

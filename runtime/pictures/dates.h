@@ -31,20 +31,29 @@ struct TimeParts {
   int32_t hundredths = 0;
 };
 
+// The one calendar of the runtime (DATE, the DATE storage form, directory
+// dates, pictures): Gregorian leap years, divisible by 4 and not by 100, or
+// by 400.
 bool IsLeapYear(int32_t year);
 // Days in `month` (1-12) of `year`; 0 for a month out of range.
 int32_t DaysInMonth(int32_t month, int32_t year);
 
 // The language's DATE(m, d, y): a two-digit year goes through the default
 // window; months above 12 roll into following years and days beyond the
-// month's length into following months. -1 when the result is invalid.
+// month's length into following months, each month with its length in its
+// own year (29 February 1900 is 1 March 1900; day 91 of December 2024 is
+// 1 March 2025). -1 when the result is invalid (a month or day below 1, a
+// year outside 1801-9999 after the roll-over).
 int32_t DateFromParts(int32_t month, int32_t day, int32_t year);
 // Splits a day count; -1 (and zero parts) outside kFirstDay..kLastDay.
 int32_t DateToParts(int32_t date, DateParts* parts);
 // 0 when month/day/year name a real date between 1801 and 9999, else -1.
 // A year below 100 is expanded with the default window first.
 int32_t ValidateDate(int32_t month, int32_t day, int32_t year);
-// Day count of a valid date without any roll-over or year expansion.
+// Day count of year/month/day without roll-over or year expansion. month
+// must be 1-12; a day past the month's end counts on into the next month
+// (31 April is 1 May), so packed dates that name such a day still get a
+// count.
 int32_t DaysFromCivil(int32_t year, int32_t month, int32_t day);
 
 int32_t DAY(int32_t date);

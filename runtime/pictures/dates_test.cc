@@ -79,27 +79,38 @@ TEST(Dates, RangeEnds) {
 }
 
 TEST(Dates, LeapYearsAndRollOver) {
-  EXPECT_EQ(DateFromParts(2, 29, 1900), -1);
   EXPECT_GT(DateFromParts(2, 29, 2000), 0);
   EXPECT_EQ(ValidateDate(2, 29, 1900), -1);
+  EXPECT_EQ(ValidateDate(2, 29, 2100), -1);
   EXPECT_EQ(ValidateDate(2, 29, 2000), 0);
   EXPECT_EQ(ValidateDate(2, 29, 2024), 0);
   EXPECT_EQ(ValidateDate(0, 1, 2024), -1);
   EXPECT_EQ(ValidateDate(1, 0, 2024), -1);
   EXPECT_EQ(ValidateDate(4, 31, 2024), -1);
-  EXPECT_EQ(DateFromParts(13, 1, 2023), DateFromParts(1, 1, 2024));
-  EXPECT_EQ(DateFromParts(1, 32, 2023), DateFromParts(2, 1, 2023));
-  EXPECT_EQ(DateFromParts(25, 1, 2023), DateFromParts(1, 1, 2025));
-  EXPECT_EQ(DateFromParts(12, 32, 2023), DateFromParts(1, 1, 2024));
-  // February keeps the starting year's length: 2023 is common, so day 29 of
-  // February rolls into March even when the roll-over reaches 2024.
-  EXPECT_EQ(DateFromParts(14, 29, 2023), DateFromParts(3, 1, 2024));
-  EXPECT_EQ(DateFromParts(2, 29, 2023), DateFromParts(3, 1, 2023));
-  EXPECT_EQ(DateFromParts(2, 30, 1900), DateFromParts(3, 1, 1900));
   EXPECT_EQ(DateFromParts(0, 1, 2023), -1);
   EXPECT_EQ(DateFromParts(1, 0, 2023), -1);
   EXPECT_EQ(DateFromParts(1, 2000000000, 2023), -1);
   EXPECT_EQ(DateFromParts(2000000000, 1, 2023), -1);
+  // Day counts worked out by hand from day 4 = 1 January 1801: 1 January
+  // 1900 is 4 + 99 * 365 + 24 leap days (1804 .. 1896) = 36163, 1 January
+  // 2000 is 36163 + 100 * 365 + 24 = 72687. Every roll-over step uses the
+  // lengths of the year it is in; 1900 and 2100 are common years.
+  struct Case {
+    int32_t month, day, year, expected;
+  } cases[] = {
+      {1, 1, 1900, 36163},   {12, 31, 1900, 36527},    {1, 365, 1900, 36527},
+      {1, 60, 1900, 36222},  {2, 29, 1900, 36222},     {3, 1, 1900, 36222},
+      {2, 30, 1900, 36223},  {1, 1, 2000, 72687},      {2, 29, 2000, 72746},
+      {2, 29, 2100, 109271}, {3, 1, 2100, 109271},     {12, 91, 2024, 81878},
+      {14, 29, 2023, 81512}, {2, 29, 2024, 81512},     {13, 1, 2023, 81453},
+      {1, 1, 2024, 81453},   {12, 32, 2023, 81453},    {2, 29, 2023, 81147},
+      {1, 32, 2023, 81119},  {25, 1, 2023, 81819},     {1, 366, 2024, 81818},
+      {1, 367, 2024, 81819}, {12, 31, 9999, kLastDay}, {1, 1, 1801, kFirstDay},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(DateFromParts(c.month, c.day, c.year), c.expected)
+        << c.month << "/" << c.day << "/" << c.year;
+  }
 }
 
 TEST(Dates, ComponentsAndWeekDay) {
@@ -124,8 +135,8 @@ TEST(Dates, CenturyWindow) {
   EXPECT_EQ(ExpandYearFrom(25, 0, 2026), 2125);
   EXPECT_EQ(ExpandYearFrom(1999, 80, 2026), 1999);
   SetCurrentYearForTesting(2026);
-  EXPECT_EQ(DateFromParts(1, 1, 46), DateFromParts(1, 1, 1946));
-  EXPECT_EQ(DateFromParts(1, 1, 45), DateFromParts(1, 1, 2045));
+  EXPECT_EQ(DateFromParts(1, 1, 46), 52964);  // 1 January 1946
+  EXPECT_EQ(DateFromParts(1, 1, 45), 89124);  // 1 January 2045
   SetCurrentYearForTesting(0);
 }
 

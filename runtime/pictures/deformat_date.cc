@@ -296,6 +296,26 @@ DeformatResult DayCount(DateRead d, const DateFields& fields, const Picture& p) 
   return r;
 }
 
+// Text laid out cell for cell as FORMAT writes it (the picture's width, its
+// separators and literals in place) shows the leading zeros of a digit run
+// as the cells' fill; inside a run without separators ("*555*0" for 5:55:00
+// in @T*5) such a fill would split the digits, so it is read as the zero it
+// stands for. Other text is left as typed.
+std::string FillsAsZeros(std::string_view text, const Picture& p) {
+  std::string work(text);
+  if (work.size() != p.width) return work;
+  for (int k = 0; k < p.width; ++k) {
+    uint8_t code = p.cells[k].code;
+    if ((code == kCellLiteral || code == kCellSeparator) && work[k] != p.cells[k].ch) return work;
+  }
+  for (int k = 0; k < p.width; ++k) {
+    uint8_t code = p.cells[k].code;
+    bool digit = code == kCellHour || code == kCellMinute || code == kCellSecond;
+    if (digit && work[k] == p.cells[k].ch) work[k] = '0';
+  }
+  return work;
+}
+
 }  // namespace
 
 DeformatResult DeformatDate(std::string_view text, const Picture& p) {
@@ -311,14 +331,14 @@ DeformatResult DeformatDate(std::string_view text, const Picture& p) {
 }
 
 DeformatResult DeformatTime(std::string_view text, const Picture& p) {
-  (void)p;
   DeformatResult r;
   r.value = "0";
   if (IsBlankText(text)) return r;
   r.ok = false;
+  std::string work = FillsAsZeros(text, p);
   Token tokens[8];
   bool too_many;
-  int n = Tokenize(text, tokens, &too_many);
+  int n = Tokenize(work, tokens, &too_many);
   if (too_many || n == 0) return r;
   int half = 0;  // 1 morning, 2 afternoon
   int parts[4] = {0, 0, 0, 0};

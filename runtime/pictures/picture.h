@@ -119,4 +119,14 @@ Picture CompilePicture(const char* text);
 Picture CompilePicture(std::string_view text);
 void CompilePicture(const char* text, size_t length, Picture* out);
 
+// The length of the picture that starts `text` ("@", the kind letter and
+// what the kind's syntax above takes; a trailing "B" or "b" when no letter,
+// digit, "_" or ":" follows it), so that a picture written inside other text
+// (an expression) ends where its own syntax ends: "@P(###) ###-####P" keeps
+// its blank, "@N(8)" its ")" but not a second one. A pattern without its
+// closing letter and a currency without its closing "~" run to the end of
+// the text. An unknown kind letter takes the digits after it. 0 when text
+// does not start with "@" and a letter.
+size_t PictureTextLength(std::string_view text);
+
 }  // namespace kor

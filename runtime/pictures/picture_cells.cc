@@ -41,7 +41,7 @@ constexpr Layout kDateLayouts[17] = {
     {"yyyy/mm", '0', '0'},
 };
 
-// Hours show a blank leading digit where a separator follows them.
+// Only @T1 shows the hour's leading zero blank; every other layout shows it.
 constexpr const char* kTimeLayouts[7] = {
     "", "hh:nn", "hhnn", "hh:nnAA", "hh:nn:ss", "hhnnss", "hh:nn:ssAA",
 };
@@ -122,8 +122,7 @@ bool BuildDateCells(int n, Picture* p) {
 bool BuildTimeCells(int n, Picture* p) {
   if (n < 1 || n > 8) return false;
   if (n >= 7) return BuildSystemTime(n == 8, p);
-  // Layouts with a separator after the hours show its leading zero blank.
-  char hour_fill = (n == 2 || n == 5) ? '0' : ' ';
+  char hour_fill = n == 1 ? ' ' : '0';
   BuildFromTemplate(kTimeLayouts[n], '0', hour_fill, p);
   return true;
 }

@@ -99,8 +99,8 @@ TEST(PictureCompiler, TimeLayouts) {
     const char* pic;
     int width;
     const char* fills;
-  } cases[] = {{"@T1", 5, " 0:00"},    {"@T2", 4, "0000"},   {"@T3", 7, " 0:00  "},
-               {"@T4", 8, " 0:00:00"}, {"@T5", 6, "000000"}, {"@T6", 10, " 0:00:00  "}};
+  } cases[] = {{"@T1", 5, " 0:00"},    {"@T2", 4, "0000"},   {"@T3", 7, "00:00  "},
+               {"@T4", 8, "00:00:00"}, {"@T5", 6, "000000"}, {"@T6", 10, "00:00:00  "}};
   for (const auto& c : cases) {
     Picture p = CompilePicture(c.pic);
     ASSERT_EQ(p.kind, PictureKind::kTime) << c.pic;
@@ -217,6 +217,54 @@ TEST(PictureCompiler, ScientificAndPatterns) {
   ASSERT_EQ(k.kind, PictureKind::kKeyIn);
   EXPECT_TRUE(k.flags & kPicBlankWhenZero);
   EXPECT_EQ(CellCodes(k), "3301114");
+}
+
+// Where a picture written inside other text (an expression) ends: where its
+// own syntax ends, whatever follows.
+TEST(PictureExtent, EndsWhereThePictureSyntaxEnds) {
+  const struct {
+    const char* text;
+    const char* picture;
+  } cases[] = {
+      {"@P(###) ###-####P, 1", "@P(###) ###-####P"},
+      {"@p#,#p)", "@p#,#p"},
+      {"@K@@ ##K + 1", "@K@@ ##K"},
+      {"@P##PB)", "@P##PB"},
+      {"@P##Pbx", "@P##P"},  // "bx" is a name, not the blank-when-zero marker
+      {"@Px)", "@Px)"},      // no closing letter: the rest is the pattern
+      {"@N10.2)", "@N10.2"},
+      {"@N10.2B, 2", "@N10.2B"},
+      {"@N(10.2))", "@N(10.2)"},
+      {"@N(8)) & 'x'", "@N(8)"},
+      {"@N-12`2 ", "@N-12`2"},
+      {"@N12.2-+1", "@N12.2-"},
+      {"@N~$ x~10, 1", "@N~$ x~10"},
+      {"@N~kr~(*15_.2))", "@N~kr~(*15_.2)"},
+      {"@N$15.2,", "@N$15.2"},
+      {"@N15_,", "@N15_"},
+      {"@N15..2)", "@N15..2"},
+      {"@N10v2~EUR~)", "@N10v2~EUR~"},
+      {"@N~abc", "@N~abc"},  // an unterminated currency runs to the end
+      {"@N*9)", "@N*9"},
+      {"@D6-)", "@D6-"},
+      {"@D06<40.,", "@D06<40."},
+      {"@D6>, 1", "@D6>"},
+      {"@D*2_ ", "@D*2_"},
+      {"@T4`)", "@T4`"},
+      {"@t_1]", "@t_1"},
+      {"@S20]", "@S20"},
+      {"@E12.3)", "@E12.3"},
+      {"@E9`2 ", "@E9`2"},
+      {"@Q5)", "@Q5"},
+      {"@D", "@D"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(std::string(c.text).substr(0, PictureTextLength(c.text)), c.picture) << c.text;
+  }
+  EXPECT_EQ(PictureTextLength("@"), 0u);
+  EXPECT_EQ(PictureTextLength("@5"), 0u);
+  EXPECT_EQ(PictureTextLength("N10"), 0u);
+  EXPECT_EQ(PictureTextLength(""), 0u);
 }
 
 }  // namespace

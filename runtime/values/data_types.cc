@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "runtime/pictures/dates.h"
 #include "runtime/values/decimal_stack.h"
 
 namespace kor {
@@ -76,39 +77,6 @@ bool EncodeBinaryFormat(double v, int bits, uint64_t* word) {
   if (exponent < 1) return true;  // below the smallest magnitude: zero
   *word = uint64_t(exponent) << (bits + 1) | sign | (m & ((uint64_t{1} << bits) - 1));
   return true;
-}
-
-// ---- civil calendar, for the DATE storage form only ----
-
-// Days since 1 January 1970 of a proleptic Gregorian date.
-constexpr int64_t DaysFromCivil(int64_t y, int m, int d) {
-  y -= m <= 2;
-  int64_t era = (y >= 0 ? y : y - 399) / 400;
-  int64_t yoe = y - era * 400;
-  int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
-void CivilFromDays(int64_t z, int* y, int* m, int* d) {
-  z += 719468;
-  int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  int64_t doe = z - era * 146097;
-  int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  int64_t mp = (5 * doy + 2) / 153;
-  *d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  *m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  *y = static_cast<int>(yoe + era * 400 + (*m <= 2));
-}
-
-// Day count = days since 1970 + this.
-constexpr int64_t kDayCountOffset = kFirstStoredDay - DaysFromCivil(1801, 1, 1);
-
-int DaysInMonth(int y, int m) {
-  static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-  return m == 2 && leap ? 29 : kDays[m - 1];
 }
 
 constexpr int32_t kHundredthsPerDay = 24 * 60 * 60 * 100;
@@ -229,10 +197,10 @@ int32_t LoadDate(const void* p) {
   const uint8_t* b = Bytes(p);
   int day = b[0], month = b[1], year = b[2] | b[3] << 8;
   if (year > 9999) return kLastStoredDay;
-  if (month < 1 || month > 12 || year < 1801 || day < 1 || day > DaysInMonth(year, month)) {
+  if (month < 1 || month > 12 || year < 1801 || day < 1 || day > DaysInMonth(month, year)) {
     return 0;  // also the all-zero "no date"
   }
-  return static_cast<int32_t>(DaysFromCivil(year, month, day) + kDayCountOffset);
+  return DaysFromCivil(year, month, day);
 }
 
 void StoreDate(void* p, int32_t day_count) {
@@ -242,12 +210,12 @@ void StoreDate(void* p, int32_t day_count) {
     return;
   }
   if (day_count > kLastStoredDay) day_count = kLastStoredDay;
-  int year, month, day;
-  CivilFromDays(day_count - kDayCountOffset, &year, &month, &day);
-  b[0] = static_cast<uint8_t>(day);
-  b[1] = static_cast<uint8_t>(month);
-  b[2] = static_cast<uint8_t>(year);
-  b[3] = static_cast<uint8_t>(year >> 8);
+  DateParts parts;
+  DateToParts(day_count, &parts);
+  b[0] = static_cast<uint8_t>(parts.day);
+  b[1] = static_cast<uint8_t>(parts.month);
+  b[2] = static_cast<uint8_t>(parts.year);
+  b[3] = static_cast<uint8_t>(parts.year >> 8);
 }
 
 int32_t LoadTime(const void* p) {
@@ -354,8 +322,12 @@ void StoreFromReal(void* p, int type_code, uint32_t size, uint32_t places, doubl
     case kTypeByte: StoreByte(p, static_cast<uint8_t>(bits)); break;
     case kTypeShort:
     case kTypeUShort: StoreUShort(p, static_cast<uint16_t>(bits)); break;
-    case kTypeLong:
-    case kTypeULong: StoreULong(p, static_cast<uint32_t>(bits)); break;
+    case kTypeLong: StoreULong(p, static_cast<uint32_t>(bits)); break;
+    case kTypeULong:
+      // A decimal type without places: rounded as a DECIMAL(n,0) is.
+      PushRealDecimal(v);
+      StoreULong(p, PopDecimalAsULong());
+      break;
     case kTypeDate: StoreDate(p, static_cast<int32_t>(static_cast<uint32_t>(bits))); break;
     case kTypeTime: StoreTime(p, static_cast<int32_t>(static_cast<uint32_t>(bits))); break;
     case kTypeSReal: StoreSReal(p, static_cast<float>(v)); break;

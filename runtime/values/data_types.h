@@ -32,6 +32,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "runtime/pictures/dates.h"
+
 namespace kor {
 
 // Type codes, shared with field descriptors, bound variables and the dump.
@@ -117,8 +119,8 @@ bool StoreBFloat8(void* p, double v);
 
 // ---- dates and times ----
 
-inline constexpr int32_t kFirstStoredDay = 4;       // 1 January 1801
-inline constexpr int32_t kLastStoredDay = 2994626;  // 31 December 9999
+inline constexpr int32_t kFirstStoredDay = kFirstDay;  // 1 January 1801
+inline constexpr int32_t kLastStoredDay = kLastDay;    // 31 December 9999
 
 // The day count of a stored date: 0 for no date and for an invalid stored
 // date (month, day or a year before 1801); a year above 9999 reads as
@@ -154,7 +156,8 @@ void StoreText(void* p, int type_code, uint32_t size, std::string_view text);
 double LoadAsReal(const void* p, int type_code, uint32_t size, uint32_t places);
 // Stores a REAL into a field of any value type: integer types take the value
 // cut toward zero and wrapped to their width (not-a-number gives 0), DATE and
-// TIME as above, decimals rounded half up to their places, reals rounded,
+// TIME as above, decimals (ULONG too, with no places) rounded half up to their
+// places, reals rounded,
 // strings the shortest text that reads back as the same REAL.
 void StoreFromReal(void* p, int type_code, uint32_t size, uint32_t places, double v);
 

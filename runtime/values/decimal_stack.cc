@@ -133,6 +133,13 @@ int32_t PopDecimalAsLong() {
   return static_cast<int32_t>(value);
 }
 
+uint32_t PopDecimalAsULong() {
+  if (!Need(1)) return 0;
+  DecimalRegister& r = g_stack[g_count - 1];
+  decimal::RoundAt(&r, 0);
+  return static_cast<uint32_t>(PopDecimalAsLong());
+}
+
 double PopDecimalAsReal() {
   if (!Need(1)) return 0;
   std::string text = DecimalToText(-1);

@@ -92,8 +92,12 @@ void PopDecimal(void* address, uint32_t size, uint32_t places);
 // Rounds to `places` and stores as PDECIMAL (sign 0xD negative, 0xF positive).
 void PopPDecimal(void* address, uint32_t size, uint32_t places);
 // The integer part with the sign applied; places are dropped; values beyond
-// 32 bits wrap (also the way to pop a ULONG: cast the result to uint32_t).
+// 32 bits wrap.
 int32_t PopDecimalAsLong();
+// A ULONG, a decimal type without places: rounded half up to a whole number
+// as PopDecimal rounds (3.7 gives 4, -1.5 gives -2), then wrapped modulo
+// 2^32 with the sign applied.
+uint32_t PopDecimalAsULong();
 // The nearest double to the exact value (correctly rounded).
 double PopDecimalAsReal();
 // 0 when the value is zero, else 1.

@@ -137,7 +137,7 @@ void ULongRef::PushOnStack() const {
 }
 
 void ULongRef::PopFromStack() {
-  auto v = static_cast<uint32_t>(PopDecimalAsLong());
+  uint32_t v = PopDecimalAsULong();
   if (address_ != nullptr) StoreULong(address_, v);
 }
 

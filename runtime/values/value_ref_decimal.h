@@ -72,7 +72,8 @@ class PDecimalRef : public DecimalFamilyRef {
   void StoreExtreme(bool highest, bool negative) override;
 };
 
-// ULONG: 4 bytes unsigned; stored values wrap modulo 2^32.
+// ULONG: 4 bytes unsigned, a decimal without places: stored values are
+// rounded half up to a whole number, then wrap modulo 2^32.
 class ULongRef : public DecimalFamilyRef {
  public:
   explicit ULongRef(void* address) : DecimalFamilyRef(address, 4, 0) {}

@@ -138,11 +138,8 @@ void CStringRef::AssignString() {
 
 std::string_view CStringRef::Text() const {
   if (address_ == nullptr) return {};
-  // A field without its zero byte (written by other means) ends at its size.
-  const void* zero = memchr(address_, 0, static_cast<size_t>(size_));
-  size_t n = zero == nullptr ? static_cast<size_t>(size_)
-                             : static_cast<size_t>(static_cast<const uint8_t*>(zero) - address_);
-  return {reinterpret_cast<const char*>(address_), n};
+  // At most n-1 characters, also in a field without its zero byte.
+  return LoadText(address_, kTypeCString, static_cast<uint32_t>(size_));
 }
 
 void CStringRef::Fill(uint8_t byte) {

@@ -57,11 +57,31 @@ TEST_F(StringDecimalRefTest, CStringAndPStringForms) {
   AssignText(*ps, "ab");
   EXPECT_EQ(p[0], 2);
   EXPECT_EQ(AsString(*ps), "ab");
-  // Storage written by other means: no zero byte, a length beyond the field.
-  memset(c, 'q', sizeof c);
+  // Storage written by other means: a length beyond the field.
   p[0] = 200;
-  EXPECT_EQ(AsString(*cs), "qqqqq");
   EXPECT_EQ(AsString(*ps), "abcd");
+}
+
+// A CSTRING of n bytes holds at most n-1 characters: a field without its zero
+// byte (written by other means) reads its first n-1, through a value
+// reference as through the storage reader.
+TEST_F(StringDecimalRefTest, CStringReadersAgree) {
+  const struct {
+    const char* bytes;  // 5 bytes of field
+    const char* text;
+  } cases[] = {
+      {"qqqqq", "qqqq"},
+      {"ab\0cd", "ab"},
+      {"\0bcde", ""},
+      {"abcd\0", "abcd"},
+  };
+  for (const auto& c : cases) {
+    char field[5];
+    memcpy(field, c.bytes, 5);
+    Ref r = Make(field, kTypeCString, 5);
+    EXPECT_EQ(AsString(*r), c.text) << c.text;
+    EXPECT_EQ(LoadText(field, kTypeCString, 5), c.text) << c.text;
+  }
 }
 
 TEST_F(StringDecimalRefTest, StringExtremes) {
@@ -193,6 +213,41 @@ TEST_F(StringDecimalRefTest, DecimalExtremesAndULong) {
   EXPECT_EQ(ru->AsReal(), 3000000000.0);
 }
 
+// ULONG is a decimal type without places: every way in rounds half up (away
+// from zero) as a DECIMAL(n,0) does, then wraps modulo 2^32.
+TEST_F(StringDecimalRefTest, ULongRoundsAsADecimalWithoutPlaces) {
+  const struct {
+    const char* text;
+    double real;
+    uint32_t stored;
+  } cases[] = {
+      {"3.7", 3.7, 4},
+      {"3.2", 3.2, 3},
+      {"2.5", 2.5, 3},
+      {"0.49", 0.49, 0},
+      {"-0.4", -0.4, 0},
+      {"-1.5", -1.5, 4294967294u},
+      {"4294967295.5", 4294967295.5, 0},
+  };
+  for (const auto& c : cases) {
+    uint8_t u[4], d[8];
+    Ref ru = Make(u, kTypeULong), rd = Make(d, kTypeDecimal, 8, 0);
+    ru->AssignReal(c.real);
+    EXPECT_EQ(LoadULong(u), c.stored) << "real " << c.text;
+    AssignText(*ru, c.text);
+    EXPECT_EQ(LoadULong(u), c.stored) << "text " << c.text;
+    PushTextDecimal(c.text);
+    ru->AssignDecimal();
+    EXPECT_EQ(LoadULong(u), c.stored) << "decimal " << c.text;
+    StoreFromReal(u, kTypeULong, 4, 0, c.real);
+    EXPECT_EQ(LoadULong(u), c.stored) << "storage " << c.text;
+    // The same value through a DECIMAL(15,0) rounds to the same whole number.
+    rd->AssignReal(c.real);
+    ru->AssignRef(*rd);
+    EXPECT_EQ(LoadULong(u), c.stored) << "from DECIMAL " << c.text;
+  }
+}
+
 TEST_F(StringDecimalRefTest, AssignThroughAPicture) {
   uint8_t d[4] = {};
   Ref rd = Make(d, kTypeDecimal, 4, 2);
@@ -218,11 +273,11 @@ TEST_F(StringDecimalRefTest, AssignThroughAPicture) {
   Ref rdate = Make(date, kTypeDate), rtime = Make(time, kTypeTime);
   PushCString("25-12-2026");
   rdate->AssignPictured("@D6-");
-  EXPECT_EQ(rdate->AsLong(), DateFromParts(12, 25, 2026));
+  EXPECT_EQ(rdate->AsLong(), 82542);  // 25 December 2026
   EXPECT_EQ(Raw(*rdate), (std::vector<uint8_t>{25, 12, 2026 & 0xFF, 2026 >> 8}));
   PushCString(" 2:30PM");
   rtime->AssignPictured("@T3");
-  EXPECT_EQ(rtime->AsLong(), TimeFromParts(14, 30, 0, 0));
+  EXPECT_EQ(rtime->AsLong(), 5220001);  // 14:30
 
   // Strings keep the text; text a picture cannot read is assigned as it is.
   char s[8];
