@@ -79,7 +79,9 @@ expect_event "$LOG" execute 'refused 101 Unknown command: Odd%09Name' '[Odd%09Na
 expect_event "$LOG" request refused NoSuchItem
 expect_event "$LOG" advise refused GetErrorNum
 # Only the accepted command made output.
-wait_log "$LOG" $'^output\t[0-9]+\twritten\t' 10000 || fail "no output for the accepted command"
+# The accepted make writes a.EXE then a.DLL, each logged as it is written:
+# wait for the last one before counting.
+wait_log "$LOG" $'^output\t[0-9]+\twritten\t.*a\\.DLL$' 10000 || fail "no output for the accepted command"
 [ "$(log_text "$LOG" | grep -c $'^output\t')" = 2 ] || fail "outputs: $(log_text "$LOG" | grep $'^output')"
 [ -e proj/blocked.EXE ] || [ -e proj/Other.EXE ] || [ -e proj/missing.TXA ] && fail "a refused command made output"
 finish
