@@ -3,13 +3,16 @@
 
 #include <string.h>
 
+#include <atomic>
+
 #include "runtime/core/error_state.h"
 
 namespace kor {
 
 namespace {
 
-LibraryStateProvider g_provider = nullptr;
+// Set at start-up on one thread, read by the fault handler on any.
+std::atomic<LibraryStateProvider> g_provider{nullptr};
 LibrarySnapshot g_snapshot;
 
 // Appends to a zero-ended text of kSnapshotTextSize bytes, cutting.
@@ -65,7 +68,7 @@ void CopyErrorText(char* out) {
 
 }  // namespace
 
-void SetLibraryStateProvider(LibraryStateProvider provider) { g_provider = provider; }
+void SetLibraryStateProvider(LibraryStateProvider provider) { g_provider.store(provider); }
 
 void FormatLibraryValue(const LibraryStateValue& value, char* out) {
   SnapshotText text(out);
@@ -82,7 +85,8 @@ void FormatLibraryValue(const LibraryStateValue& value, char* out) {
 void TakeLibrarySnapshot() {
   LibraryState state;
   memset(&state, 0, sizeof state);
-  if (g_provider != nullptr) g_provider(&state);
+  LibraryStateProvider provider = g_provider.load();
+  if (provider != nullptr) provider(&state);
   FormatLibraryValue(state.event, g_snapshot.event);
   FormatLibraryValue(state.field, g_snapshot.field);
   FormatLibraryValue(state.focus, g_snapshot.focus);

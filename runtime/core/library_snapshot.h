@@ -18,12 +18,24 @@
 
 namespace kor {
 
-// One number of the state and its name (null or empty: it has none).
+// One number of the state and its name (null or empty: it has none). A name
+// given with the number 0 is not shown: zero is always "0".
 struct LibraryStateValue {
   int32_t number;
   const char* name;
 };
 
+// What the window library tells of its state, for the faulting thread's top
+// window (all zero when it has none):
+//   event        the current event's number, named from the library's table
+//                of event names ("EVENT:Accepted" for 1)
+//   field        FIELD: the control of the current event
+//   focus        FOCUS: the control that has the focus
+//   accepted     ACCEPTED: the control last accepted
+//   first_field  FIRSTFIELD: the lowest field number of the window
+//   last_field   LASTFIELD: the highest field number of the window
+// The five control entries carry the field number and the control's name in
+// the top window ("?MakeButton"), or no name when the control has none.
 struct LibraryState {
   LibraryStateValue event;
   LibraryStateValue field;
@@ -33,10 +45,22 @@ struct LibraryState {
   LibraryStateValue last_field;
 };
 
-// Fills *state (all zero on entry). It runs inside the fault handler: it must
-// not allocate, and the names must outlive the call.
+// Fills *state, which is all zero on entry: an entry left alone reads "0".
+// It runs inside the fault handler, on the faulting thread, perhaps in the
+// middle of a dispatch of that same thread: it only reads the library's
+// plain fields, takes no lock, sends no message, does not allocate, and
+// gives names that outlive the call (static tables, the window's own
+// strings). The names are copied and cut as above.
+//
+// The window library installs one at start-up, e.g.
+//   void GiveState(kor::LibraryState* s) {
+//     s->event = {event, EventName(event)};
+//     s->field = {field, ControlName(top, field)};
+//     ...
+//   }
+//   kor::SetLibraryStateProvider(GiveState);
 using LibraryStateProvider = void (*)(LibraryState* state);
-// Installs the provider; null removes it.
+// Installs the provider (from any thread); null removes it.
 void SetLibraryStateProvider(LibraryStateProvider provider);
 
 // 59 characters and a zero.
