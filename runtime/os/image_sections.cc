@@ -25,13 +25,15 @@ bool Read32(const MemoryProbe& probe, uint64_t address, uint32_t* out) {
 // an image's.
 bool SectionTable(const MemoryProbe& probe, uint64_t base, uint64_t* table, uint32_t* count) {
   uint32_t mark = 0, new_offset = 0, signature = 0, optional_size = 0;
-  if (!Read16(probe, base, &mark) || mark != 0x5A4D) return false;  // "MZ"
+  if (!Read16(probe, base, &mark) || mark != kImageOldMark) return false;
   if (!Read32(probe, base + kImageNewHeaderOffset, &new_offset)) return false;
   uint64_t nt = base + new_offset;
-  if (!Read32(probe, nt, &signature) || signature != 0x00004550) return false;  // "PE\0\0"
-  if (!Read16(probe, nt + 4 + 2, count) || *count > kImageMaxSections) return false;
-  if (!Read16(probe, nt + 4 + 16, &optional_size)) return false;
-  *table = nt + 4 + kImageFileHeaderSize + optional_size;
+  if (!Read32(probe, nt, &signature) || signature != kImageNewSignature) return false;
+  uint64_t file_header = nt + kImageSignatureSize;
+  if (!Read16(probe, file_header + kImageSectionCountOffset, count) || *count > kImageMaxSections)
+    return false;
+  if (!Read16(probe, file_header + kImageOptionalSizeOffset, &optional_size)) return false;
+  *table = file_header + kImageFileHeaderSize + optional_size;
   return true;
 }
 
@@ -45,8 +47,9 @@ ImageSection FindImageSection(uintptr_t image_base, uintptr_t address, const Mem
   for (uint32_t i = 0; i < count; ++i) {
     uint64_t header = table + uint64_t{i} * kImageSectionHeaderSize;
     uint32_t virtual_size = 0, virtual_address = 0, raw_size = 0;
-    if (!Read32(probe, header + 8, &virtual_size) ||
-        !Read32(probe, header + 12, &virtual_address) || !Read32(probe, header + 16, &raw_size))
+    if (!Read32(probe, header + kSectionVirtualSizeOffset, &virtual_size) ||
+        !Read32(probe, header + kSectionVirtualAddressOffset, &virtual_address) ||
+        !Read32(probe, header + kSectionRawSizeOffset, &raw_size))
       return {0, 0};
     uint64_t size = virtual_size > raw_size ? virtual_size : raw_size;
     if (rva >= virtual_address && rva - virtual_address < size)

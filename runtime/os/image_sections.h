@@ -24,9 +24,21 @@
 
 namespace kor {
 
+inline constexpr uint16_t kImageOldMark = 0x5A4D;           // "MZ"
+inline constexpr uint32_t kImageNewSignature = 0x00004550;  // "PE\0\0"
 inline constexpr uint32_t kImageNewHeaderOffset = 0x3C;
+inline constexpr uint32_t kImageSignatureSize = 4;
+// Within the file header that follows the signature.
+inline constexpr uint32_t kImageSectionCountOffset = 2;
+inline constexpr uint32_t kImageOptionalSizeOffset = 16;
 inline constexpr uint32_t kImageFileHeaderSize = 20;
+static_assert(kImageSignatureSize + kImageFileHeaderSize == 0x18, "optional header at new + 0x18");
+// Within one section header.
+inline constexpr uint32_t kSectionVirtualSizeOffset = 8;
+inline constexpr uint32_t kSectionVirtualAddressOffset = 12;
+inline constexpr uint32_t kSectionRawSizeOffset = 16;
 inline constexpr uint32_t kImageSectionHeaderSize = 40;
+static_assert(kSectionRawSizeOffset + 4 <= kImageSectionHeaderSize, "fields inside the header");
 // More sections than the loader accepts mean the headers are not headers.
 inline constexpr uint32_t kImageMaxSections = 96;
 
