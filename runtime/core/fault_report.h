@@ -16,6 +16,12 @@
 // read, so an unreadable address gives a line with the address alone. Words
 // are 4 bytes in a narrow report and 8 in a wide one; dumps give 16 bytes or
 // 4 words to a line.
+//
+// The call stack of a narrow (32-bit) report follows the saved frame
+// pointers and shows EBP per frame. 64-bit code keeps no frame-pointer chain,
+// so a wide report's walk follows the unwind data the platform keeps for each
+// function and shows each frame's stack pointer in the frame column; the
+// section and offset columns are found the same way in both.
 #pragma once
 
 #include <cstddef>
