@@ -44,6 +44,8 @@ void OsGlobalFree(void* p);
 // Process-wide fault hook. The handler is told of every processor fault (and
 // of the access violation a runtime error answered Yes causes on purpose)
 // before the system's own handling, which always goes on afterwards.
+// Installing it also asks the system to keep room on the installing thread's
+// stack for the handler after a stack overflow.
 struct OsFaultInfo {
   uint32_t code;        // the system's exception code (0xC0000005 ...)
   const void* address;  // instruction pointer
@@ -55,6 +57,63 @@ void OsRemoveFaultHandler();
 bool OsFaultHandlerInstalled();
 // Causes an access violation in the calling thread (never returns normally).
 [[noreturn]] void OsCauseAccessViolation();
+
+// ---- fault capture --------------------------------------------------------
+//
+// What the fault report reads of the process at a fault. Each of these may
+// run inside the fault handler, on the faulting thread: none allocates from
+// the heap, none uses much stack, and none touches memory it has not checked.
+// Windows implements them in os_fault_win32.cc, POSIX in os_fault_posix.cc.
+
+// The processor registers of a fault's context. `wide` is set for a 64-bit
+// processor: the general registers then hold 64 bits and r8_r15 is filled.
+struct OsRegisters {
+  bool wide;
+  uint64_t ax, bx, cx, dx, si, di, bp, sp, ip;
+  uint64_t r8_r15[8];
+  uint32_t flags;
+  uint16_t cs, ss, ds, es, fs, gs;
+};
+// Fills *out from the `context` of an OsFaultInfo. Without a context (or on a
+// processor this layer does not know) every register is 0 and false returns;
+// `wide` is then the width of this build's pointers.
+bool OsFaultRegisters(const void* context, OsRegisters* out);
+
+// Copies `size` bytes at `address` into `out` when every one of them can be
+// read; false (and `out` unspecified) otherwise.
+bool OsReadMemory(uintptr_t address, void* out, size_t size);
+// Whether `size` bytes at `address` can be written. POSIX can only tell
+// whether they can be read and answers that.
+bool OsIsWritable(uintptr_t address, size_t size);
+
+// Full file name of a module instance (null = the executable) into buf, cut
+// to size-1 characters and zero-ended. Returns the length; 0 when unknown.
+size_t OsModuleFileName(OsInstance instance, char* buf, size_t size);
+
+// The modules loaded in the process as the system's image-help library
+// ("IMAGEHLP.DLL", entry "EnumerateLoadedModules", loaded when needed) lists
+// them: start, end (exclusive) and name. Returns how many were listed; 0 when
+// the library or its entry is missing (always on POSIX).
+using OsLoadedModuleVisitor = void (*)(uint64_t begin, uint64_t end, const char* name, void* arg);
+int OsEnumerateLoadedModules(OsLoadedModuleVisitor visit, void* arg);
+
+// Where a code address lies: the module that holds it (the allocation base of
+// its memory region), the 1-based number of the image section that holds it
+// and the offset within that section. Section 0 and an empty name when the
+// address lies in no module or no section (always on POSIX).
+struct OsCodePlace {
+  uint32_t section;
+  uint32_t offset;
+  char module[260];
+};
+void OsFindCodePlace(uintptr_t address, OsCodePlace* out);
+
+// The call stack of a fault's context, innermost frame first: the code
+// address and the frame's address on the stack. Returning false from `visit`
+// ends the walk. 32-bit x86 follows the saved frame pointers (frame = EBP);
+// 64-bit Windows follows the system's unwind data (frame = RSP of the frame).
+using OsFrameVisitor = bool (*)(uint64_t ip, uint64_t frame, void* arg);
+void OsWalkFaultStack(const void* context, OsFrameVisitor visit, void* arg);
 
 // ---- message box ----------------------------------------------------------
 

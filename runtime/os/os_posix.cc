@@ -1,12 +1,11 @@
-// POSIX side of the operating-system layer: process, faults, console message
-// box, compiled-in message table, mmap memory and an INI-file profile.
+// POSIX side of the operating-system layer: process, console message box,
+// compiled-in message table, mmap memory and an INI-file profile.
 #include "runtime/os/os.h"
 
 #include <errno.h>
 #include <execinfo.h>
 #include <fcntl.h>
 #include <fenv.h>
-#include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -23,29 +22,7 @@ namespace kor {
 namespace {
 // Stand-in instance token: any non-zero address identifies "the executable".
 char g_exe_token;
-OsFaultHandler g_fault_handler = nullptr;
-struct sigaction g_old_segv, g_old_bus, g_old_ill, g_old_fpe;
 thread_local uint32_t t_last_error = 0;
-
-uint32_t CodeForSignal(int sig) {
-  switch (sig) {
-    case SIGSEGV:
-    case SIGBUS: return 0xC0000005;
-    case SIGILL: return 0xC000001D;
-    default: return 0;
-  }
-}
-
-void OnSignal(int sig, siginfo_t* info, void* ucontext) {
-  OsFaultHandler handler = g_fault_handler;
-  if (handler != nullptr) {
-    OsFaultInfo fi{CodeForSignal(sig), info ? info->si_addr : nullptr, ucontext};
-    handler(fi);
-  }
-  // Pass the fault on: the default action ends the process with the signal.
-  signal(sig, SIG_DFL);
-  raise(sig);
-}
 }  // namespace
 
 OsInstance OsExecutableInstance() { return &g_exe_token; }
@@ -99,37 +76,6 @@ bool OsIsReadable(const void* p, size_t size) {
 
 void* OsGlobalAlloc(size_t size) { return calloc(1, size); }
 void OsGlobalFree(void* p) { free(p); }
-
-void OsInstallFaultHandler(OsFaultHandler handler) {
-  g_fault_handler = handler;
-  struct sigaction sa {};
-  sa.sa_sigaction = OnSignal;
-  sa.sa_flags = SA_SIGINFO | SA_NODEFER;
-  sigemptyset(&sa.sa_mask);
-  sigaction(SIGSEGV, &sa, &g_old_segv);
-  sigaction(SIGBUS, &sa, &g_old_bus);
-  sigaction(SIGILL, &sa, &g_old_ill);
-  sigaction(SIGFPE, &sa, &g_old_fpe);
-}
-
-void OsRemoveFaultHandler() {
-  if (g_fault_handler == nullptr) return;
-  g_fault_handler = nullptr;
-  sigaction(SIGSEGV, &g_old_segv, nullptr);
-  sigaction(SIGBUS, &g_old_bus, nullptr);
-  sigaction(SIGILL, &g_old_ill, nullptr);
-  sigaction(SIGFPE, &g_old_fpe, nullptr);
-}
-
-bool OsFaultHandlerInstalled() { return g_fault_handler != nullptr; }
-
-void OsCauseAccessViolation() {
-  // An address in the never-mapped first page, read through a volatile
-  // pointer so that the compiler keeps the access.
-  volatile uintptr_t address = 16;
-  *reinterpret_cast<volatile int*>(address) = 0;
-  abort();
-}
 
 int OsMessageBox(const char* text, const char* caption, uint32_t style) {
   fprintf(stderr, "[%s] %s\n", caption ? caption : "", text ? text : "");

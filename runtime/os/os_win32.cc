@@ -7,23 +7,6 @@
 
 namespace kor {
 
-namespace {
-OsFaultHandler g_fault_handler = nullptr;
-LPTOP_LEVEL_EXCEPTION_FILTER g_previous_filter = nullptr;
-bool g_filter_installed = false;
-
-LONG WINAPI TopLevelFilter(EXCEPTION_POINTERS* pointers) {
-  OsFaultHandler handler = g_fault_handler;
-  if (handler != nullptr && pointers != nullptr && pointers->ExceptionRecord != nullptr) {
-    OsFaultInfo info{static_cast<uint32_t>(pointers->ExceptionRecord->ExceptionCode),
-                     pointers->ExceptionRecord->ExceptionAddress, pointers->ContextRecord};
-    handler(info);
-  }
-  // The system's own fault handling always goes on.
-  return EXCEPTION_CONTINUE_SEARCH;
-}
-}  // namespace
-
 OsInstance OsExecutableInstance() { return GetModuleHandleA(nullptr); }
 
 std::string OsExecutablePath() {
@@ -62,31 +45,6 @@ bool OsIsReadable(const void* p, size_t size) {
 void* OsGlobalAlloc(size_t size) { return GlobalAlloc(GPTR, size); }
 void OsGlobalFree(void* p) {
   if (p != nullptr) GlobalFree(p);
-}
-
-void OsInstallFaultHandler(OsFaultHandler handler) {
-  g_fault_handler = handler;
-  if (!g_filter_installed) {
-    g_previous_filter = SetUnhandledExceptionFilter(TopLevelFilter);
-    g_filter_installed = true;
-  }
-}
-
-void OsRemoveFaultHandler() {
-  if (!g_filter_installed) return;
-  // Only when ours is still the innermost filter.
-  LPTOP_LEVEL_EXCEPTION_FILTER current = SetUnhandledExceptionFilter(g_previous_filter);
-  if (current != TopLevelFilter) SetUnhandledExceptionFilter(current);
-  g_filter_installed = false;
-  g_fault_handler = nullptr;
-}
-
-bool OsFaultHandlerInstalled() { return g_filter_installed; }
-
-void OsCauseAccessViolation() {
-  volatile uintptr_t address = 16;
-  *reinterpret_cast<volatile int*>(address) = 0;
-  ExitProcess(0xC0000005);
 }
 
 int OsMessageBox(const char* text, const char* caption, uint32_t style) {
