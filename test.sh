@@ -79,7 +79,7 @@ for preset in native native-asan win64 win32 fuzz; do
   echo "== build $preset"
   if ! { cmake --preset "$preset" >"$log/configure-$preset.log" 2>&1 &&
          cmake --build "build/$preset" -j"$JOBS" >"$log/build-$preset.log" 2>&1; }; then
-    echo "build $preset FAILED:"; tail -40 "$log/configure-$preset.log" "$log/build-$preset.log"
+    echo "build $preset FAILED:"; tail -n 40 "$log/configure-$preset.log" "$log/build-$preset.log"
     failed=$((failed + 1))
     continue
   fi
@@ -113,7 +113,7 @@ for preset in native native-asan win64 win32 fuzz; do
         if "$f" "${opts[@]}" "${dirs[@]}" >"$log/$name.log" 2>&1; then
           passed=$((passed + 1))
         else
-          echo "fuzzer $name FAILED:"; tail -30 "$log/$name.log"; failed=$((failed + 1))
+          echo "fuzzer $name FAILED:"; tail -n 30 "$log/$name.log"; failed=$((failed + 1))
         fi
       done
       ;;

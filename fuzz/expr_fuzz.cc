@@ -84,7 +84,7 @@ void ProgramAgrees(const kor::ExprTree& tree, std::string_view text) {
   kor::ExprEvaluator walker(tree);
   bool integer = tree.result_class() == kor::ResultClass::kInteger;
   double walked = integer ? walker.Long(tree.root_index) : walker.Real(tree.root_index);
-  double run = kor::RunProgram(tree.program);
+  double run = kor::EvaluateExprProgram(tree.program);
   Check(SameBits(run, walked) || (run == 0 && walked == 0), "program and walker", text);
   Check(kor::EvaluateTruth(tree) == walker.Truth(tree.root_index), "truth of the program", text);
   Check(kor::EvaluateLong(tree) == walker.Long(tree.root_index), "LONG of the program", text);
