@@ -114,7 +114,10 @@ Pass RunBody(Window* w, const EventRecord& e) {
   s.current = e;
   if (s.thread != nullptr) s.thread->key_code = e.key;
   if (s.loops.empty()) return Pass::kContinue;
-  return (*s.loops.back())();
+  ++s.passes_running;
+  Pass pass = (*s.loops.back())();
+  --s.passes_running;
+  return pass;
 }
 
 void AfterCloseDown(Window* w, Pass pass) {

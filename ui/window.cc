@@ -20,6 +20,7 @@ namespace {
 void ResetForOpen(WindowState& s) {
   s.addresses = AddressList(s.declared.data());
   s.current = EventRecord();
+  s.passes_running = 0;
   s.focus = 0;
   s.completion = false;
   s.completion_cursor = 0;
@@ -139,7 +140,8 @@ void Window::Post(int32_t number, int32_t field) {
   if (IsFieldEvent(number) && ControlOf(field) == nullptr && !IsMenuField(this, field)) return;
   if (!IsFieldEvent(number)) field = 0;
   Window* top = TopWindow();
-  const EventRecord* base = top != nullptr ? &top->state().current : nullptr;
+  const EventRecord* base =
+      top != nullptr && top->state().passes_running > 0 ? &top->state().current : nullptr;
   ThreadRecord* thread = CurrentThread();
   PostRecord(MakeEvent(number, field, base, thread->key_code));
 }

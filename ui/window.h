@@ -105,9 +105,10 @@ struct WindowState {
   std::vector<class Window*> children;  // locked
 
   // Events.
-  EventQueue queue;     // locked
-  EventRecord current;  // the event the program is handling (code 0: none)
-  int32_t focus = 0;    // field number of the current control
+  EventQueue queue;            // locked
+  EventRecord current;         // the event the program is handling (code 0: none)
+  int32_t passes_running = 0;  // loop-body passes under way (nested deliveries count)
+  int32_t focus = 0;           // field number of the current control
   bool completion = false;
   int32_t completion_cursor = 0;               // completion mode visits fields above this
   CloseState close_state = CloseState::kOpen;  // locked
@@ -155,9 +156,11 @@ class Window {
   int32_t LastField() const;
 
   // Appends event `number` for control `field` (0: a window event), cloned
-  // from the current event of the calling thread's top window when there is
-  // one. A field event for field 0 or for a field the window does not have is
-  // dropped. Safe from any runtime thread; the window's thread is woken.
+  // from the event the program is handling on the calling thread's top window
+  // while a pass of its loop body runs; else a fresh event with the thread's
+  // key code (the key that caused it). A field event for field 0 or for a
+  // field the window does not have is dropped. Safe from any runtime thread;
+  // the window's thread is woken.
   void Post(int32_t number, int32_t field);
   void PostRecord(const EventRecord& event);
 
