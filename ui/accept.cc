@@ -112,6 +112,16 @@ void PumpMessage(Window* w, ThreadRecord* t, MSG* msg) {
     FinishPressedKey(*msg);
 }
 
+// The next platform message, as GetMessage answers (0 for WM_QUIT). A message
+// already waiting is taken at once; only when none is waiting does the idle
+// step run before the blocking get. Taking the waiting one with the peek
+// itself saves the platform a second look at the queue per message.
+int NextMessage(Window* w, ThreadRecord* t, MSG* msg) {
+  if (PeekMessageA(msg, nullptr, 0, 0, PM_REMOVE)) return msg->message == WM_QUIT ? 0 : 1;
+  IdleStep(w, t);
+  return GetMessageA(msg, nullptr, 0, 0);
+}
+
 void RunPump(Window* w, const LoopBody& body) {
   WindowState& s = w->state();
   ThreadRecord* t = s.thread;
@@ -121,8 +131,7 @@ void RunPump(Window* w, const LoopBody& body) {
   while (w->is_open() && IsWindow(s.hwnd)) {
     if (DeliverPendingEvents(w) == StepResult::kEnd) break;
     MSG msg;
-    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) IdleStep(w, t);
-    int got = GetMessageA(&msg, nullptr, 0, 0);
+    int got = NextMessage(w, t, &msg);
     if (got <= 0) {
       // WM_QUIT ends every loop: put it back for the loops outside this one.
       if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));

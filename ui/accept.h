@@ -23,7 +23,7 @@
 //      loop ends;
 //   2. with no platform message waiting, the idle step: feed one PRESSed
 //      keystroke to the focused control, then the idle hook;
-//   3. get the next platform message (blocking). A thread message asking to
+//   3. get the next platform message (the one waiting, else blocking). A thread message asking to
 //      bring the thread to the front raises its top window; timer 2 of the
 //      window is the runtime's timed wait, handled here; a timer message
 //      without a window goes to the thread's timer proc;
