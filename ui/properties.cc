@@ -34,7 +34,8 @@ bool ParsePropertyNumber(std::string_view text, uint32_t* out) {
   if (text.empty()) return false;
   bool hex = text.back() == 'h' || text.back() == 'H';
   if (hex) text.remove_suffix(1);
-  if (text.empty() || text.size() > 8) return false;
+  // At most 32 bits: eight hexadecimal digits, ten decimal ones (checked below).
+  if (text.empty() || text.size() > (hex ? 8u : 10u)) return false;
   uint64_t value = 0;
   for (char c : text) {
     int digit;
