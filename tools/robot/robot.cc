@@ -17,6 +17,8 @@
 //                                    window's place on the screen
 //   robot close TITLE                what the window's close button does: the
 //                                    system command "close" (a close request)
+//   robot post TITLE MESSAGE [WPARAM [LPARAM]]
+//                                    posts that message (numbers, 0x for hex)
 //   robot msgbox CAPTION [BUTTON] [MS]
 //                                    waits for a message box, prints "caption"
 //                                    and "text" lines, presses BUTTON if given
@@ -299,6 +301,15 @@ int main(int argc, char** argv) {
     if (w == nullptr) return 4;
     CloseAsTheButtonDoes(w);
     return 0;
+  }
+  if (cmd == "post" && argc > 3) {
+    HWND w = WaitWindow(title, 10000);
+    if (w == nullptr) return 4;
+    auto number = [&](int i) { return argc > i ? strtoull(argv[i], nullptr, 0) : 0; };
+    UINT message = static_cast<UINT>(number(3));
+    return PostMessageA(w, message, static_cast<WPARAM>(number(4)), static_cast<LPARAM>(number(5)))
+               ? 0
+               : 4;
   }
   if (cmd == "msgbox") {
     HWND w = WaitWindow(title, TimeoutArg(argc, argv, 4, 10000));
