@@ -39,7 +39,11 @@ TEST(PropertyNumbers, DecimalOrHexadecimalWithATrailingH) {
   for (const Case& c : kCases) {
     uint32_t value = 0xDEAD;
     EXPECT_EQ(ParsePropertyNumber(c.text, &value), c.ok) << c.text;
-    if (c.ok) EXPECT_EQ(value, c.value) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(value, c.value) << c.text;
+    } else {
+      EXPECT_EQ(value, 0xDEADu) << c.text;  // a refused text leaves the output alone
+    }
   }
 }
 
