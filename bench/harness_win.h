@@ -1,8 +1,9 @@
 // A small timing harness for the benchmarks that run under Wine (Google
-// Benchmark is not built for the cross compilers). Each measure is a
-// function that does a known number of items of work, times the work itself
-// (without its set-up) and checks its result; the harness repeats it, keeps
-// the median time per item, prints a table and writes the results in Google
+// Benchmark is not built for the cross compilers). Each side of a measure is
+// a function that does a known number of items of work, times the work
+// itself (without its set-up) and checks its result; the harness runs our
+// side and the peer in turns, keeps each one's median time per item, prints
+// a table and writes the results in Google
 // Benchmark's JSON form (--benchmark_out=FILE), so bench/summary.py pairs
 // "Measure/kor" with its peer "Measure/<peer>" as for the native benchmarks.
 //
@@ -50,25 +51,21 @@ class Harness {
     if (repetitions_ < 1) repetitions_ = 1;
   }
 
-  // Runs `run` (`items` items of work per run) the set number of times.
-  void Measure(const std::string& name, long items, const std::function<Run()>& run) {
-    if (!filter_.empty() && name.find(filter_) == std::string::npos) return;
-    std::vector<double> per_item;
-    std::string error;
-    for (int r = 0; r < repetitions_ && error.empty(); ++r) {
-      Run one = run();
-      if (!one.error.empty()) error = one.error;
-      per_item.push_back(one.seconds * 1e9 / static_cast<double>(items));
+  // Measures "measure/kor" (`ours`) against "measure/<peer>" (`theirs`),
+  // `items` items of work per run, the two runs taking turns so that a
+  // machine shared with other work slows both alike.
+  void Compare(const std::string& measure, const std::string& peer, long items,
+               const std::function<Run()>& ours, const std::function<Run()>& theirs) {
+    if (!filter_.empty() && measure.find(filter_) == std::string::npos) return;
+    Side kor, other;
+    kor.name = measure + "/kor";
+    other.name = measure + "/" + peer;
+    for (int r = 0; r < repetitions_ && kor.error.empty() && other.error.empty(); ++r) {
+      kor.Add(ours(), items);
+      other.Add(theirs(), items);
     }
-    std::sort(per_item.begin(), per_item.end());
-    double median = per_item[per_item.size() / 2];
-    results_.push_back({name, items, median, error});
-    if (error.empty()) {
-      printf("%-40s %14.1f ns/item %10ld items\n", name.c_str(), median, items);
-    } else {
-      printf("%-40s ERROR %s\n", name.c_str(), error.c_str());
-    }
-    fflush(stdout);
+    Report(kor, items);
+    Report(other, items);
   }
 
   // Writes the JSON file when one was asked for; the exit status: 1 when a
@@ -96,6 +93,28 @@ class Harness {
   }
 
  private:
+  struct Side {
+    std::string name;
+    std::vector<double> per_item;
+    std::string error;
+    void Add(const Run& run, long items) {
+      if (!run.error.empty()) error = run.error;
+      per_item.push_back(run.seconds * 1e9 / static_cast<double>(items));
+    }
+  };
+
+  void Report(Side& side, long items) {
+    std::sort(side.per_item.begin(), side.per_item.end());
+    double median = side.per_item.empty() ? 0 : side.per_item[side.per_item.size() / 2];
+    results_.push_back({side.name, items, median, side.error});
+    if (side.error.empty()) {
+      printf("%-40s %14.1f ns/item %10ld items\n", side.name.c_str(), median, items);
+    } else {
+      printf("%-40s ERROR %s\n", side.name.c_str(), side.error.c_str());
+    }
+    fflush(stdout);
+  }
+
   struct Result {
     std::string name;
     long items;

@@ -273,13 +273,15 @@ int main(int argc, char** argv) {
   DialogTemplate t = TemplateOf(m.window.handle());
   m.window.Close();
 
-  harness.Measure("OpenMainWindow/kor", kOpens, [&] { return OpenMainWindowKor(m, children); });
-  harness.Measure("OpenMainWindow/dialog", kOpens,
-                  [&] { return OpenMainWindowDialog(t, children); });
-  harness.Measure("Events/kor", kEvents, [&] { return EventsKor(m, false); });
-  harness.Measure("Events/postmessage", kEvents, [] { return EventsPostMessage(); });
-  harness.Measure("EventsFromMessages/kor", kEvents, [&] { return EventsKor(m, true); });
-  harness.Measure("EventsFromMessages/postmessage", kEvents, [] { return EventsPostMessage(); });
+  harness.Compare(
+      "OpenMainWindow", "dialog", kOpens, [&] { return OpenMainWindowKor(m, children); },
+      [&] { return OpenMainWindowDialog(t, children); });
+  harness.Compare(
+      "Events", "postmessage", kEvents, [&] { return EventsKor(m, false); },
+      [] { return EventsPostMessage(); });
+  harness.Compare(
+      "EventsFromMessages", "postmessage", kEvents, [&] { return EventsKor(m, true); },
+      [] { return EventsPostMessage(); });
   int status = harness.Finish();
   kor::RuntimeShutdown();
   kor::Halt(status);
