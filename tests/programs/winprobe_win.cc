@@ -18,7 +18,8 @@
 // Log lines (one per line, flushed at once; LABEL is the window's label):
 //   pid N                         the probe's process id, first
 //   LABEL open TITLE              the window opened
-//   LABEL EVENT:Name FIELD        one pass of the loop body
+//   LABEL EVENT:Name FIELD        one pass of the loop body (an event without
+//                                 a name shows its message code, "0x1658")
 //   LABEL refused EVENT:Name      the pass cycled on it
 //   LABEL loop ended              ACCEPT returned
 //   LABEL closed                  the window is closed afterwards
@@ -125,15 +126,18 @@ struct Variables {
 
 int RunWindow(const std::string& label, Script& script);
 
+// "EVENT:Accepted"; an event without a name as its message code ("0x1658").
+std::string NameOf(int32_t event) { return kor::MessageName(kor::EventCode(event)); }
+
 // One pass of the loop body of window `label`.
 kor::Pass OnePass(const std::string& label, Script& script) {
   int32_t event = kor::EVENT();
-  Log(label + " " + kor::EventName(event) + " " + std::to_string(kor::FIELD()));
+  Log(label + " " + NameOf(event) + " " + std::to_string(kor::FIELD()));
   if (event == kor::kEventOpenWindow && script.post_event != 0)
     kor::PostEvent(script.post_event, script.post_field);
   if (event == kor::kEventCloseWindow && script.refuse_close > 0) {
     --script.refuse_close;
-    Log(label + " refused " + kor::EventName(event));
+    Log(label + " refused " + NameOf(event));
     return kor::Pass::kCycle;
   }
   if (kor::ACCEPTED() != 0 && kor::ACCEPTED() == script.child_field) {
