@@ -15,6 +15,14 @@ for b in $(find build/native/bench -maxdepth 1 -type f -executable 2>/dev/null |
   echo "== $name"
   "$b" --benchmark_out="$out/$name.json" --benchmark_out_format=json "$@" || status=1
 done
+# The window library's benchmarks run under Wine, from the win64 build when
+# there is one (cmake --preset win64 && cmake --build build/win64 builds it).
+if [ -x build/win64/bench/ui_bench.exe ] && [ -x build/win64/wine-run.sh ]; then
+  echo "== ui_bench (win64, under Wine)"
+  build/win64/wine-run.sh build/win64/bench/ui_bench.exe \
+    "--benchmark_out=Z:$(pwd)/$out/ui_bench.json" "$@" >"$out/ui_bench.txt" || status=1
+  grep -v '^wine: ' "$out/ui_bench.txt"
+fi
 echo
 echo "== summary (CPU time per iteration; peer/ours above 1: ours is faster)"
 python3 bench/summary.py "$out"/*.json || status=1

@@ -9,7 +9,9 @@
 
 #include "files/driver.h"
 #include "runtime/runtime_init.h"
+#include "ui/plain_controls.h"
 #include "ui/resource/control_kinds.h"
+#include "ui/ui_init.h"
 
 namespace mxb {
 
@@ -27,10 +29,11 @@ namespace {
 
 // The control kinds of each source module's windows, registered with the
 // window library's creation table. Until the library's control classes are
-// linked in, each kind holds its slot with a named placeholder that creates
-// nothing; the control classes then register their own kinds here instead.
-// The report preview's module also registers the constant strings and drawn
-// elements of report layouts.
+// linked in, each kind is the window library's stand-in on the platform's own
+// controls (a drawn element, which has none, holds its slot with a named
+// placeholder); the control classes then register their own kinds here
+// instead. The report preview's module also registers the constant strings
+// and drawn elements of report layouts.
 constexpr uint8_t kMainFrameKinds[] = {kor::kRecList,  kor::kRecGroup,       kor::kRecButton,
                                        kor::kRecSpin,  kor::kRecBoundString, kor::kRecPrompt,
                                        kor::kRecEntry, kor::kRecImage};
@@ -43,7 +46,9 @@ constexpr uint8_t kPreviewKinds[] = {kor::kRecButton, kor::kRecPrompt, kor::kRec
 
 template <size_t N>
 void RegisterKinds(int32_t arg, const uint8_t (&kinds)[N]) {
-  if (arg == 0) kor::RegisterPlaceholderKinds(kinds, N);
+  if (arg != 0) return;
+  kor::RegisterPlainControlKinds(kinds, N);
+  kor::RegisterPlaceholderKinds(kinds, N);
 }
 void InitMainFrameKinds(int32_t arg) { RegisterKinds(arg, kMainFrameKinds); }
 void InitProjectFormKinds(int32_t arg) { RegisterKinds(arg, kProjectFormKinds); }
@@ -58,6 +63,7 @@ const kor::InitEntry kProgramInitTable[] = {
     // clang-format off
     KOR_RUNTIME_CORE_INIT_ENTRIES
     KOR_FILES_INIT_ENTRIES
+    KOR_UI_INIT_ENTRIES
     {5, &InitGlobalData, &InitGlobalData},
     {5, &InitMainFrameKinds, &InitMainFrameKinds},
     {5, &InitProjectFormKinds, &InitProjectFormKinds},

@@ -23,6 +23,15 @@ function(mxb_window_resources target)
   add_dependencies(${target} mxb_window_resources)
 endfunction()
 
+# mxb_test_windows(target): links the window descriptions made for the tests
+# (tests/windows/) into a Windows program that opens them.
+function(mxb_test_windows target)
+  target_sources(${target} PRIVATE ${MXB_TEST_WINDOWS_RC})
+  set_source_files_properties(${MXB_TEST_WINDOWS_RC} TARGET_DIRECTORY ${target} PROPERTIES
+    OBJECT_DEPENDS "${MXB_TEST_WINDOW_FILES}")
+  add_dependencies(${target} mxb_test_windows)
+endfunction()
+
 # mxb_test(name SOURCES... LIBS...): one GoogleTest executable per area. On
 # Windows it runs through the Wine wrapper (the cross-compiling emulator).
 function(mxb_test name)

@@ -1,13 +1,24 @@
 // The test robot: drives another process's windows for the black-box tests.
 //
-//   robot run [--timeout MS] [--press CAPTION=BUTTON]... -- PROGRAM [ARGS...]
+//   robot run [--timeout MS] [--press CAPTION=BUTTON]... [--close TITLE]...
+//             -- PROGRAM [ARGS...]
 //       starts PROGRAM, reports each new visible top-level window it opens
 //       ("window <class> <title>", and "text <text>" for a dialog box), presses
-//       BUTTON in a box whose caption is CAPTION, and ends with "exit <code>".
+//       BUTTON in a box whose caption is CAPTION, closes a window with that
+//       TITLE as its close button does ("closed <title>", once per window),
+//       and ends with "exit <code>".
+//   robot [--pid PID] COMMAND ...    the commands below look only at the
+//                                    windows of process PID (a Windows id)
 //   robot wait TITLE [MS]            a top-level window with that title appears
 //   robot gone TITLE [MS]            no top-level window with that title is left
 //   robot list TITLE                 "<class> <id> <text>" per child control
 //   robot click TITLE TEXT           clicks the child control with that text
+//   robot rect TITLE                 "rect <left> <top> <right> <bottom>": the
+//                                    window's place on the screen
+//   robot close TITLE                what the window's close button does: the
+//                                    system command "close" (a close request)
+//   robot post TITLE MESSAGE [WPARAM [LPARAM]]
+//                                    posts that message (numbers, 0x for hex)
 //   robot msgbox CAPTION [BUTTON] [MS]
 //                                    waits for a message box, prints "caption"
 //                                    and "text" lines, presses BUTTON if given
@@ -28,6 +39,9 @@
 namespace {
 
 constexpr DWORD kPollMs = 20;
+
+// The process whose windows the commands look at (--pid); 0 = any.
+DWORD g_pid = 0;
 
 std::string Escape(const std::string& s) {
   std::string out;
@@ -89,7 +103,7 @@ std::vector<HWND> TopLevel(const std::string& title, DWORD pid) {
 HWND WaitWindow(const std::string& title, DWORD timeout_ms) {
   DWORD start = GetTickCount();
   for (;;) {
-    auto found = TopLevel(title, 0);
+    auto found = TopLevel(title, g_pid);
     if (!found.empty()) return found.front();
     if (GetTickCount() - start >= timeout_ms) return nullptr;
     Sleep(kPollMs);
@@ -117,6 +131,10 @@ std::string BoxText(HWND box) {
   HWND text = GetDlgItem(box, 0xFFFF);
   return text ? WindowText(text) : std::string();
 }
+
+// The close button of a caption sends the system command SC_CLOSE, which the
+// window's default handling turns into a close request (WM_CLOSE).
+void CloseAsTheButtonDoes(HWND window) { PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
 bool Press(HWND box, const std::string& button) {
   HWND b = ChildByText(box, button);
@@ -147,6 +165,7 @@ std::string Quote(const std::string& arg) {
 int Run(int argc, char** argv) {
   DWORD timeout = 30000;
   std::vector<std::pair<std::string, std::string>> presses;
+  std::set<std::string> to_close;
   int i = 2;
   for (; i < argc; ++i) {
     std::string a = argv[i];
@@ -161,6 +180,8 @@ int Run(int argc, char** argv) {
       size_t eq = rule.find('=');
       if (eq == std::string::npos) return 1;
       presses.emplace_back(rule.substr(0, eq), rule.substr(eq + 1));
+    } else if (a == "--close" && i + 1 < argc) {
+      to_close.insert(argv[++i]);
     } else {
       return 1;
     }
@@ -180,6 +201,7 @@ int Run(int argc, char** argv) {
   }
   std::set<HWND> seen;
   std::set<HWND> pressed;
+  std::set<HWND> closed;
   DWORD start = GetTickCount();
   for (;;) {
     for (HWND w : TopLevel(std::string(), pi.dwProcessId)) {
@@ -188,6 +210,11 @@ int Run(int argc, char** argv) {
       if (seen.insert(w).second) {
         printf("window %s %s\n", cls.c_str(), Escape(title).c_str());
         if (cls == "#32770") printf("text %s\n", Escape(BoxText(w)).c_str());
+        fflush(stdout);
+      }
+      if (to_close.count(title) && closed.insert(w).second) {
+        CloseAsTheButtonDoes(w);
+        printf("closed %s\n", Escape(title).c_str());
         fflush(stdout);
       }
       if (cls == "#32770" && !pressed.count(w)) {
@@ -224,6 +251,12 @@ DWORD TimeoutArg(int argc, char** argv, int index, DWORD def) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 3 && strcmp(argv[1], "--pid") == 0) {
+    g_pid = static_cast<DWORD>(strtoul(argv[2], nullptr, 10));
+    argv[2] = argv[0];
+    argc -= 2;
+    argv += 2;
+  }
   if (argc < 2) return 1;
   std::string cmd = argv[1];
   if (cmd == "run") return Run(argc, argv);
@@ -233,7 +266,7 @@ int main(int argc, char** argv) {
   if (cmd == "gone") {
     DWORD timeout = TimeoutArg(argc, argv, 3, 10000);
     DWORD start = GetTickCount();
-    while (!TopLevel(title, 0).empty()) {
+    while (!TopLevel(title, g_pid).empty()) {
       if (GetTickCount() - start >= timeout) return 3;
       Sleep(kPollMs);
     }
@@ -254,6 +287,29 @@ int main(int argc, char** argv) {
     if (c == nullptr) return 4;
     PostMessageA(c, BM_CLICK, 0, 0);
     return 0;
+  }
+  if (cmd == "rect") {
+    HWND w = WaitWindow(title, 10000);
+    RECT r;
+    if (w == nullptr || !GetWindowRect(w, &r)) return 4;
+    printf("rect %ld %ld %ld %ld\n", static_cast<long>(r.left), static_cast<long>(r.top),
+           static_cast<long>(r.right), static_cast<long>(r.bottom));
+    return 0;
+  }
+  if (cmd == "close") {
+    HWND w = WaitWindow(title, 10000);
+    if (w == nullptr) return 4;
+    CloseAsTheButtonDoes(w);
+    return 0;
+  }
+  if (cmd == "post" && argc > 3) {
+    HWND w = WaitWindow(title, 10000);
+    if (w == nullptr) return 4;
+    auto number = [&](int i) { return argc > i ? strtoull(argv[i], nullptr, 0) : 0; };
+    UINT message = static_cast<UINT>(number(3));
+    return PostMessageA(w, message, static_cast<WPARAM>(number(4)), static_cast<LPARAM>(number(5)))
+               ? 0
+               : 4;
   }
   if (cmd == "msgbox") {
     HWND w = WaitWindow(title, TimeoutArg(argc, argv, 4, 10000));
