@@ -186,8 +186,9 @@ TEST_F(AcceptTest, ClosingAParentFromItsChildClosesTheChildFirst) {
 }
 
 TEST_F(AcceptTest, TheLibraryStateNamesTheEventAndTheControls) {
-  LibraryState state;
+  WindowLibraryState state;
   char event[64], field[64], last[64], none[64];
+  LibrarySnapshot snapshot{};
   Recorder rec([&] {
     if (EVENT() == kEventOpenWindow) PostEvent(kEventAccepted, 1);
     if (EVENT() != kEventAccepted) return Pass::kContinue;
@@ -196,6 +197,11 @@ TEST_F(AcceptTest, TheLibraryStateNamesTheEventAndTheControls) {
     FormatLibraryField(field, sizeof field, state.field);
     FormatLibraryField(last, sizeof last, state.last_field);
     FormatLibraryField(none, sizeof none, state.focus);
+    // What the fault report prints, through the provider start-up installs.
+    SetLibraryStateProvider(&ProvideLibraryState);
+    TakeLibrarySnapshot();
+    snapshot = CurrentLibrarySnapshot();
+    SetLibraryStateProvider(nullptr);
     return Pass::kBreak;
   });
   ASSERT_TRUE(RunLoop(main_, rec.Body()));
@@ -208,6 +214,11 @@ TEST_F(AcceptTest, TheLibraryStateNamesTheEventAndTheControls) {
   EXPECT_STREQ(field, "ONE (1 (01H))");
   EXPECT_STREQ(last, "8 (08H)");
   EXPECT_STREQ(none, state.focus == 0 ? "0" : none);
+  EXPECT_STREQ(snapshot.event, "EVENT:Accepted (1 (01H))");
+  EXPECT_STREQ(snapshot.field, "ONE (1 (01H))");
+  EXPECT_STREQ(snapshot.accepted, "ONE (1 (01H))");
+  EXPECT_STREQ(snapshot.first_field, "ONE (1 (01H))");
+  EXPECT_STREQ(snapshot.last_field, "8 (08H)");
 }
 
 TEST(LibraryStateText, FormsOfTheValues) {
@@ -238,7 +249,7 @@ TEST(LibraryStateText, FormsOfTheValues) {
   char small[8];
   FormatLibraryEvent(small, sizeof small, 1);
   EXPECT_STREQ(small, "EVENT:A");  // cut, never overrun
-  LibraryState none = CurrentLibraryState();
+  WindowLibraryState none = CurrentLibraryState();
   EXPECT_EQ(none.event, 0);
   EXPECT_EQ(none.last_field, 0);
 }

@@ -9,8 +9,8 @@
 
 namespace kor {
 
-LibraryState CurrentLibraryState() {
-  LibraryState out;
+WindowLibraryState CurrentLibraryState() {
+  WindowLibraryState out;
   Window* w = TopWindowUnlocked();
   if (w == nullptr) return out;
   const EventRecord& e = w->state().current;
@@ -48,6 +48,16 @@ void FormatLibraryEvent(char* out, size_t size, int32_t event) {
 
 void FormatLibraryField(char* out, size_t size, int32_t field) {
   FormatLibraryValue(out, size, field, ControlNameOfField(field));
+}
+
+void ProvideLibraryState(LibraryState* state) {
+  const WindowLibraryState now = CurrentLibraryState();
+  state->event = {now.event, EventName(now.event)};
+  state->field = {now.field, ControlNameOfField(now.field)};
+  state->focus = {now.focus, ControlNameOfField(now.focus)};
+  state->accepted = {now.accepted, ControlNameOfField(now.accepted)};
+  state->first_field = {now.first_field, ControlNameOfField(now.first_field)};
+  state->last_field = {now.last_field, ControlNameOfField(now.last_field)};
 }
 
 }  // namespace kor

@@ -13,9 +13,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "runtime/core/library_snapshot.h"
+
 namespace kor {
 
-struct LibraryState {
+struct WindowLibraryState {
   int32_t event = 0;  // number of the current event
   int32_t field = 0;
   int32_t focus = 0;
@@ -25,7 +27,7 @@ struct LibraryState {
 };
 
 // Of the calling thread's top window; all zero when it has none.
-LibraryState CurrentLibraryState();
+WindowLibraryState CurrentLibraryState();
 // The name of control `field` of the top window; null when it has no name
 // or there is no such control.
 const char* ControlNameOfField(int32_t field);
@@ -37,5 +39,10 @@ void FormatLibraryValue(char* out, size_t size, int32_t value, const char* name)
 void FormatLibraryEvent(char* out, size_t size, int32_t event);
 // A field value with the top window's control name.
 void FormatLibraryField(char* out, size_t size, int32_t field);
+
+// The fault report's provider: the numbers above with the event's name from
+// the message-name table and the top window's control names. Installed at
+// start-up by the window library's globals entry.
+void ProvideLibraryState(LibraryState* state);
 
 }  // namespace kor

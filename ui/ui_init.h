@@ -4,7 +4,7 @@
 //        thread's record at RuntimeStart, the shutdown steps that wait for
 //        the other threads and stop the process-wide timer)
 //   16   the window library's globals: the shutdown step that closes every
-//        window still open
+//        window still open, and the fault report's library-state provider
 // A program's table lists them with its own entries:
 //   const InitEntry kTable[] = { KOR_RUNTIME_CORE_INIT_ENTRIES KOR_UI_INIT_ENTRIES ... };
 #pragma once
