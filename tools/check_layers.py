@@ -61,6 +61,7 @@ WINDOWS_ALLOWED = [
     re.compile(r"^sim/"),
     re.compile(r"^tools/robot/"),
     re.compile(r"^tests/programs/[^/]*_win\.cc$"),
+    re.compile(r"^bench/[^/]*_win\.cc$"),
 ]
 
 SOURCE_EXT = (".cc", ".h", ".inc", ".cpp")
