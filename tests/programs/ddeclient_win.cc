@@ -17,7 +17,8 @@
 //     advise ITEM           hot link into a CSTRING(300)
 //     unadvise ITEM         ends that hot link
 //     events N MS           takes DDE events from the owner window's queue
-//                           until N came or MS passed: one line per event
+//                           until N came or MS passed (the messages queued
+//                           already are handled first): one line per event
 //                           ("event EVENT:DDEdata channel=same service=S
 //                           topic=T value=V"), then "events K"
 //     close                 DDEclose of the channel
@@ -28,6 +29,10 @@
 //     closetitled TEXT MS   posts WM_CLOSE to the top-level windows whose
 //                           title contains TEXT, waiting up to MS for one:
 //                           "closed titled" or "none titled"
+//     partner SERVICE       starts a partner on a thread of this process
+//                           (dde/test_partner.h), serving hot links
+//     push VALUE            the partner sends its advised item's new value
+//     partnerend            the partner ends the conversation
 // Exit status: 0 when every step ran, 1 for bad arguments.
 #include <stdio.h>
 #include <string.h>
@@ -39,6 +44,7 @@
 #include <vector>
 
 #include "dde/dde.h"
+#include "dde/test_partner.h"
 #include "runtime/core/error_state.h"
 #include "runtime/core/module.h"
 #include "runtime/core/startup.h"
@@ -73,6 +79,7 @@ struct Driver {
   kor::ValueRef* text_ref = nullptr;
   kor::ValueRef* link_ref = nullptr;
   kor::ValueRef* number_ref = nullptr;
+  std::unique_ptr<kor::testing::TestPartner> partner;
 };
 Driver g;
 
@@ -119,22 +126,22 @@ void SayEvent(const kor::EventRecord& e) {
   Say(line);
 }
 
+// Messages already queued are always dispatched first, so "events 1 0"
+// sees what the partner has posted so far without waiting for more.
 void Events(int wanted, DWORD ms) {
   int got = 0;
   DWORD start = GetTickCount();
   while (g.owner != nullptr && got < wanted) {
     kor::EventRecord e;
+    MSG msg;
     if (TakeDdeEvent(&e)) {
       SayEvent(e);
       ++got;
-      continue;
-    }
-    DWORD spent = GetTickCount() - start;
-    if (spent >= ms) break;
-    MSG msg;
-    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    } else if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       DispatchMessageA(&msg);
     } else {
+      DWORD spent = GetTickCount() - start;
+      if (spent >= ms) break;
       MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - spent, QS_ALLINPUT);
     }
   }
@@ -226,6 +233,19 @@ size_t Step(const std::vector<std::string>& a, size_t i) {
     CloseTitledWindows(a[i + 1].c_str(), static_cast<DWORD>(atol(a[i + 2].c_str())));
     return 3;
   }
+  if (s == "partner" && has(1)) {
+    g.partner = std::make_unique<kor::testing::TestPartner>(a[i + 1], 1);
+    Say("partner started");
+    return 2;
+  }
+  if (s == "push" && has(1) && g.partner != nullptr) {
+    g.partner->Push(a[i + 1]);
+    return 2;
+  }
+  if (s == "partnerend" && g.partner != nullptr) {
+    g.partner->EndConversation();
+    return 1;
+  }
   return 0;
 }
 
@@ -250,6 +270,7 @@ int Run(const std::vector<std::string>& args) {
     i += used;
   }
   if (g.owner != nullptr) g.owner->Close();
+  g.partner.reset();
   return 0;
 }
 
