@@ -55,13 +55,6 @@ void FreeConversation(Conversation* conversation) {
   }
 }
 
-std::vector<int32_t> ChannelsOf(const Window* owner) {
-  std::vector<int32_t> channels;
-  for (const auto& c : Conversations())
-    if (c->owner == owner) channels.push_back(c->channel);
-  return channels;
-}
-
 std::vector<int32_t> AllChannels() {
   std::vector<int32_t> channels;
   for (const auto& c : Conversations()) channels.push_back(c->channel);

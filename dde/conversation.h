@@ -52,8 +52,6 @@ Conversation* NewConversation(Window* owner);
 Conversation* FindConversation(int32_t channel);
 // Frees the object (its links' atoms and clones too) and its channel.
 void FreeConversation(Conversation* conversation);
-// The channels of one owner's list, oldest first.
-std::vector<int32_t> ChannelsOf(const Window* owner);
 // Every open channel, oldest first.
 std::vector<int32_t> AllChannels();
 

@@ -161,6 +161,20 @@ TEST_F(DdeClientTest, OneShotRequests) {
   EXPECT_FALSE(AtomExists(known));
 }
 
+// A partner that sends its answer instead of posting it: the window
+// procedure posts it again, and the wait finds it in the queue.
+TEST_F(DdeClientTest, SentDataIsHandledFromTheQueue) {
+  TestPartner partner(service_, 1);
+  partner.send_data = true;
+  int32_t channel = DDEopen(service_, "");
+  ASSERT_NE(channel, 0);
+  LongValue number(7);
+  DDErequest(channel, kDdeOneShot, "known" + service_, &number);
+  EXPECT_EQ(ERRORCODE(), 0);
+  EXPECT_EQ(number.AsLong(), 42);
+  DDEclose(channel);
+}
+
 TEST_F(DdeClientTest, HotLinkDeliversUntilEnded) {
   TestPartner partner(service_, 1);
   int32_t channel = DDEopen(service_, "");

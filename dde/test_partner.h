@@ -49,6 +49,7 @@ class TestPartner {
   TestPartner& operator=(const TestPartner&) = delete;
 
   bool data_ack_req = false;  // fAckReq in answers to requests
+  bool send_data = false;     // WM_DDE_DATA sent (SendMessage) instead of posted
 
   std::vector<std::string> commands() {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -97,8 +98,12 @@ class TestPartner {
     memcpy(bytes + 2, &format, 2);
     memcpy(bytes + 4, text.c_str(), text.size() + 1);
     GlobalUnlock(block);
-    PostMessageA(client_, WM_DDE_DATA, reinterpret_cast<WPARAM>(hwnd),
-                 PackDDElParam(WM_DDE_DATA, reinterpret_cast<UINT_PTR>(block), item));
+    LPARAM lp = PackDDElParam(WM_DDE_DATA, reinterpret_cast<UINT_PTR>(block), item);
+    if (send_data) {
+      SendMessageA(client_, WM_DDE_DATA, reinterpret_cast<WPARAM>(hwnd), lp);
+    } else {
+      PostMessageA(client_, WM_DDE_DATA, reinterpret_cast<WPARAM>(hwnd), lp);
+    }
   }
 
   void OnInitiate(HWND hwnd, HWND from, LPARAM lp) {
