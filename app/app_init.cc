@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <iterator>
 
+#include "dde/dde.h"
 #include "files/driver.h"
 #include "runtime/runtime_init.h"
 #include "ui/plain_controls.h"
@@ -58,12 +59,14 @@ void InitPreviewKinds(int32_t arg) { RegisterKinds(arg, kPreviewKinds); }
 
 // The file layer follows the runtime core at priority 16: at close-down it
 // commits and closes the files before the error state and the stacks that
-// its statements use go away.
+// its statements use go away. The DDE client (15) closes its conversations
+// before them too.
 const kor::InitEntry kProgramInitTable[] = {
     // clang-format off
     KOR_RUNTIME_CORE_INIT_ENTRIES
     KOR_FILES_INIT_ENTRIES
     KOR_UI_INIT_ENTRIES
+    KOR_DDE_INIT_ENTRIES
     {5, &InitGlobalData, &InitGlobalData},
     {5, &InitMainFrameKinds, &InitMainFrameKinds},
     {5, &InitProjectFormKinds, &InitProjectFormKinds},
