@@ -19,7 +19,10 @@ void BlockReader::Fail(int32_t offset, const std::string& what) {
 
 bool BlockReader::Visit(int32_t offset, const char* what) {
   if (!ok_) return false;
-  if (!visited_.insert(offset).second) {
+  if (!buffer_.Contains(offset, 1)) {
+    Fail(offset,
+         std::string(what) + " record at " + std::to_string(offset) + " lies outside the resource");
+  } else if (!visited_.insert(offset).second) {
     Fail(offset, std::string(what) + " record at " + std::to_string(offset) +
                      " is reached twice (a damaged chain)");
   }
@@ -46,6 +49,16 @@ int32_t BlockReader::I32(int32_t at, const char* what) {
   int32_t v = 0;
   if (ok_ && !buffer_.ReadI32(at, &v)) Fail(at, Describe(what, at));
   return ok_ ? v : 0;
+}
+
+int32_t BlockReader::Ref(int32_t at, const char* what) {
+  int32_t v = I32(at, what);
+  if (v != 0 && !buffer_.Contains(v, 1)) {
+    Fail(at, std::string(what) + " at " + std::to_string(at) + " points outside the resource (" +
+                 std::to_string(v) + ")");
+    return 0;
+  }
+  return v;
 }
 
 double BlockReader::F64(int32_t at, const char* what) {
@@ -100,8 +113,8 @@ MessageBlock ReadMessageBlock(BlockReader& r, int32_t at) {
   // Alert-key chains may be shared between records, so they are not marked as
   // visited; a chain longer than the buffer has nodes loops.
   size_t limit = r.buffer().size() / kAlertSize + 1;
-  for (int32_t node = r.I32(at + kMsgAlert, "alert key"); node != 0 && r.ok();
-       node = r.I32(node + kAlertNext, "alert key")) {
+  for (int32_t node = r.Ref(at + kMsgAlert, "alert key"); node != 0 && r.ok();
+       node = r.Ref(node + kAlertNext, "alert key")) {
     if (m.alert_keys.size() >= limit) {
       r.Fail(node, "alert-key chain at " + std::to_string(node) + " loops");
       break;

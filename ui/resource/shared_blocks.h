@@ -34,15 +34,20 @@ class BlockReader {
   int16_t I16(int32_t at, const char* what);
   int32_t I32(int32_t at, const char* what);
   double F64(int32_t at, const char* what);
+  // The offset of another block stored at `at`: 0 (none) or a place inside
+  // the buffer; anything else fails here, so that the fixed offsets added to
+  // it afterwards can never run past the range of an int32_t.
+  int32_t Ref(int32_t at, const char* what);
   // The string whose offset is stored at `ref`.
   std::string StringAt(int32_t ref, const char* what);
   // The string at an offset (0 = "").
   std::string String(int32_t offset, const char* what);
   // Records the failure unless one is already recorded.
   void Fail(int32_t offset, const std::string& what);
-  // Marks a record as read. A record reached a second time fails: a damaged
-  // chain that loops, or records shared where each has one place, would
-  // otherwise be read forever or many times over.
+  // Marks a record as read. A record outside the buffer fails, and so does
+  // one reached a second time: a damaged chain that loops, or records shared
+  // where each has one place, would otherwise be read forever or many times
+  // over.
   bool Visit(int32_t offset, const char* what);
 
  private:

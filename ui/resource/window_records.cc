@@ -28,16 +28,16 @@ void ReadHeader(BlockReader& r, int32_t at, ControlRecord* c) {
 }
 
 void ReadSharedItems(BlockReader& r, int32_t at, const ControlLayout& l, ControlRecord* c) {
-  if (l.variable != -1) c->variable = ReadVariable(r, r.I32(at + l.variable, "variable"));
+  if (l.variable != -1) c->variable = ReadVariable(r, r.Ref(at + l.variable, "variable"));
   if (l.format != -1) c->format = r.StringAt(at + l.format, "list format");
   c->position = ReadPosition(r, at + l.position);
   if (l.message != -1) c->message = ReadMessageBlock(r, at + l.message);
-  if (l.font != -1) c->font = ReadFontBlock(r, r.I32(at + l.font, "font"));
-  if (l.cursor != -1) c->cursor = ReadImageName(r, r.I32(at + l.cursor, "cursor"));
-  if (l.colours != -1) c->colours = ReadColourBlock(r, r.I32(at + l.colours, "colours"));
+  if (l.font != -1) c->font = ReadFontBlock(r, r.Ref(at + l.font, "font"));
+  if (l.cursor != -1) c->cursor = ReadImageName(r, r.Ref(at + l.cursor, "cursor"));
+  if (l.colours != -1) c->colours = ReadColourBlock(r, r.Ref(at + l.colours, "colours"));
   if (l.text != -1) c->text = r.StringAt(at + l.text, "control text");
   if (l.picture != -1) c->picture = r.StringAt(at + l.picture, "picture");
-  if (l.image != -1) c->image = ReadImageName(r, r.I32(at + l.image, "image"));
+  if (l.image != -1) c->image = ReadImageName(r, r.Ref(at + l.image, "image"));
 }
 
 // Groups inside groups and sub-menus deeper than this are a damaged resource
@@ -56,7 +56,7 @@ void ReadKindFields(BlockReader& r, int32_t at, ControlRecord* c, int depth) {
       break;
     case kRecGroup:
       c->group_block = r.I32(at + kGroupBlock, "group");
-      ReadControlChain(r, r.I32(at + kGroupFirstChild, "group"), &c->children, depth + 1);
+      ReadControlChain(r, r.Ref(at + kGroupFirstChild, "group"), &c->children, depth + 1);
       break;
     case kRecPrompt:
     case kRecString: c->value = r.I16(at + kPromptValue, "prompt"); break;
@@ -66,20 +66,20 @@ void ReadKindFields(BlockReader& r, int32_t at, ControlRecord* c, int depth) {
       break;
     case kRecCheck:
       c->options = r.U8(at + kCheckIconOptions, "check box");
-      c->image2 = ReadImageName(r, r.I32(at + kCheckImage2, "check box"));
-      c->image3 = ReadImageName(r, r.I32(at + kCheckImage3, "check box"));
+      c->image2 = ReadImageName(r, r.Ref(at + kCheckImage2, "check box"));
+      c->image3 = ReadImageName(r, r.Ref(at + kCheckImage3, "check box"));
       break;
     case kRecSpin:
       c->low = r.F64(at + kSpinLow, "spin box");
       c->high = r.F64(at + kSpinHigh, "spin box");
       c->value = r.I16(at + kSpinValue, "spin box");
       c->step = r.F64(at + kSpinStep, "spin box");
-      c->source = ReadVariable(r, r.I32(at + kSpinSource, "spin box"));
+      c->source = ReadVariable(r, r.Ref(at + kSpinSource, "spin box"));
       break;
     case kRecList:
       c->drop = r.U8(at + kListDrop, "list");
-      c->second = ReadVariable(r, r.I32(at + kListSecond, "list"));
-      c->source = ReadVariable(r, r.I32(at + kListSource, "list"));
+      c->second = ReadVariable(r, r.Ref(at + kListSecond, "list"));
+      c->source = ReadVariable(r, r.Ref(at + kListSource, "list"));
       c->option_value = r.I32(at + kListOptionValue, "list");
       c->extra_text = r.StringAt(at + kListExtraText, "list text");
       c->extra_value = r.I32(at + kListExtraValue, "list");
@@ -112,7 +112,7 @@ void ReadControlChain(BlockReader& r, int32_t first, std::vector<ControlRecord>*
     r.Fail(first, "groups nested deeper than " + std::to_string(kMaxDepth) + " levels");
     return;
   }
-  for (int32_t at = first; at != 0 && r.ok(); at = r.I32(at + kCtlNext, "control chain")) {
+  for (int32_t at = first; at != 0 && r.ok(); at = r.Ref(at + kCtlNext, "control chain")) {
     ControlRecord c;
     ReadControl(r, at, &c, depth);
     if (!r.ok()) return;
@@ -138,9 +138,9 @@ void ReadMenu(BlockReader& r, int32_t at, MenuRecord* m, int depth) {
   m->reserved2 = r.I32(at + kMenuReserved, "menu");
   m->text = r.StringAt(at + kMenuText, "menu text");
   m->message = ReadMessageBlock(r, at + kMenuMessage);
-  m->font = ReadFontBlock(r, r.I32(at + kMenuFont, "menu font"));
+  m->font = ReadFontBlock(r, r.Ref(at + kMenuFont, "menu font"));
   if (m->type == kRecMenu) {
-    ReadMenuChain(r, r.I32(at + kMenuFirstItem, "menu"), &m->items, depth + 1);
+    ReadMenuChain(r, r.Ref(at + kMenuFirstItem, "menu"), &m->items, depth + 1);
   } else {
     m->action = r.I32(at + kItemAction, "menu item");
     m->options = r.U8(at + kItemOptions, "menu item");
@@ -152,7 +152,7 @@ void ReadMenuChain(BlockReader& r, int32_t first, std::vector<MenuRecord>* out, 
     r.Fail(first, "menus nested deeper than " + std::to_string(kMaxDepth) + " levels");
     return;
   }
-  for (int32_t at = first; at != 0 && r.ok(); at = r.I32(at + kCtlNext, "menu chain")) {
+  for (int32_t at = first; at != 0 && r.ok(); at = r.Ref(at + kCtlNext, "menu chain")) {
     MenuRecord m;
     ReadMenu(r, at, &m, depth);
     if (!r.ok()) return;
@@ -175,7 +175,7 @@ MenuBarRecord ReadMenuBar(BlockReader& r, int32_t at) {
   if (!ExpectType(r, at, kRecMenuBar, "menu bar")) return bar;
   bar.attr = r.I32(at + kBarAttr, "menu bar");
   bar.reserved = r.I32(at + kBarReserved, "menu bar");
-  ReadMenuChain(r, r.I32(at + kMenuBarFirst, "menu bar"), &bar.menus, 0);
+  ReadMenuChain(r, r.Ref(at + kMenuBarFirst, "menu bar"), &bar.menus, 0);
   return bar;
 }
 
@@ -186,12 +186,13 @@ ToolBarRecord ReadToolBar(BlockReader& r, int32_t at) {
   bar.attr = r.I32(at + kBarAttr, "tool bar");
   bar.reserved = r.I32(at + kBarReserved, "tool bar");
   bar.position = ReadPosition(r, at + kToolBarPosition);
-  ReadControlChain(r, r.I32(at + kToolBarFirst, "tool bar"), &bar.controls, 0);
+  ReadControlChain(r, r.Ref(at + kToolBarFirst, "tool bar"), &bar.controls, 0);
   return bar;
 }
 
 void ReadWindow(BlockReader& r, int32_t at, WindowRecord* w) {
   w->offset = at;
+  if (!r.Visit(at, "window")) return;
   w->type = r.U8(at + kWinType, "window record");
   if (r.ok() && w->type != kRecWindow && w->type != kRecReport) {
     r.Fail(at, "record at " + std::to_string(at) + " in the window chain is of type " +
@@ -205,25 +206,25 @@ void ReadWindow(BlockReader& r, int32_t at, WindowRecord* w) {
   w->attr = r.I32(at + kWinAttr, "window");
   w->reserved = r.I32(at + kWinReserved, "window");
   w->position = ReadPosition(r, at + kWinPosition);
-  w->first_control = r.I32(at + kWinFirstControl, "window");
+  w->first_control = r.Ref(at + kWinFirstControl, "window");
   w->label = r.StringAt(at + kWinLabel, "window label");
-  w->font = ReadFontBlock(r, r.I32(at + kWinFont, "window font"));
+  w->font = ReadFontBlock(r, r.Ref(at + kWinFont, "window font"));
   w->title = r.StringAt(at + kWinTitle, "window title");
   w->reserved2[0] = r.I32(at + kWinReserved2, "window");
   w->reserved2[1] = r.I32(at + kWinReserved2 + 4, "window");
-  w->colours = ReadColourBlock(r, r.I32(at + kWinColours, "window colours"));
-  w->icon = ReadImageName(r, r.I32(at + kWinIcon, "window icon"));
+  w->colours = ReadColourBlock(r, r.Ref(at + kWinColours, "window colours"));
+  w->icon = ReadImageName(r, r.Ref(at + kWinIcon, "window icon"));
   w->message = ReadMessageBlock(r, at + kWinMessage);
   w->attr2 = r.I32(at + kWinAttr2, "window");
   w->extension = r.I32(at + kWinExtension, "window");
   w->timer = r.I32(at + kWinTimer, "window");
-  w->menu_bar = r.I32(at + kWinMenuBar, "window");
-  w->tool_bar = r.I32(at + kWinToolBar, "window");
-  w->cursor = ReadImageName(r, r.I32(at + kWinCursor, "window cursor"));
-  w->status_offset = r.I32(at + kWinStatusWidths, "window");
+  w->menu_bar = r.Ref(at + kWinMenuBar, "window");
+  w->tool_bar = r.Ref(at + kWinToolBar, "window");
+  w->cursor = ReadImageName(r, r.Ref(at + kWinCursor, "window cursor"));
+  w->status_offset = r.Ref(at + kWinStatusWidths, "window");
   w->status_widths = ReadStatusWidths(r, w->status_offset);
   w->wallpaper_mode = r.U8(at + kWinWallpaper + kWallMode, "wallpaper");
-  w->wallpaper = ReadImageName(r, r.I32(at + kWinWallpaper + kWallImage, "wallpaper"));
+  w->wallpaper = ReadImageName(r, r.Ref(at + kWinWallpaper + kWallImage, "wallpaper"));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -323,6 +324,14 @@ TEST(WindowRecords, DamagedResourcesFailWithAMessage) {
          s.b.PutI32(s.button + 69, s.b.Here() - 1);
        },
        "not terminated"},
+      // Offsets near the top of the int32_t range: the fixed offsets added to
+      // them must not overflow.
+      {"alert chain at the top of the range",
+       [](Sample& s) { s.b.PutI32(s.window + kWinMessage + kMsgAlert, INT32_MAX); }, "alert key"},
+      {"control chain at the top of the range",
+       [](Sample& s) { s.b.PutI32(s.spin + kCtlNext, INT32_MAX - 1); }, "control chain"},
+      {"font at the top of the range",
+       [](Sample& s) { s.b.PutI32(s.window + kWinFont, INT32_MAX - 2); }, "window font"},
       {"status widths run off the end",
        [](Sample& s) { s.b.PutI32(s.window + kWinStatusWidths, s.b.Here() - 2); },
        "status-bar widths"},
