@@ -206,7 +206,7 @@ void ReadWindow(BlockReader& r, int32_t at, WindowRecord* w) {
   w->attr = r.I32(at + kWinAttr, "window");
   w->reserved = r.I32(at + kWinReserved, "window");
   w->position = ReadPosition(r, at + kWinPosition);
-  w->first_control = r.Ref(at + kWinFirstControl, "window");
+  w->first_control = r.Ref(at + kWinFirstControl, "first control");
   w->label = r.StringAt(at + kWinLabel, "window label");
   w->font = ReadFontBlock(r, r.Ref(at + kWinFont, "window font"));
   w->title = r.StringAt(at + kWinTitle, "window title");
@@ -218,10 +218,10 @@ void ReadWindow(BlockReader& r, int32_t at, WindowRecord* w) {
   w->attr2 = r.I32(at + kWinAttr2, "window");
   w->extension = r.I32(at + kWinExtension, "window");
   w->timer = r.I32(at + kWinTimer, "window");
-  w->menu_bar = r.Ref(at + kWinMenuBar, "window");
-  w->tool_bar = r.Ref(at + kWinToolBar, "window");
+  w->menu_bar = r.Ref(at + kWinMenuBar, "menu bar");
+  w->tool_bar = r.Ref(at + kWinToolBar, "tool bar");
   w->cursor = ReadImageName(r, r.Ref(at + kWinCursor, "window cursor"));
-  w->status_offset = r.Ref(at + kWinStatusWidths, "window");
+  w->status_offset = r.Ref(at + kWinStatusWidths, "status-bar widths");
   w->status_widths = ReadStatusWidths(r, w->status_offset);
   w->wallpaper_mode = r.U8(at + kWinWallpaper + kWallMode, "wallpaper");
   w->wallpaper = ReadImageName(r, r.Ref(at + kWinWallpaper + kWallImage, "wallpaper"));
