@@ -41,13 +41,13 @@ bool AnyListed(const std::string& pattern, Fn fn) {
 
 }  // namespace
 
-int32_t ConnectToEnvironment(BatchPort& port) {
-  for (int attempt = 0; attempt < kConnectAttempts; ++attempt) {
+int32_t ConnectToEnvironment(BatchPort& port, int attempts, uint32_t pause_ms) {
+  for (int attempt = 0; attempt < attempts; ++attempt) {
     int32_t channel = port.DdeOpen();
     if (channel != 0) return channel;
-    if (attempt + 1 == kConnectAttempts) break;
+    if (attempt + 1 == attempts) break;
     if (StartsAfter(attempt)) port.StartEnvironment();
-    port.Pause(kConnectPauseMs);
+    port.Pause(pause_ms);
   }
   return 0;
 }

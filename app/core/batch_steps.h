@@ -58,8 +58,10 @@ class BatchPort {
   virtual void Message(const std::string& text, const std::string& caption, uint32_t icon) = 0;
 };
 
-// Returns the channel, or 0 after kConnectAttempts failed opens.
-int32_t ConnectToEnvironment(BatchPort& port);
+// Returns the channel, or 0 after `attempts` failed opens (tests shorten
+// the bound; the program uses the defaults).
+int32_t ConnectToEnvironment(BatchPort& port, int attempts = kConnectAttempts,
+                             uint32_t pause_ms = kConnectPauseMs);
 
 // The DDE error check: the error state saved, and what was shown.
 struct DdeCheckResult {
