@@ -58,7 +58,8 @@ END
 # The partner ends the conversation after its first command: 602.
 LOG=$WORK/gone.log
 start_ready "$LOG" "/service=${SERVICE}g" /terminate=1 /delay=0
-batch "${SERVICE}g" "none" connect 1 0 send makeexe "$D\\sales" send makeexe "$D\\sales" close
+batch "${SERVICE}g" "none" connect 1 0 timeout 500 send makeexe "$D\\sales" pause 1000 \
+  send makeexe "$D\\sales" close
 expect_output <<END
 connect channel
 check 0

@@ -13,6 +13,7 @@
 //                                 "message TEXT"
 //     output OP DIR BASE MS       polls the completion check for up to MS:
 //                                 "output present" or "output absent"
+//     pause MS                    handles window and DDE messages for MS
 //     close                       DDEclose
 // Exit status: 0 when every step ran, 1 for bad arguments.
 #include <stdio.h>
@@ -83,6 +84,9 @@ int Run(const std::vector<std::string>& a) {
       }
       Say(present ? "output present" : "output absent");
       i += 5;
+    } else if (s == "pause" && has(1)) {
+      screen.Pause(static_cast<uint32_t>(std::stoul(a[i + 1])));
+      i += 2;
     } else if (s == "close") {
       screen.DdeClose(channel);
       i += 1;
