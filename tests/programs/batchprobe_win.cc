@@ -15,6 +15,12 @@
 //                                 "output present" or "output absent"
 //     pause MS                    handles window and DDE messages for MS
 //     close                       DDEclose
+//     window                      opens the main window (MXB001) hidden
+//     tick                        waits in the inner loop for the window's
+//                                 next timer tick: "tick after N s" (whole
+//                                 seconds), or "no tick" when the loop ended
+//     closewindow                 asks the window to close, then waits for
+//                                 a tick: "no tick" when the wait ended
 // Exit status: 0 when every step ran, 1 for bad arguments.
 #include <stdio.h>
 #include <windows.h>
@@ -23,26 +29,48 @@
 #include <string>
 #include <vector>
 
+#include "app/app_init.h"
 #include "app/batch_screen.h"
 #include "app/core/batch_steps.h"
 #include "dde/dde.h"
 #include "runtime/core/error_state.h"
 #include "runtime/core/module.h"
+#include "runtime/core/queue.h"
 #include "runtime/core/startup.h"
 #include "runtime/os/os.h"
 #include "runtime/runtime_init.h"
 #include "ui/ui_init.h"
+#include "ui/window.h"
 
 namespace {
-
-const kor::InitEntry kTable[] = {
-    KOR_RUNTIME_CORE_INIT_ENTRIES KOR_UI_INIT_ENTRIES KOR_DDE_INIT_ENTRIES};
-kor::ModuleDescriptor g_module = {
-    .init_begin = std::begin(kTable), .init_end = std::end(kTable), .name = "batchprobe"};
 
 void Say(const std::string& line) {
   printf("%s\n", line.c_str());
   fflush(stdout);
+}
+
+// The main window's variables, as the main frame declares them.
+struct MainWindow {
+  kor::Queue rows{679};
+  uint8_t connected = 0, timeout = 15;
+  char last_action[30] = {};
+  kor::Window window;
+  bool Open() {
+    void* addresses[] = {&rows, &connected, &timeout, last_action, nullptr};
+    window.Declare("mxb$MXB001", "P1$WINDOW", addresses);
+    if (!window.Open()) return false;
+    ShowWindow(window.handle(), SW_HIDE);
+    return true;
+  }
+};
+
+void SayTick(mxb::DdeBatchScreen& screen) {
+  const uint32_t start = screen.NowMs();
+  if (!screen.WaitForTick()) {
+    Say("no tick");
+    return;
+  }
+  Say("tick after " + std::to_string((screen.NowMs() - start + 500) / 1000) + " s");
 }
 
 int Run(const std::vector<std::string>& a) {
@@ -50,6 +78,7 @@ int Run(const std::vector<std::string>& a) {
   mxb::DdeBatchScreen screen(a[0], a[1]);
   int32_t channel = 0;
   size_t shown = 0;
+  MainWindow main_window;
   auto say_messages = [&] {
     for (; shown < screen.messages().size(); ++shown) Say("message " + screen.messages()[shown]);
   };
@@ -87,6 +116,16 @@ int Run(const std::vector<std::string>& a) {
     } else if (s == "pause" && has(1)) {
       screen.Pause(static_cast<uint32_t>(std::stoul(a[i + 1])));
       i += 2;
+    } else if (s == "window") {
+      Say(main_window.Open() ? "window open" : "window failed");
+      i += 1;
+    } else if (s == "tick") {
+      SayTick(screen);
+      i += 1;
+    } else if (s == "closewindow") {
+      PostMessageA(main_window.window.handle(), WM_CLOSE, 0, 0);
+      SayTick(screen);
+      i += 1;
     } else if (s == "close") {
       screen.DdeClose(channel);
       i += 1;
@@ -101,7 +140,7 @@ int Run(const std::vector<std::string>& a) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  kor::RegisterModule(&g_module, nullptr);
+  kor::RegisterModule(mxb::ProgramModule(), nullptr);  // the program's own table
   kor::RuntimeStart();
   int status = Run(std::vector<std::string>(argv + 1, argv + argc));
   kor::RuntimeShutdown();
