@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,9 +39,8 @@ class DdeBatchScreen : public BatchScreen {
   void SetUnattended(RunReport* report) { report_ = report; }
   // Called when "Last Action" or the connection flag changed (the main
   // frame redraws its fields); may be null.
-  void SetFieldsChanged(void (*changed)(const std::string& last_action, bool connected)) {
-    changed_ = changed;
-  }
+  using FieldsChanged = std::function<void(const std::string& last_action, bool connected)>;
+  void SetFieldsChanged(FieldsChanged changed) { changed_ = std::move(changed); }
   const std::string& last_action() const { return last_action_; }
   // Messages shown or logged, in order (kept for the tests' probes).
   const std::vector<std::string>& messages() const { return messages_; }
@@ -63,7 +63,7 @@ class DdeBatchScreen : public BatchScreen {
   std::string service_;
   std::string start_command_;
   RunReport* report_ = nullptr;
-  void (*changed_)(const std::string&, bool) = nullptr;
+  FieldsChanged changed_;
   std::string last_action_;
   bool connected_ = false;
   std::vector<std::string> messages_;

@@ -19,6 +19,7 @@
 #include "files/statements.h"
 #include "runtime/core/queue.h"
 #include "ui/accept.h"
+#include "ui/state_functions.h"
 #include "ui/window.h"
 
 namespace mxb {
@@ -30,7 +31,9 @@ constexpr uint32_t kListRowSize = 679;
 constexpr uint8_t kInitialTimeoutMinutes = 15;
 
 // The unattended run, inside the main window's loop.
-void RunUnattended(const RunOptions& options, kor::Window& window, int32_t* exit_status) {
+// `fields` shows "Last Action" and the connection flag in the window.
+void RunUnattended(const RunOptions& options, kor::Window& window,
+                   const DdeBatchScreen::FieldsChanged& fields, int32_t* exit_status) {
   if (options.show != ShowMode::kNormal) {
     ShowWindow(window.handle(), options.show == ShowMode::kHidden ? SW_HIDE : SW_MINIMIZE);
   }
@@ -40,6 +43,7 @@ void RunUnattended(const RunOptions& options, kor::Window& window, int32_t* exit
   if (d.apps_uses++ == 0) StandardOpen(&d.apps, sink);
   DdeBatchScreen screen;
   screen.SetUnattended(&report);
+  screen.SetFieldsChanged(fields);
   RunBatch(*options.op, screen, sink, {options.timeout_minutes, &report});
   if (--d.apps_uses == 0) kor::CLOSE(&d.apps);
   if (!report.WriteTo(options.report_path) && report.ExitStatus() == kExitAllFinished) {
@@ -66,7 +70,12 @@ void MainFrame(const RunOptions& options, int32_t* exit_status) {
   window.Declare("mxb$MXB001", "P1$WINDOW", addresses);
   if (!window.Open()) return;
   if (options.unattended()) {
-    RunUnattended(options, window, exit_status);
+    auto fields = [&](const std::string& text, bool is_connected) {
+      StoreField(last_action, sizeof last_action, text);
+      connected = is_connected ? 1 : 0;
+      kor::RefreshDisplay();
+    };
+    RunUnattended(options, window, fields, exit_status);
     window.Close();
     return;
   }
