@@ -13,12 +13,19 @@ namespace mxb {
 
 namespace {
 
+// The file's NAME as the driver reports it; a driver that reports none
+// (NAME failing) leaves the message its declared name, else its label.
 std::string FileName(kor::FileDescriptor* file) {
   kor::SaveErrorState();  // NAME must not clear the error being reported
   kor::NAME(file);
   std::string name = Clip(kor::PopToStdString());
   kor::RestoreErrorState();
-  return name;
+  if (!name.empty()) return name;
+  if (file->name != nullptr) {
+    return Clip(file->name_size == 0 ? std::string_view(file->name)
+                                     : std::string_view(file->name, file->name_size));
+  }
+  return std::string(file->label, file->label_length);
 }
 
 // Runs a warning about the file; the error state is the one to quote.

@@ -32,10 +32,12 @@ class Sink : public WarningSink {
  public:
   uint32_t answer = 0;  // 0: the default button
   std::vector<int> shown;
+  std::vector<std::string> texts;
   int32_t exit_code = -1;
   std::string halt_text;
   uint32_t Show(const WarningMessage& m) override {
     shown.push_back(m.number);
+    texts.push_back(m.text);
     return answer != 0 ? answer : m.default_button;
   }
   [[noreturn]] void End(int32_t code, const char* text) override {
@@ -110,6 +112,7 @@ class ScriptedDriver final : public kor::FileDriver {
  public:
   std::map<int32_t, std::deque<int32_t>> script;  // op -> codes of its next calls
   std::vector<std::string> calls;
+  std::string name_text = "SCRIPTED";
 
   const kor::DriverRegistration& Registration() const override {
     return kor::VelocoreRegistration();  // its capability list: every operation used here
@@ -124,7 +127,7 @@ class ScriptedDriver final : public kor::FileDriver {
     calls.push_back(std::string(kor::OpName(op)) +
                     (op == kor::kOpSEND ? std::string(" ") + args.text : std::string()) +
                     (op == kor::kOpOPEN ? " " + std::to_string(args.mode) : std::string()));
-    if (op == kor::kOpNAME) out.text = "SCRIPTED";
+    if (op == kor::kOpNAME) out.text = name_text;
     auto it = script.find(op);
     if (it == script.end() || it->second.empty()) return 0;
     int32_t code = it->second.front();
@@ -209,6 +212,35 @@ TEST(StandardOpenScripted, DecisionSequence) {
       EXPECT_EQ(sink.halt_text, c.halt);
       EXPECT_EQ(sink.exit_code, 1);
     }
+    CloseAllFiles();
+    delete file.fcb;
+    file.fcb = nullptr;
+    while (StringStackDepth() > 0) PopString();
+  }
+}
+
+TEST(StandardOpenScripted, ADriverWithoutANameLeavesTheDeclaredName) {
+  using namespace kor;
+  for (const char* reported : {"C:\\DATA\\APPS.VEL", ""}) {
+    ScriptedDriver driver;
+    driver.name_text = reported;
+    driver.script = {{kOpOPEN, {kErrAccessDenied}}};
+    g_scripted = &driver;
+    uint8_t record[4] = {};
+    FileDescriptor file{.driver = &ScriptedEntry,
+                        .label = "Apps",
+                        .label_length = 4,
+                        .driver_name = "SCRIPT",
+                        .name = "APPS",
+                        .fields = kNoFields,
+                        .record = record};
+    ClearError();
+    Sink sink;
+    EXPECT_THROW(StandardOpen(&file, sink), Ended);
+    ASSERT_EQ(sink.texts.size(), 1u);
+    std::string expected = std::string("File (") + (*reported ? reported : "APPS") +
+                           ") could not be opened.  Error: Access Denied (5).";
+    EXPECT_EQ(sink.texts[0], expected);
     CloseAllFiles();
     delete file.fcb;
     file.fcb = nullptr;
