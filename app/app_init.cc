@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <iterator>
 
+#include "app/core/app_data.h"
 #include "dde/dde.h"
 #include "files/driver.h"
 #include "runtime/runtime_init.h"
@@ -24,6 +25,7 @@ void InitGlobalData(int32_t arg) {
   g_app.global_request = 0;
   g_app.global_response = 0;
   g_app.vcr_request = 0;
+  ClearAppData();  // the record buffers and GLO:TargetName
 }
 
 namespace {
