@@ -62,6 +62,11 @@ class StandardOpenDos : public ::testing::Test {
   }
   void TearDown() override {
     kor::CloseAllFiles();
+    // A FILE keeps its control block after a failed OPEN (the next OPEN uses
+    // it again); CLOSE of a closed file lets it go.
+    kor::CLOSE(&a_);
+    kor::CLOSE(&b_);
+    kor::ClearError();
     while (kor::StringStackDepth() > 0) kor::PopString();
     std::remove(name_.c_str());
   }
