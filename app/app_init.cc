@@ -9,6 +9,7 @@
 
 #include "files/driver.h"
 #include "runtime/runtime_init.h"
+#include "ui/controls/controls_init.h"
 #include "ui/plain_controls.h"
 #include "ui/resource/control_kinds.h"
 #include "ui/ui_init.h"
@@ -64,6 +65,7 @@ const kor::InitEntry kProgramInitTable[] = {
     KOR_RUNTIME_CORE_INIT_ENTRIES
     KOR_FILES_INIT_ENTRIES
     KOR_UI_INIT_ENTRIES
+    KOR_CONTROLS_INIT_ENTRIES
     {5, &InitGlobalData, &InitGlobalData},
     {5, &InitMainFrameKinds, &InitMainFrameKinds},
     {5, &InitProjectFormKinds, &InitProjectFormKinds},

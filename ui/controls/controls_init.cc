@@ -1,0 +1,13 @@
+// The control library's start-up and close-down.
+#include "ui/controls/controls_init.h"
+
+#include "runtime/core/startup.h"
+#include "ui/controls/message_box.h"
+
+namespace kor {
+
+void InitControlLibrary(int32_t arg) {
+  SetHaltMessageBox(arg == 0 ? &PlatformStyleMessageBox : nullptr);
+}
+
+}  // namespace kor
