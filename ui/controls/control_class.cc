@@ -9,6 +9,7 @@
 
 #include "runtime/core/error_codes.h"
 #include "runtime/core/runtime_error.h"
+#include "ui/controls/tooltips.h"
 
 namespace kor {
 
@@ -88,6 +89,7 @@ bool EnsureControlClass(const ControlClassSpec& spec) {
 }
 
 ClassControl::~ClassControl() {
+  RemoveTooltip(*this);
   if (handle() != nullptr && word_ >= 0 && IsWindow(handle()))
     SetWindowLongPtrA(handle(), word_, 0);
 }
@@ -109,6 +111,7 @@ HWND ClassControl::CreateOfClass(const ControlClassSpec& spec, const char* text,
   base_proc_ = cls->base_proc;
   word_ = cls->word;
   SetWindowLongPtrA(child, word_, reinterpret_cast<LONG_PTR>(this));
+  AddTooltip(*this);
   return child;
 }
 
