@@ -71,6 +71,13 @@ bool StoreBound(const Control& control, std::string_view text) {
   return true;
 }
 
+void AssignBoundText(const Control& control, std::string_view text) {
+  BoundRef ref(control);
+  if (ref.get() == nullptr) return;
+  PushCopy(text);
+  ref.get()->AssignString();
+}
+
 double BoundReal(const Control& control) {
   BoundRef ref(control);
   return ref.get() != nullptr ? ref.get()->AsReal() : 0;

@@ -22,6 +22,8 @@ std::string FormatBound(const Control& control);
 // Reads `text` through the picture into the variable; false (variable
 // unchanged) when the picture cannot read it.
 bool StoreBound(const Control& control, std::string_view text);
+// Assigns `text` as it stands (no picture).
+void AssignBoundText(const Control& control, std::string_view text);
 // The variable as a number, and storing one.
 double BoundReal(const Control& control);
 void StoreBoundReal(const Control& control, double value);

@@ -3,6 +3,7 @@
 
 #include "ui/controls/buttons.h"
 #include "ui/controls/entry.h"
+#include "ui/controls/list_box.h"
 #include "ui/controls/text_controls.h"
 
 namespace kor {
@@ -19,6 +20,7 @@ constexpr LibraryKind kKinds[] = {
     {kRecGroup, {"KorGroup", &CreateGroupBox}}, {kRecPrompt, {"KorPrompt", &CreatePrompt}},
     {kRecString, {"KorString", &CreateString}}, {kRecBoundString, {"KorString", &CreateString}},
     {kRecEntry, {"KorEdit", &CreateEntry}},     {kRecSpin, {"KorEdit", &CreateEntry}},
+    {kRecList, {"KorList", &CreateList}},
 };
 
 }  // namespace

@@ -4,6 +4,8 @@
 // bound strings, and Enter, Escape and mnemonics.
 #include <gtest/gtest.h>
 #include <windows.h>
+// after windows.h
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstring>
@@ -13,6 +15,8 @@
 #include "runtime/pictures/format.h"
 #include "ui/controls/buttons.h"
 #include "ui/controls/control_library.h"
+#include "ui/controls/list_queue.h"
+#include "ui/controls/tooltips.h"
 #include "ui/dialog_keys.h"
 #include "ui/plain_controls.h"
 #include "ui/thread_state.h"
@@ -110,6 +114,11 @@ TEST_F(ControlsTest, NoTabButtonIsSkippedAndTheLaterDefaultWins) {
 }
 
 TEST_F(ControlsTest, AHeldRepeatButtonPostsAtTheIntervalAndAShortClickPostsOnce) {
+  // The pointer rests on the button: a held button lets go when the pointer
+  // leaves it, as platform buttons do.
+  RECT b;
+  GetWindowRect(Child(6), &b);
+  SetCursorPos((b.left + b.right) / 2, (b.top + b.bottom) / 2);
   // Short click: down and up at once; a window of 900 ms, well past the
   // 300 ms delay (the watchdog ends it), shows no second event.
   Recorder rec;
@@ -208,6 +217,40 @@ TEST_F(ControlsTest, EnterEscapeAndMnemonicsPressTheirButtons) {
   Recorder rec;
   RunUntil(rec, [&] { return GetFocus() == Child(2); });
   EXPECT_EQ(GetFocus(), Child(2));
+}
+
+TEST_F(ControlsTest, ControlsWithATooltipAreToolsOfTheThreadsTooltipWindow) {
+  HWND tip = ThreadTooltipWindow();
+  ASSERT_NE(tip, nullptr);
+  char cls[64] = {};
+  GetClassNameA(tip, cls, sizeof cls);
+  EXPECT_STREQ(cls, "tooltips_class32");
+  EXPECT_TRUE(GetWindowLongA(tip, GWL_STYLE) & TTS_ALWAYSTIP);
+  EXPECT_TRUE(GetWindowLongA(tip, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  struct Case {
+    int32_t field;
+    const char* text;
+  };
+  for (Case c : {Case{3, "The first button"}, Case{5, "The OK message"}, Case{6, "~alone"}}) {
+    SCOPED_TRACE(c.field);
+    char text[128] = {};
+    TOOLINFOA ti = {};
+    ti.cbSize = TTTOOLINFOA_V1_SIZE;
+    ti.uFlags = TTF_IDISHWND;
+    ti.hwnd = w_.handle();
+    ti.uId = reinterpret_cast<UINT_PTR>(Child(c.field));
+    ti.lpszText = text;
+    SendMessageA(tip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&ti));
+    EXPECT_STREQ(text, c.text);
+  }
+  EXPECT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 3);
+}
+
+TEST(TooltipsTest, ATildeTextShowsTheMessageWhenThereIsOne) {
+  EXPECT_EQ(TooltipText("~x", "Message"), "Message");
+  EXPECT_EQ(TooltipText("~x", ""), "~x");
+  EXPECT_EQ(TooltipText("Plain", "Message"), "Plain");
+  EXPECT_EQ(TooltipText("", "Message"), "");
 }
 
 TEST(DialogKeysTest, MnemonicsAreTheCharacterAfterASingleAmpersand) {
