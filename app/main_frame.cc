@@ -9,6 +9,7 @@
 
 #include "runtime/core/queue.h"
 #include "ui/accept.h"
+#include "ui/controls/list_queue.h"
 #include "ui/window.h"
 
 namespace mxb {
@@ -25,11 +26,14 @@ void MainFrame() {
   // The variables the window's controls show, in the order of its records:
   // the list's rows, the connection flag, the DDE time-out and the last action.
   kor::Queue rows(kListRowSize);
+  // The list reads its rows through a binding of the queue and its record
+  // layout; the layout's fields are named with the project list's rows.
+  kor::QueueBinding list_rows = {&rows, nullptr, 0};
   uint8_t connected = 0;
   uint8_t timeout_minutes = kInitialTimeoutMinutes;
   char last_action[30];
   memset(last_action, ' ', sizeof last_action);
-  void* addresses[] = {&rows, &connected, &timeout_minutes, last_action, nullptr};
+  void* addresses[] = {&list_rows, &connected, &timeout_minutes, last_action, nullptr};
 
   kor::Window window;
   window.Declare("mxb$MXB001", "P1$WINDOW", addresses);
