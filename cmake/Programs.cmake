@@ -13,6 +13,17 @@ function(mxb_windows_resources target)
   endif()
 endfunction()
 
+# mxb_manifest(target): links the application manifest (common controls 6,
+# DPI awareness) into a Windows executable: the program itself and the test
+# programs that show its controls as the program does.
+function(mxb_manifest target)
+  if(WIN32)
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/resources/manifest.rc)
+    set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/manifest.rc PROPERTIES
+      OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/resources/mxb.manifest)
+  endif()
+endfunction()
+
 # mxb_window_resources(target): links the compiled window resources and the
 # program's images (resources/CMakeLists.txt) into a Windows executable: the
 # program itself and the tests that look windows up through the platform.
