@@ -33,9 +33,9 @@ namespace {
 
 constexpr int kBadUse = 2;
 
-constexpr uint8_t kKinds[] = {kor::kRecPrompt, kor::kRecEntry, kor::kRecButton,
-                              kor::kRecCheck,  kor::kRecSpin,  kor::kRecBoundString,
-                              kor::kRecString, kor::kRecGroup, kor::kRecList};
+constexpr uint8_t kKinds[] = {
+    kor::kRecPrompt,      kor::kRecEntry,  kor::kRecButton, kor::kRecCheck, kor::kRecSpin,
+    kor::kRecBoundString, kor::kRecString, kor::kRecGroup,  kor::kRecList,  kor::kRecImage};
 
 void InitShowKinds(int32_t arg) {
   if (arg != 0) return;

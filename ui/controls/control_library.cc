@@ -3,6 +3,7 @@
 
 #include "ui/controls/buttons.h"
 #include "ui/controls/entry.h"
+#include "ui/controls/image_control.h"
 #include "ui/controls/list_box.h"
 #include "ui/controls/text_controls.h"
 
@@ -20,7 +21,7 @@ constexpr LibraryKind kKinds[] = {
     {kRecGroup, {"KorGroup", &CreateGroupBox}}, {kRecPrompt, {"KorPrompt", &CreatePrompt}},
     {kRecString, {"KorString", &CreateString}}, {kRecBoundString, {"KorString", &CreateString}},
     {kRecEntry, {"KorEdit", &CreateEntry}},     {kRecSpin, {"KorEdit", &CreateEntry}},
-    {kRecList, {"KorList", &CreateList}},
+    {kRecList, {"KorList", &CreateList}},       {kRecImage, {"KorGraphic", &CreateImage}},
 };
 
 }  // namespace

@@ -1,7 +1,6 @@
 // The control library's kinds for the window library's creation table:
-// button, check box, group, prompt, string, bound string, entry and spin box
-// (lists, drop-down lists and images keep the window library's stand-ins
-// until their classes are here).
+// button, check box, group, prompt, string, bound string, entry, spin box,
+// list and image (a drop-down list keeps the window library's stand-in).
 #pragma once
 
 #include <cstddef>

@@ -15,6 +15,7 @@
 #include "runtime/pictures/format.h"
 #include "ui/controls/buttons.h"
 #include "ui/controls/control_library.h"
+#include "ui/controls/image_control.h"
 #include "ui/controls/list_queue.h"
 #include "ui/controls/tooltips.h"
 #include "ui/dialog_keys.h"
@@ -30,7 +31,7 @@ using testing::RunLoop;
 
 constexpr char kModule[] = "test$CTLTEST";
 constexpr uint8_t kKinds[] = {kRecPrompt,      kRecEntry,  kRecButton, kRecCheck, kRecSpin,
-                              kRecBoundString, kRecString, kRecGroup,  kRecList};
+                              kRecBoundString, kRecString, kRecGroup,  kRecList,  kRecImage};
 
 class ControlsTest : public ::testing::Test {
  protected:
@@ -244,6 +245,37 @@ TEST_F(ControlsTest, ControlsWithATooltipAreToolsOfTheThreadsTooltipWindow) {
     EXPECT_STREQ(text, c.text);
   }
   EXPECT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 3);
+}
+
+TEST_F(ControlsTest, AnImageTakesItsOwnSizeWhenTheRecordLeavesItOut) {
+  EXPECT_EQ(ClassOf(16), "KorGraphic");
+  RECT r;
+  GetClientRect(Child(16), &r);
+  // The icon's size rounded up to whole dialog units: at least the icon,
+  // less than one unit more.
+  int unit_x = MulDiv(1, w_.state().scale.horizontal, w_.state().scale.divisor) + 1;
+  int unit_y = MulDiv(1, w_.state().scale.vertical, w_.state().scale.divisor) + 1;
+  EXPECT_GE(r.right, GetSystemMetrics(SM_CXICON));
+  EXPECT_LT(r.right, GetSystemMetrics(SM_CXICON) + unit_x);
+  EXPECT_GE(r.bottom, GetSystemMetrics(SM_CYICON));
+  EXPECT_LT(r.bottom, GetSystemMetrics(SM_CYICON) + unit_y);
+}
+
+TEST(ImagePlaceTest, StretchFillsCentreCentresAndPlainSitsTopLeft) {
+  const RECT box = {10, 20, 110, 70};
+  const SIZE image = {40, 30};
+  struct Case {
+    uint8_t options;
+    RECT want;
+  };
+  const Case cases[] = {{0, {10, 20, 50, 50}},
+                        {kImageStretch, {10, 20, 110, 70}},
+                        {kImageCentre, {40, 30, 80, 60}},
+                        {kImageTile, {10, 20, 50, 50}}};
+  for (const Case& c : cases) {
+    RECT at = ImagePlace(box, image, c.options);
+    EXPECT_TRUE(EqualRect(&at, &c.want)) << int(c.options);
+  }
 }
 
 TEST(TooltipsTest, ATildeTextShowsTheMessageWhenThereIsOne) {
