@@ -32,8 +32,9 @@ namespace {
 // The control kinds of each source module's windows, registered with the
 // window library's creation table: the control library's class where it has
 // one, else the window library's stand-in on the platform's own controls (a
-// drawn element, which has none, holds its slot with a named placeholder). The report preview's module also registers the constant strings
-// and drawn elements of report layouts.
+// drawn element, which has none, holds its slot with a named placeholder).
+// The report preview's module also registers the constant strings and drawn
+// elements of report layouts.
 constexpr uint8_t kMainFrameKinds[] = {kor::kRecList,  kor::kRecGroup,       kor::kRecButton,
                                        kor::kRecSpin,  kor::kRecBoundString, kor::kRecPrompt,
                                        kor::kRecEntry, kor::kRecImage};
