@@ -38,7 +38,7 @@ std::string RuntimeErrorBoxText(int32_t code, const char* text) {
 void RaiseRuntimeError(int32_t code, const char* text) {
   std::string box = RuntimeErrorBoxText(code, text);
   int answer = HaltMessageBox()(box.c_str(), "Runtime error",
-                            kMbYesNo | kMbIconStop | kMbDefButton2);  // 0x114
+                                kMbYesNo | kMbIconStop | kMbDefButton2);  // 0x114
   if (answer == kIdYes) OsCauseAccessViolation();
   NoteStopMessageShown();
   if (g_runtime_errors_halt) Halt(2);
