@@ -232,6 +232,19 @@ bool ListBox::Message(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
       if (RowAt(GET_Y_LPARAM(lp)) >= 0) Post(kEventAccepted);
       return true;
     case WM_KEYDOWN: return Key(wp);
+    case WM_CHAR:
+      // Typing asks the program to locate a row; a list that scrolls itself
+      // leaves incremental search out.
+      if (Paged() && wp >= ' ') Post(kEventLocate);
+      return true;
+    case WM_MOUSEWHEEL:
+      if (Paged()) {
+        Post(GET_WHEEL_DELTA_WPARAM(wp) > 0 ? kEventScrollUp : kEventScrollDown);
+      } else {
+        top_ -= GET_WHEEL_DELTA_WPARAM(wp) / WHEEL_DELTA * 3;
+        Refresh();
+      }
+      return true;
     case WM_VSCROLL: VerticalScroll(LOWORD(wp)); return true;
     case WM_HSCROLL:
       ScrollHorizontally(LOWORD(wp) == SB_LINELEFT || LOWORD(wp) == SB_PAGELEFT ? -row_height_

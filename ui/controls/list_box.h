@@ -25,7 +25,9 @@
 // EVENT:ScrollTop), Page Down 6 EVENT:PageDown (Ctrl: 8 EVENT:ScrollBottom),
 // Home 7, End 8; the scroll bar's arrows and pages post the same events and
 // its thumb posts 20 EVENT:ScrollDrag on release and 29 EVENT:ScrollTrack
-// while it moves. The list asks for arrows and characters (dialog code 0x89).
+// while it moves; typing a character posts 9 EVENT:Locate (the program
+// searches) and the mouse wheel scrolls up or down one row. The list asks for
+// arrows and characters (dialog code 0x89).
 //
 // Properties: 7C8Eh the number of whole rows the list shows (from its last
 // layout); 7C8Fh the selected row, 1-based (setting it moves the highlight,

@@ -176,6 +176,10 @@ TEST_F(ListBoxTest, AProgramScrolledListTurnsKeysIntoEventsAndKeepsItsSelection)
   GetKeyboardState(keys);
   keys[VK_CONTROL] = 0;
   SetKeyboardState(keys);
+  Recorder locate;
+  PostMessageA(Child(2), WM_CHAR, 'm', 0);
+  RunUntil(locate, [&] { return Count(locate, kEventLocate, 2) > 0; });
+  EXPECT_EQ(Selected(2), "3");
   Recorder drag;
   PostMessageA(Child(2), WM_VSCROLL, SB_THUMBTRACK, 0);
   PostMessageA(Child(2), WM_VSCROLL, SB_THUMBPOSITION, 0);
