@@ -3,11 +3,14 @@
 
 #include "runtime/core/startup.h"
 #include "ui/controls/message_box.h"
+#include "ui/controls/tool_bar.h"
+#include "ui/window_build.h"
 
 namespace kor {
 
 void InitControlLibrary(int32_t arg) {
   SetHaltMessageBox(arg == 0 ? &PlatformStyleMessageBox : nullptr);
+  SetToolBarBuilder(arg == 0 ? &BuildToolBar : nullptr);
 }
 
 }  // namespace kor
