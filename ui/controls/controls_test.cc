@@ -184,6 +184,21 @@ TEST_F(ControlsTest, CheckBoxesStoreTheirStateAndSpinBoxesStepWithinTheirRange) 
   EXPECT_EQ(spin_, 8);
 }
 
+TEST_F(ControlsTest, TheSpinBoxArrowsStepTheValue) {
+  HWND arrows = FindWindowExA(Child(8), nullptr, UPDOWN_CLASSA, nullptr);
+  ASSERT_NE(arrows, nullptr);
+  RECT r;
+  GetClientRect(arrows, &r);
+  EXPECT_GT(r.right, 0);
+  // The upper arrow.
+  Recorder rec;
+  PostMessageA(arrows, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.right / 2, 1));
+  PostMessageA(arrows, WM_LBUTTONUP, 0, MAKELPARAM(r.right / 2, 1));
+  RunUntil(rec, [&] { return Count(rec, kEventNewSelection, 8) > 0; });
+  EXPECT_EQ(spin_, 3);
+  EXPECT_EQ(TextOf(8), FormatLong(3, "@n3"));
+}
+
 TEST_F(ControlsTest, ABoundStringFormatsItsVariableOnRefresh) {
   EXPECT_EQ(TextOf(9), FormatLong(123456, "@n9.2"));
   shown_ = 7;
