@@ -65,7 +65,10 @@ class Button : public ClassControl {
       case WM_LBUTTONUP:
       case WM_CAPTURECHANGED:
       case WM_KILLFOCUS:
-      case WM_DESTROY: KillTimer(handle(), kRepeatTimerId); return false;
+      case WM_DESTROY:
+        held_ = false;
+        KillTimer(handle(), kRepeatTimerId);
+        return false;
       default: return false;
     }
   }
@@ -90,13 +93,14 @@ class Button : public ClassControl {
 
   void StartRepeat() {
     mouse_repeat_ = true;
+    held_ = true;
     first_tick_ = true;
     Post(kEventAccepted);
     SetTimer(handle(), kRepeatTimerId, Delay(), nullptr);
   }
 
   void Tick() {
-    if ((SendMessageA(handle(), BM_GETSTATE, 0, 0) & BST_PUSHED) == 0) return;
+    if (!held_) return;  // a tick already queued when it was let go
     Post(kEventAccepted);
     if (first_tick_ && Interval() != Delay())
       SetTimer(handle(), kRepeatTimerId, Interval(), nullptr);
@@ -105,6 +109,7 @@ class Button : public ClassControl {
 
   LoadedIcon icon_;
   bool mouse_repeat_ = false;
+  bool held_ = false;  // pressed with the mouse and not yet let go
   bool first_tick_ = false;
 };
 

@@ -11,7 +11,8 @@
 //
 // Auto-repeat (attribute 0x800): pressing with the mouse posts
 // EVENT:Accepted at once and starts a timer with the delay; each tick while
-// the button is still held posts EVENT:Accepted again, and the first tick
+// the button is held (until the button is let go or loses the mouse capture
+// or the focus, wherever the pointer is) posts EVENT:Accepted again, and the first tick
 // re-arms the timer with the repeat interval when that differs. Releasing
 // stops it; the release's own click posts nothing more. Delay and interval
 // are the record's hundredths of a second as milliseconds (x 10); a 0 takes
