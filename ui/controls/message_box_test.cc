@@ -12,9 +12,11 @@
 #include <vector>
 
 #include "runtime/core/error_state.h"
+#include "runtime/core/runtime_error.h"
 #include "runtime/core/startup.h"
 #include "runtime/locale/environment.h"
 #include "runtime/values/string_stack.h"
+#include "ui/controls/control_class.h"
 #include "ui/controls/controls_init.h"
 #include "ui/controls/message_box_buttons.h"
 
@@ -337,6 +339,20 @@ TEST(MessageBoxTest, TheControlLibraryPutsItsBoxInPlaceOfTheSystemsAndTakesItAwa
   EXPECT_EQ(HaltMessageBox(), &PlatformStyleMessageBox);
   InitControlLibrary(1);
   EXPECT_NE(HaltMessageBox(), &PlatformStyleMessageBox);
+}
+
+TEST(MessageBoxTest, AnUnknownPlatformClassStopsWith503InTheRuntimesBox) {
+  // After shutdown a runtime error shows its box and returns: this test
+  // process goes on.
+  StopRuntimeErrorsHalting();
+  InitControlLibrary(0);
+  BoxDriver driver("Runtime error", IDNO);
+  EXPECT_FALSE(EnsureControlClass({"KorBogus", "NoSuchPlatformClass", 0}));
+  SeenBox box = driver.Seen();
+  InitControlLibrary(1);
+  ASSERT_TRUE(driver.found());
+  EXPECT_EQ(box.text, "Internal error 03\nDo you want to GPF?");
+  EXPECT_EQ(Texts(box), (std::vector<std::string>{"&Yes", "&No"}));
 }
 
 TEST(MessageBoxTest, AReplacementAnswersInsteadOfTheBox) {
