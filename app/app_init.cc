@@ -11,6 +11,8 @@
 #include "dde/dde.h"
 #include "files/driver.h"
 #include "runtime/runtime_init.h"
+#include "ui/controls/control_library.h"
+#include "ui/controls/controls_init.h"
 #include "ui/plain_controls.h"
 #include "ui/resource/control_kinds.h"
 #include "ui/ui_init.h"
@@ -31,12 +33,11 @@ void InitGlobalData(int32_t arg) {
 namespace {
 
 // The control kinds of each source module's windows, registered with the
-// window library's creation table. Until the library's control classes are
-// linked in, each kind is the window library's stand-in on the platform's own
-// controls (a drawn element, which has none, holds its slot with a named
-// placeholder); the control classes then register their own kinds here
-// instead. The report preview's module also registers the constant strings
-// and drawn elements of report layouts.
+// window library's creation table: the control library's class where it has
+// one, else the window library's stand-in on the platform's own controls (a
+// drawn element, which has none, holds its slot with a named placeholder).
+// The report preview's module also registers the constant strings and drawn
+// elements of report layouts.
 constexpr uint8_t kMainFrameKinds[] = {kor::kRecList,  kor::kRecGroup,       kor::kRecButton,
                                        kor::kRecSpin,  kor::kRecBoundString, kor::kRecPrompt,
                                        kor::kRecEntry, kor::kRecImage};
@@ -50,6 +51,7 @@ constexpr uint8_t kPreviewKinds[] = {kor::kRecButton, kor::kRecPrompt, kor::kRec
 template <size_t N>
 void RegisterKinds(int32_t arg, const uint8_t (&kinds)[N]) {
   if (arg != 0) return;
+  kor::RegisterLibraryControlKinds(kinds, N);
   kor::RegisterPlainControlKinds(kinds, N);
   kor::RegisterPlaceholderKinds(kinds, N);
 }
@@ -69,6 +71,7 @@ const kor::InitEntry kProgramInitTable[] = {
     KOR_FILES_INIT_ENTRIES
     KOR_UI_INIT_ENTRIES
     KOR_DDE_INIT_ENTRIES
+    KOR_CONTROLS_INIT_ENTRIES
     {5, &InitGlobalData, &InitGlobalData},
     {5, &InitMainFrameKinds, &InitMainFrameKinds},
     {5, &InitProjectFormKinds, &InitProjectFormKinds},

@@ -19,6 +19,7 @@
 #include "files/statements.h"
 #include "runtime/core/queue.h"
 #include "ui/accept.h"
+#include "ui/controls/list_queue.h"
 #include "ui/state_functions.h"
 #include "ui/window.h"
 
@@ -59,11 +60,14 @@ void MainFrame(const RunOptions& options, int32_t* exit_status) {
   // The variables the window's controls show, in the order of its records:
   // the list's rows, the connection flag, the DDE time-out and the last action.
   kor::Queue rows(kListRowSize);
+  // The list reads its rows through a binding of the queue and its record
+  // layout; the layout's fields are named with the project list's rows.
+  kor::QueueBinding list_rows = {&rows, nullptr, 0};
   uint8_t connected = 0;
   uint8_t timeout_minutes = options.unattended() ? options.timeout_minutes : kInitialTimeoutMinutes;
   char last_action[30];
   memset(last_action, ' ', sizeof last_action);
-  void* addresses[] = {&rows, &connected, &timeout_minutes, last_action, nullptr};
+  void* addresses[] = {&list_rows, &connected, &timeout_minutes, last_action, nullptr};
 
   *exit_status = kExitAllFinished;
   kor::Window window;

@@ -1,13 +1,26 @@
 # Helpers that declare the tree's libraries, programs and test executables.
 
-# mxb_windows_resources(target): links the message table into a Windows
+# mxb_windows_resources(target): links the message table and the runtime's
+# dialog templates (resources/dialogs.rc) into a Windows
 # executable. Resources inside a static library are not pulled in by the
 # linker, so every program that uses the runtime lists them itself.
 function(mxb_windows_resources target)
   if(WIN32)
-    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/resources/messages.rc)
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/resources/messages.rc
+      ${PROJECT_SOURCE_DIR}/resources/dialogs.rc)
     set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/messages.rc PROPERTIES
       OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/resources/messages.inc)
+  endif()
+endfunction()
+
+# mxb_manifest(target): links the application manifest (common controls 6,
+# DPI awareness) into a Windows executable: the program itself and the test
+# programs that show its controls as the program does.
+function(mxb_manifest target)
+  if(WIN32)
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/resources/manifest.rc)
+    set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/manifest.rc PROPERTIES
+      OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/resources/mxb.manifest)
   endif()
 endfunction()
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "ui/accept.h"
+#include "ui/dialog_keys.h"
 #include "ui/event_step.h"
 #include "ui/key_codes.h"
 #include "ui/window.h"
@@ -68,7 +69,7 @@ bool PreTranslate(Window* w, MSG* msg) {
   if (key == 0) return false;
   if (TakeAlertKey(w, ControlContaining(w, msg->hwnd), key)) return true;
   if (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN) return false;
-  return TakeHotKey(w, key) || TakeTab(w, key);
+  return TakeHotKey(w, key) || TakeTab(w, key) || TakeDialogKey(w, *msg);
 }
 
 }  // namespace kor

@@ -12,6 +12,7 @@
 //     is pressed) and nothing else.
 //   - Tab and Shift+Tab move the focus to the next or previous control that
 //     is a tab stop.
+//   - Enter, Escape and Alt+mnemonic as dialog_keys.h says.
 #pragma once
 
 #include <windows.h>

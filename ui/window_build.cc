@@ -212,7 +212,15 @@ bool BuildPlatformWindow(Window* window, const WindowTree& tree) {
   return true;
 }
 
+namespace {
+ToolBarBuilder g_tool_bar_builder = nullptr;
+}  // namespace
+
+void SetToolBarBuilder(ToolBarBuilder builder) { g_tool_bar_builder = builder; }
+
 void BuildControls(Window* window, const WindowTree& tree) {
+  if (tree.tool_bar && g_tool_bar_builder != nullptr)
+    g_tool_bar_builder(window, CurrentWindowResource(), *tree.tool_bar);
   CreateControls(CurrentWindowResource(), tree.controls, window, nullptr);
 }
 

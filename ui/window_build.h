@@ -19,6 +19,7 @@
 
 #include <cstdint>
 
+#include "ui/resource/resource_buffer.h"
 #include "ui/resource/window_records.h"
 
 namespace kor {
@@ -39,8 +40,15 @@ int ShowCommandOf(const WindowRecord& record);
 // the platform refuses the window (the caller posts 529); a refused class
 // stops the runtime with 503 and gives false as well.
 bool BuildPlatformWindow(Window* window, const WindowTree& tree);
-// The controls of the tree, in record order, through the creation table.
+// The controls of the tree, in record order, through the creation table;
+// first the tool bar's, through the tool bar builder when one is installed
+// (a tool bar without one is left out).
 void BuildControls(Window* window, const WindowTree& tree);
+// Makes a window's tool bar and its controls (installed by the control
+// library, which holds the tool bar class).
+using ToolBarBuilder = void (*)(Window* window, const ResourceBuffer& buffer,
+                                const ToolBarRecord& record);
+void SetToolBarBuilder(ToolBarBuilder builder);
 // Platform timer 1 at period x 10 ms when the record has a period.
 void StartWindowTimer(Window* window);
 // Gives back the class, fonts, icon, cursor and menu once the platform

@@ -37,8 +37,8 @@ std::string RuntimeErrorBoxText(int32_t code, const char* text) {
 
 void RaiseRuntimeError(int32_t code, const char* text) {
   std::string box = RuntimeErrorBoxText(code, text);
-  int answer = OsMessageBox(box.c_str(), "Runtime error",
-                            kMbYesNo | kMbIconStop | kMbDefButton2);  // 0x114
+  int answer = HaltMessageBox()(box.c_str(), "Runtime error",
+                                kMbYesNo | kMbIconStop | kMbDefButton2);  // 0x114
   if (answer == kIdYes) OsCauseAccessViolation();
   NoteStopMessageShown();
   if (g_runtime_errors_halt) Halt(2);

@@ -171,8 +171,7 @@ void Halt(uint32_t exit_code) {
 
 void ShowHaltMessage(const char* text) {
   SaveErrorState();
-  MessageBoxHook box = g_halt_box != nullptr ? g_halt_box : OsMessageBox;
-  box(text, "Halt", kMbOk | kMbIconStop);
+  HaltMessageBox()(text, "Halt", kMbOk | kMbIconStop);
   RestoreErrorState();
   g_stop_message_shown = true;
 }
@@ -191,6 +190,8 @@ void SetRuntimeStartHooks(DataAreaHook data_area, MainThreadHook main_thread) {
 }
 
 void SetHaltMessageBox(MessageBoxHook hook) { g_halt_box = hook; }
+
+MessageBoxHook HaltMessageBox() { return g_halt_box != nullptr ? g_halt_box : OsMessageBox; }
 
 void InstallRuntimeFaultHandler() { OsInstallFaultHandler(FaultHandler); }
 

@@ -78,6 +78,9 @@ void SetRuntimeStartHooks(DataAreaHook data_area, MainThreadHook main_thread);
 // installs its own.
 using MessageBoxHook = int (*)(const char* text, const char* caption, uint32_t style);
 void SetHaltMessageBox(MessageBoxHook hook);
+// The box the runtime's own messages use (HALT, "Runtime error"): the
+// installed one, else the system's message box.
+MessageBoxHook HaltMessageBox();
 
 // The handler of the process's top-level fault frame (the fault report).
 void InstallRuntimeFaultHandler();

@@ -1,0 +1,48 @@
+# Screenshots of the control library: the window with every kind of control,
+# then the same window with a message box over it, each saved as a PNG
+# artefact in build/screenshots/ (cropped to the window); a picture that is
+# blank (one colour) fails. The box's default button answers Enter.
+source "$(dirname "$0")/win_lib.sh"
+SHOW="$MXB_BUILD/tests/programs/controls_show.exe"
+SHOTS="$MXB_BUILD/screenshots"
+mkdir -p "$SHOTS"
+
+# shot NAME TITLE: saves the window TITLE's rectangle of the screen.
+shot() {
+  robot rect "$2"
+  read -r _ l t r b <"$WORK/robot.txt"
+  "$MXB_SOURCE/tools/robot/screenshot.sh" "$WORK/full.png" "$DISPLAY"
+  /usr/bin/convert "$WORK/full.png" -crop "$((r - l))x$((b - t))+$l+$t" +repage "$SHOTS/$1.png"
+  local spread
+  spread=$(/usr/bin/convert "$SHOTS/$1.png" -format '%[fx:standard_deviation]' info:)
+  [ "$spread" != "0" ] || fail "$1.png is blank"
+  echo "saved $SHOTS/$1.png"
+}
+
+# The window alone.
+start_probe_program() {
+  "$MXB_WINE" "$SHOW" "$(win "$1")" "$2" >/dev/null 2>&1 </dev/null &
+  PROBE_PID=$!
+  PROBE_PIDS+=("$PROBE_PID")
+  wait_log_match "$1" '^pid [0-9]+$' && WINPID=$(raw_log "$1" | sed -n 's/^pid //p' | head -1)
+}
+
+start_probe_program "$WORK/window.log" window
+wait_line "$WORK/window.log" open
+robot wait Controls 10000
+shot controls Controls
+robot close Controls
+wait_line "$WORK/window.log" "exit 0"
+
+# The window with the message box over it.
+start_probe_program "$WORK/box.log" box
+wait_line "$WORK/box.log" open
+robot wait Confirm 10000
+shot message_box Confirm
+robot list Confirm
+expect_line "Button 100 &Save"
+robot post Confirm 0x0100 0x0D  # WM_KEYDOWN Enter: the default button
+wait_line "$WORK/box.log" "box 1"
+robot close Controls
+wait_line "$WORK/box.log" "exit 0"
+finish

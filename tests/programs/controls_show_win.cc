@@ -1,0 +1,141 @@
+// Shows the control library's test window (test$CTLTEST, C$ALL) with every
+// kind of control, its list filled, for the screenshot test; with "box" it
+// then shows a message box over it. Driven by tests/blackbox/controls_screenshot_test.sh.
+//
+//   controls_show LOG window|box
+//
+// The log (appended, one line each): "pid N" first, "open" once the window
+// is open, "box N" with the message box's answer, "exit N" last.
+#include <windows.h>
+
+#include <stdio.h>
+#include <string.h>
+
+#include <iterator>
+#include <string>
+
+#include "runtime/core/module.h"
+#include "runtime/core/startup.h"
+#include "runtime/os/os.h"
+#include "runtime/runtime_init.h"
+#include "runtime/values/data_types.h"
+#include "ui/accept.h"
+#include "ui/controls/control_library.h"
+#include "ui/controls/controls_init.h"
+#include "ui/controls/list_queue.h"
+#include "ui/controls/message_box.h"
+#include "ui/plain_controls.h"
+#include "ui/state_functions.h"
+#include "ui/ui_init.h"
+#include "ui/window.h"
+
+namespace {
+
+constexpr int kBadUse = 2;
+
+constexpr uint8_t kKinds[] = {
+    kor::kRecPrompt,      kor::kRecEntry,  kor::kRecButton, kor::kRecCheck, kor::kRecSpin,
+    kor::kRecBoundString, kor::kRecString, kor::kRecGroup,  kor::kRecList,  kor::kRecImage};
+
+void InitShowKinds(int32_t arg) {
+  if (arg != 0) return;
+  kor::RegisterLibraryControlKinds(kKinds, sizeof kKinds);
+  kor::RegisterPlainControlKinds(kKinds, sizeof kKinds);
+}
+
+const kor::InitEntry kTable[] = {
+    // clang-format off
+    KOR_RUNTIME_CORE_INIT_ENTRIES
+    KOR_UI_INIT_ENTRIES
+    KOR_CONTROLS_INIT_ENTRIES
+    {5, &InitShowKinds, &InitShowKinds},
+    // clang-format on
+};
+kor::ModuleDescriptor g_module = {
+    .init_begin = std::begin(kTable), .init_end = std::end(kTable), .name = "controls_show"};
+
+FILE* g_log = nullptr;
+
+void Log(const std::string& line) {
+  fprintf(g_log, "%s\n", line.c_str());
+  fflush(g_log);
+}
+
+struct Row {
+  char name[20];
+  int32_t size;
+};
+constexpr kor::QueueField kFields[] = {
+    {.type = kor::kTypeString, .offset = 0, .size = 20},
+    {.type = kor::kTypeLong, .offset = 20, .size = 4},
+};
+
+void Fill(kor::Queue* queue) {
+  struct Item {
+    const char* name;
+    int32_t size;
+  };
+  const Item items[] = {{"MXB.APP", 1234},
+                        {"REPORTS.APP", 86490},
+                        {"DICT.DCT", 605},
+                        {"TOOLS.APP", 42},
+                        {"LONGER NAME.APP", 9999}};
+  for (const Item& item : items) {
+    Row r = {};
+    memset(r.name, ' ', sizeof r.name);
+    memcpy(r.name, item.name, strlen(item.name));
+    r.size = item.size;
+    queue->Append(&r);
+  }
+}
+
+int Show(bool box) {
+  int32_t entry = 4711;
+  int16_t check = 1;
+  int32_t spin = 3;
+  int32_t shown = 1234;  // 1,234.00 fits @n9.2
+  int16_t inner = 0;
+  char bound[20];
+  memset(bound, ' ', sizeof bound);
+  kor::Queue queue(sizeof(Row));
+  Fill(&queue);
+  kor::QueueBinding rows = {&queue, kFields, 2};
+  void* addresses[] = {&entry, &check, &spin, &shown, &inner, bound, &rows, nullptr};
+  kor::Window window;
+  window.Declare("test$CTLTEST", "C$ALL", addresses);
+  if (!window.Open()) return 1;
+  Log("open");
+  kor::ACCEPT([&] {
+    if (kor::EVENT() == kor::kEventOpenWindow && box) {
+      kor::MessageBoxArgs args;
+      args.text = "Save the changes to the project list?|They are kept until the next make.";
+      args.caption = "Confirm";
+      args.buttons = "&Save|&No|Cancel";
+      args.default_button = 1;
+      args.style = 0x30;  // exclamation
+      Log("box " + std::to_string(kor::ShowMessageBox(args)));
+    }
+    return kor::Pass::kContinue;
+  });
+  window.Close();
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    fprintf(stderr, "usage: controls_show LOG window|box\n");
+    return kBadUse;
+  }
+  g_log = fopen(argv[1], "a");
+  if (g_log == nullptr) return kBadUse;
+  Log("pid " + std::to_string(GetCurrentProcessId()));
+  kor::OsResetFpu();
+  kor::RegisterModule(&g_module, nullptr);
+  kor::RuntimeStart();
+  int status = Show(strcmp(argv[2], "box") == 0);
+  kor::RuntimeShutdown();
+  Log("exit " + std::to_string(status));
+  kor::Halt(status);
+}

@@ -1,0 +1,175 @@
+// Buttons, check boxes and group boxes.
+#include "ui/controls/buttons.h"
+
+#include <memory>
+
+#include "ui/controls/bound_value.h"
+#include "ui/controls/control_class.h"
+#include "ui/events.h"
+#include "ui/images.h"
+#include "ui/window.h"
+
+namespace kor {
+
+namespace {
+
+constexpr uint8_t kOptionDefault = 0x01;
+
+uint32_t Ms(uint16_t hundredths) { return uint32_t(hundredths) * 10; }
+
+class Button : public ClassControl {
+ public:
+  using ClassControl::ClassControl;
+  ~Button() override {
+    if (icon_.owned) DestroyIcon(icon_.icon);
+  }
+
+  HWND Create() {
+    DWORD style = BS_PUSHBUTTON | BS_NOTIFY;
+    HWND h = CreateOfClass(kKorButton, record().text.c_str(), style, 0);
+    if (h != nullptr && record().image.kind != ImageName::Kind::kNone) {
+      HINSTANCE module = static_cast<HINSTANCE>(window()->state().module_instance);
+      icon_ =
+          LoadIconByName(record().image, module != nullptr ? module : GetModuleHandleA(nullptr));
+      if (icon_.icon != nullptr) SendMessageA(h, BM_SETIMAGE, IMAGE_ICON, LPARAM(icon_.icon));
+    }
+    return h;
+  }
+
+  void Command(int code) override {
+    if (code == BN_SETFOCUS) {
+      Post(kEventSelected);
+    } else if (code == BN_CLICKED) {
+      if (mouse_repeat_) {
+        mouse_repeat_ = false;  // the press already posted
+        return;
+      }
+      Press();
+    }
+  }
+
+  void HotKey() override { Press(); }
+
+  bool Message(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override {
+    if ((attr() & kCtlRepeat) == 0) return false;
+    switch (msg) {
+      case WM_LBUTTONDOWN:
+      case WM_LBUTTONDBLCLK:
+        *result = PassOn(msg, wp, lp);
+        StartRepeat();
+        return true;
+      case WM_TIMER:
+        if (wp != kRepeatTimerId) return false;
+        Tick();
+        return true;
+      case WM_LBUTTONUP:
+      case WM_CAPTURECHANGED:
+      case WM_KILLFOCUS:
+      case WM_DESTROY:
+        held_ = false;
+        KillTimer(handle(), kRepeatTimerId);
+        return false;
+      default: return false;
+    }
+  }
+
+ private:
+  void Press() {
+    if (action() == kActionCloseWindow) {
+      PostMessageA(window()->handle(), WM_CLOSE, 0, 0);
+    } else {
+      Post(kEventAccepted);
+    }
+  }
+
+  uint32_t Delay() const {
+    if (record().delay != 0) return Ms(record().delay);
+    return record().repeat != 0 ? Ms(record().repeat) : kDefaultRepeatDelayMs;
+  }
+  uint32_t Interval() const {
+    if (record().repeat != 0) return Ms(record().repeat);
+    return record().delay != 0 ? Ms(record().delay) : kDefaultRepeatIntervalMs;
+  }
+
+  void StartRepeat() {
+    mouse_repeat_ = true;
+    held_ = true;
+    first_tick_ = true;
+    Post(kEventAccepted);
+    SetTimer(handle(), kRepeatTimerId, Delay(), nullptr);
+  }
+
+  void Tick() {
+    if (!held_) return;  // a tick already queued when it was let go
+    Post(kEventAccepted);
+    if (first_tick_ && Interval() != Delay())
+      SetTimer(handle(), kRepeatTimerId, Interval(), nullptr);
+    first_tick_ = false;
+  }
+
+  LoadedIcon icon_;
+  bool mouse_repeat_ = false;
+  bool held_ = false;  // pressed with the mouse and not yet let go
+  bool first_tick_ = false;
+};
+
+class CheckBox : public ClassControl {
+ public:
+  using ClassControl::ClassControl;
+
+  HWND Create() {
+    HWND h = CreateOfClass(kKorCheck, record().text.c_str(), BS_AUTOCHECKBOX | BS_NOTIFY, 0);
+    if (h != nullptr) Refresh();
+    return h;
+  }
+  void Command(int code) override {
+    if (code == BN_SETFOCUS) {
+      Post(kEventSelected);
+    } else if (code == BN_CLICKED) {
+      StoreBoundReal(*this, Choice());
+      Post(kEventAccepted);
+    }
+  }
+  void HotKey() override {
+    SendMessageA(handle(), BM_CLICK, 0, 0);  // toggles, then the click stores
+  }
+  void Refresh() override {
+    if (variable().address == nullptr) return;
+    WPARAM state = BoundReal(*this) != 0 ? BST_CHECKED : BST_UNCHECKED;
+    SendMessageA(handle(), BM_SETCHECK, state, 0);
+  }
+  int32_t Choice() const override {
+    return SendMessageA(handle(), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+  }
+};
+
+class GroupBox : public ClassControl {
+ public:
+  using ClassControl::ClassControl;
+  HWND Create() { return CreateOfClass(kKorGroup, record().text.c_str(), BS_GROUPBOX, 0); }
+};
+
+// Marks `button` as the window's default and takes the mark from the one
+// before it.
+void MarkDefault(Control* before, Control* button) {
+  if (before != nullptr && before != button && before->handle() != nullptr)
+    SendMessageA(before->handle(), BM_SETSTYLE, BS_PUSHBUTTON | BS_NOTIFY, TRUE);
+  SendMessageA(button->handle(), BM_SETSTYLE, BS_DEFPUSHBUTTON | BS_NOTIFY, TRUE);
+}
+
+}  // namespace
+
+void* CreateButton(const ControlCreation& creation) {
+  Window* window = CreationWindow(creation);
+  Control* before = window->state().default_button;
+  auto* button = static_cast<Control*>(MakeControl<Button>(creation));
+  if (button != nullptr && (button->record().options & kOptionDefault) != 0 &&
+      button->handle() != nullptr)
+    MarkDefault(before, button);
+  return button;
+}
+
+void* CreateCheck(const ControlCreation& creation) { return MakeControl<CheckBox>(creation); }
+void* CreateGroupBox(const ControlCreation& creation) { return MakeControl<GroupBox>(creation); }
+
+}  // namespace kor

@@ -1,0 +1,52 @@
+// The list box (KorList): the records of the program's queue as rows, the
+// queue's fields as the columns of the list's format string
+// (ui/resource/column_format.h).
+//
+// Drawing: an optional header row (when any column has a header; as tall as
+// its most lines), then rows one font line plus 2 pixels high. Each column
+// shows its value field through its picture ("@S30" without one), aligned
+// and indented as the format says, clipped to the column; fixed colours
+// ("E") or colour fields ("*") give, in order, the text colour, the
+// background, the selected text colour and the selected background (-1 or
+// a missing position: the system's colour); "|" and "_" draw the borders.
+// The selected row is highlighted and carries the focus rectangle while the
+// list has the focus.
+//
+// Selection: a click selects a row; a double click or Enter posts
+// EVENT:Accepted. Every change of the selected row posts EVENT:NewSelection
+// and stores the designated column's value in the bound variable (an empty
+// value when no row is selected).
+//
+// Keys: in a list that scrolls itself, Up, Down, Page Up, Page Down, Home and
+// End move the selection (End selects the last row) and scroll to keep it
+// shown; Left and Right scroll horizontally. In a program-scrolled list
+// (attribute 0x800) they become events and nothing else happens: Up 3
+// EVENT:ScrollUp, Down 4 EVENT:ScrollDown, Page Up 5 EVENT:PageUp (Ctrl: 7
+// EVENT:ScrollTop), Page Down 6 EVENT:PageDown (Ctrl: 8 EVENT:ScrollBottom),
+// Home 7, End 8; the scroll bar's arrows and pages post the same events and
+// its thumb posts 20 EVENT:ScrollDrag on release and 29 EVENT:ScrollTrack
+// while it moves; typing a character posts 9 EVENT:Locate (the program
+// searches) and the mouse wheel scrolls up or down one row. The list asks for
+// arrows and characters (dialog code 0x89).
+//
+// Properties: 7C8Eh the number of whole rows the list shows (from its last
+// layout); 7C8Fh the selected row, 1-based (setting it moves the highlight,
+// 0 clears it). Choice: the selected row, 0 when none.
+//
+// For robots and screen readers the list answers LB_GETCOUNT, LB_GETCURSEL
+// and LB_GETTEXT/LB_GETTEXTLEN (a row's columns joined by tabs).
+#pragma once
+
+#include <cstdint>
+
+#include "ui/resource/control_kinds.h"
+
+namespace kor {
+
+inline constexpr uint32_t kPropListRows = 0x7C8E;
+inline constexpr uint32_t kPropListSelected = 0x7C8F;
+inline constexpr int32_t kListDialogCode = 0x89;
+
+void* CreateList(const ControlCreation& creation);
+
+}  // namespace kor
