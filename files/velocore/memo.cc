@@ -33,7 +33,7 @@ Status Table::EraseMemos(uint32_t record, size_t memo) {
   return s;
 }
 
-Status Table::WriteMemo(uint32_t record, size_t memo, const Bytes& contents) {
+Status Table::StoreMemo(uint32_t record, size_t memo, const Bytes& contents) {
   const MemoDecl& decl = schema_.memos[memo];
   Status s = EraseMemos(record, memo);
   Bytes body = contents;
@@ -87,6 +87,20 @@ Status Table::ReadMemo(uint32_t record, size_t memo, Bytes* contents) {
   if (oem_ && !decl.binary()) Convert(*contents, false);
   if (!decl.blob()) contents->resize(std::max<size_t>(contents->size(), decl.size), ' ');
   return Status::Ok();
+}
+
+}  // namespace kor::vel
+
+namespace kor::vel {
+
+Status Table::WriteMemo(uint32_t record, size_t memo, const Bytes& contents) {
+  Status s = Begin();
+  bool found = false;
+  if (s.ok() && memo >= schema_.memos.size()) s = Status::Error(kErrInvalidMemoFile);
+  if (s.ok()) s = tree_.Find(DataKey(number_, record), nullptr, &found);
+  if (s.ok() && !found) s = Status::Error(kErrRecordNotAvailable);
+  if (s.ok()) s = StoreMemo(record, memo, contents);
+  return Finish(s);
 }
 
 }  // namespace kor::vel

@@ -97,6 +97,7 @@ class Table {
   Status AdjustStatistics(uint8_t which, int32_t delta);
   Status UniqueFree(const Bytes& entry, bool* free);
   Status EraseMemos(uint32_t record, size_t memo);
+  Status StoreMemo(uint32_t record, size_t memo, const Bytes& contents);
   Status WriteDefinitionBlocks(const TableSchema& schema);
 
   PageStore& store_;

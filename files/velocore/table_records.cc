@@ -102,7 +102,7 @@ Status Table::Add(const uint8_t* image, const std::vector<Bytes>& memos, uint32_
   }
   if (s.ok()) s = AdjustStatistics(kKindData, 1);
   for (size_t m = 0; s.ok() && m < memos.size() && m < schema_.memos.size(); ++m) {
-    s = WriteMemo(*record, m, memos[m]);
+    s = StoreMemo(*record, m, memos[m]);
   }
   return Finish(s);
 }

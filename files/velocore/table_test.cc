@@ -1,0 +1,102 @@
+// Tables over in-memory files: records with their keys, statistics, memos,
+// duplicates, OPT keys, OEM conversion and the failed-check state.
+#include "files/velocore/table.h"
+
+#include "files/velocore/velocore_test_support.h"
+
+namespace kor::vel {
+namespace {
+
+using testing::SampleImage;
+using testing::SampleSchema;
+
+class TableTest : public testing::MemoryFilesTest {
+ protected:
+  void SetUp() override {
+    MemoryFilesTest::SetUp();
+    ASSERT_TRUE(store_.Create("t.vel", "").ok());
+    std::string why;
+    ASSERT_TRUE(table_.Create("PEOPLE", SampleSchema(), false, testing::CurrentCollation(), &why).ok()) << why;
+  }
+  PageStore store_;
+  Table table_{store_};
+};
+
+TEST_F(TableTest, AddedRecordsReadBackWithTheirKeysAndCounts) {
+  uint32_t a = 0, b = 0;
+  ASSERT_TRUE(table_.Add(SampleImage(1, "Smith", 1250, 80000, "X1").data(), {}, &a).ok());
+  ASSERT_TRUE(table_.Add(SampleImage(2, "jones", -5, 80001, "").data(), {}, &b).ok());
+  EXPECT_LT(a, b);
+  Bytes image;
+  bool found = false;
+  ASSERT_TRUE(table_.Read(a, &image, &found).ok());
+  EXPECT_TRUE(found);
+  EXPECT_EQ(image, SampleImage(1, "Smith", 1250, 80000, "X1"));
+  uint32_t count = 0;
+  ASSERT_TRUE(table_.Count(&count).ok());
+  EXPECT_EQ(count, 2u);
+  ASSERT_TRUE(table_.KeyCount(2, &count).ok());
+  EXPECT_EQ(count, 1u) << "the OPT key skips the blank code";
+  EXPECT_EQ(testing::VerifyProblems(store_), "");
+}
+
+TEST_F(TableTest, DuplicateInAUniqueKeyLeavesTheTableUnchanged) {
+  uint32_t r = 0;
+  ASSERT_TRUE(table_.Add(SampleImage(7, "A").data(), {}, &r).ok());
+  auto before = files_.Content("t.vel");
+  Status s = table_.Add(SampleImage(7, "B").data(), {}, &r);
+  EXPECT_EQ(s.code, kErrCreatesDuplicateKey);
+  EXPECT_EQ(files_.Content("t.vel"), before);
+  EXPECT_EQ(testing::ReadState(table_).records.size(), 1u);
+}
+
+TEST_F(TableTest, PutMovesEntriesAndDeleteRemovesEverything) {
+  uint32_t r = 0, s2 = 0;
+  ASSERT_TRUE(table_.Add(SampleImage(1, "A", 0, 0, "C").data(), {Bytes(300, 'm'), Bytes(700, 9)}, &r).ok());
+  ASSERT_TRUE(table_.Add(SampleImage(2, "B").data(), {}, &s2).ok());
+  EXPECT_EQ(table_.Put(r, SampleImage(2, "A").data()).code, kErrCreatesDuplicateKey);
+  ASSERT_TRUE(table_.Put(r, SampleImage(3, "Z", 0, 0, "").data()).ok());
+  EXPECT_EQ(testing::VerifyProblems(store_), "");
+  uint32_t n = 9;
+  ASSERT_TRUE(table_.KeyCount(2, &n).ok());
+  EXPECT_EQ(n, 0u);
+  Bytes blob;
+  ASSERT_TRUE(table_.ReadMemo(r, 1, &blob).ok());
+  EXPECT_EQ(blob, Bytes(700, 9));
+  ASSERT_TRUE(table_.Delete(r).ok());
+  EXPECT_EQ(testing::VerifyProblems(store_), "");
+  EXPECT_EQ(testing::ReadState(table_).records.size(), 1u);
+  EXPECT_EQ(table_.Delete(r).code, kErrRecordNotAvailable);
+}
+
+TEST_F(TableTest, MemoOfBlanksKeepsNoBlockAndTrailingBlanksAreDropped) {
+  uint32_t r = 0;
+  Bytes notes(300, ' ');
+  ASSERT_TRUE(table_.Add(SampleImage(1, "A").data(), {notes, {}}, &r).ok());
+  VerifyReport report;
+  ASSERT_TRUE(VerifyFile(store_, &report).ok());
+  ASSERT_EQ(report.tables.size(), 1u);
+  EXPECT_EQ(report.tables[0].memo_blocks, 0u);
+  std::memcpy(notes.data(), "hello", 5);
+  ASSERT_TRUE(table_.WriteMemo(r, 0, notes).ok());
+  ASSERT_TRUE(VerifyFile(store_, &report).ok());
+  EXPECT_EQ(report.tables[0].memo_blocks, 1u);
+  Bytes back;
+  ASSERT_TRUE(table_.ReadMemo(r, 0, &back).ok());
+  EXPECT_EQ(back, notes) << "read back blank-padded to the declared size";
+  EXPECT_EQ(table_.WriteMemo(r + 1, 0, notes).code, kErrRecordNotAvailable);
+}
+
+TEST_F(TableTest, ReopenedTableComparesItsDeclaration) {
+  Table again(store_);
+  std::string why;
+  TableSchema declared = SampleSchema();
+  EXPECT_TRUE(again.Open("PEOPLE", &declared, &why).ok()) << why;
+  declared.fields[1].size = 21;
+  EXPECT_EQ(again.Open("PEOPLE", &declared, &why).code, kErrInvalidRecordDeclaration);
+  EXPECT_NE(why.find("SMP:NAME"), std::string::npos) << why;
+  EXPECT_EQ(again.Open("NOSUCH", nullptr, &why).code, kErrFileNotFound);
+}
+
+}  // namespace
+}  // namespace kor::vel
