@@ -52,10 +52,20 @@ TEST_F(TreeTest, RandomChangesMatchAnOrderedMap) {
   std::mt19937 random(7);
   uint32_t depth = 0;
   std::set<uint32_t> classes;
+  // A bulk of small records first, for a tree three levels deep.
+  for (uint32_t n = 0; n < 12000; ++n) {
+    Bytes data(n % 23, uint8_t(n)), key = KeyOf(n * 7);
+    key.resize(40, 'k');  // long keys make narrow internal pages
+    ASSERT_TRUE(tree_.Put(MakeRecord(key, data)).ok());
+    oracle_[key] = data;
+    if (n % 3000 == 2999) {
+      ASSERT_TRUE(store_.Commit().ok());
+    }
+  }
   for (int batch = 0; batch < 60; ++batch) {
     int ops = 1 + int(random() % 40);
     for (int i = 0; i < ops; ++i) {
-      Bytes key = KeyOf(random() % 600);
+      Bytes key = KeyOf(random() % 600 * 467);
       int what = int(random() % 10);
       if (what < 6) {
         // Sizes from a few bytes to pages of many blocks; runs make some

@@ -77,6 +77,7 @@ Status PageStore::Replay(const std::map<uint32_t, JournalEntry>& entries,
 }
 
 Status PageStore::DropJournal() {
+  if (!RangesValid(disk_)) return Check(kCheckRanges);
   Header kept = disk_;
   kept.journal_start = kept.journal_end = kept.UsedEnd();
   uint8_t bytes[kHeaderSize];

@@ -140,7 +140,7 @@ uint32_t MemoryFiles::WriteAt(OsHandle handle, int64_t offset, const void* buffe
   bool short_write = false;
   uint32_t e = Event(*f, &c, &short_write);
   if (e != kOsOk) return e;
-  if (short_write) c.bytes.resize(count / 2);
+  if (short_write) c.bytes.resize(count / 2 / 64 * 64);  // whole units, as disks tear
   Apply(f->current, offset, c.bytes.data(), c.bytes.size());
   *done = uint32_t(c.bytes.size());
   f->pending.push_back(std::move(c));

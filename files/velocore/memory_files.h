@@ -31,6 +31,7 @@ class MemoryFiles : public FileServices {
     int64_t fail_at = 0;   // the event that fails (0: none)
     bool fail_persists = false;  // every later event fails too
     bool short_write = false;    // the failing write reports success, half done
+                                 // (whole 64-byte units of it)
   };
 
   void SetPlan(const Plan& plan);
