@@ -66,10 +66,12 @@ for preset in native native-asan win64 win32 fuzz; do
     fuzz)
       for f in $(find build/fuzz/fuzz -maxdepth 1 -type f -executable 2>/dev/null | sort); do
         name=$(basename "$f")
-        # A fixed seed and run count from an empty corpus: the same inputs on
+        # A fixed seed and run count from the same corpus: the same inputs on
         # every run, so a red result always reproduces. Longer, open-ended
         # fuzzing is done by hand (see the README).
         corpus=$(mktemp -d)
+        # A target with committed seeds (small valid inputs) starts from them.
+        [ -d "fuzz/corpus/$name" ] && cp fuzz/corpus/"$name"/* "$corpus"/
         echo "== fuzz $name (seed 1, $FUZZ_RUNS runs)"
         if "$f" -seed=1 -runs="$FUZZ_RUNS" -max_total_time=120 -rss_limit_mb=2048 "$corpus" \
             >"$log/$name.log" 2>&1; then

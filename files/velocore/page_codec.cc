@@ -65,7 +65,7 @@ Status ParseRecords(const uint8_t* p, size_t size, uint32_t count, Page* page) {
     rec.key_length = key;
     rec.bytes.resize(total);
     if (shared) std::memcpy(rec.bytes.data(), page->records[i - 1].bytes.data(), shared);
-    std::memcpy(rec.bytes.data() + shared, p + at, total - shared);
+    if (total > shared) std::memcpy(rec.bytes.data() + shared, p + at, total - shared);
     at += total - shared;
   }
   if (at != size) return Check(kCheckRecordEnd);
