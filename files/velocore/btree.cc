@@ -158,8 +158,7 @@ Status Tree::Erase(std::span<const uint8_t> key, bool* found) {
   if (i >= leaf->records.size() || !SameKey(leaf->records[i], key)) return Status::Ok();
   *found = true;
   leaf->records.erase(leaf->records.begin() + ptrdiff_t(i));
-  s = leaf->records.empty() ? RemoveChild(path, path.size() - 1)
-                            : Rebalance(path, path.size() - 1);
+  s = leaf->records.empty() ? RemoveChild(path, path.size() - 1) : Rebalance(path, path.size() - 1);
   return s.ok() ? CollapseRoot() : s;
 }
 

@@ -51,8 +51,7 @@ class Tree {
   Status Edge(uint32_t id, bool first, Record* out, bool* found);
   Status CeilingIn(uint32_t id, std::span<const uint8_t> key, bool strict, Record* out,
                    bool* found);
-  Status FloorIn(uint32_t id, std::span<const uint8_t> key, bool strict, Record* out,
-                 bool* found);
+  Status FloorIn(uint32_t id, std::span<const uint8_t> key, bool strict, Record* out, bool* found);
 
   PageStore& store_;
 };

@@ -72,7 +72,8 @@ TEST_F(TreeTest, RandomChangesMatchAnOrderedMap) {
         // pages compress.
         size_t size = random() % 8 == 0 ? random() % 3000 : random() % 120;
         Bytes data(size, uint8_t(random() % 3));
-        for (auto& b : data) if (random() % 4 == 0) b = uint8_t(random());
+        for (auto& b : data)
+          if (random() % 4 == 0) b = uint8_t(random());
         ASSERT_TRUE(tree_.Put(MakeRecord(key, data)).ok());
         oracle_[key] = data;
       } else {
@@ -88,7 +89,8 @@ TEST_F(TreeTest, RandomChangesMatchAnOrderedMap) {
     VerifyReport report;
     ASSERT_TRUE(VerifyFile(store_, &report, false).ok());
     depth = std::max(depth, report.depth);
-    for (uint32_t k = 1; k <= kMaxClass; ++k) if (report.pages_per_class[k]) classes.insert(k);
+    for (uint32_t k = 1; k <= kMaxClass; ++k)
+      if (report.pages_per_class[k]) classes.insert(k);
     ExpectSame();
   }
   // The run reached what it is meant to exercise.

@@ -69,7 +69,8 @@ TEST(CipherTest, DecipherUndoesEncipherInWholeUnits) {
     original = data;
     cipher.Encipher(data.data(), data.size());
     EXPECT_NE(data, original);
-    EXPECT_TRUE(std::equal(data.end() - 10, data.end(), original.end() - 10)) << "a partial unit stays";
+    EXPECT_TRUE(std::equal(data.end() - 10, data.end(), original.end() - 10))
+        << "a partial unit stays";
     cipher.Decipher(data.data(), data.size());
     EXPECT_EQ(data, original);
   }

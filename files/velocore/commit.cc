@@ -135,7 +135,7 @@ Status PageStore::Commit() {
     if (w.home < old_end) io_.Write(w.home, w.bytes.data(), uint32_t(w.bytes.size()));
   }
   Header final_header = fresh;
-  final_header.change_counter = fresh.change_counter + 1;  // invariant 6
+  final_header.change_counter = fresh.change_counter + 1;                  // invariant 6
   bool applied = io_.Flush().ok() && WriteFinalHeader(final_header).ok();  // invariant 4
   for (auto& [id, c] : cache_) c.dirty = false;
   freed_.clear();

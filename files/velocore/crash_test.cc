@@ -17,21 +17,24 @@ constexpr const char* kFile = "crash.vel";
 
 struct Scenario {
   const char* name;
-  std::function<void(Table&)> setup;    // run once, committed record by record
+  std::function<void(Table&)> setup;     // run once, committed record by record
   std::function<Status(Table&)> update;  // one update, committed once
 };
 
-std::string Name(int i) { return "name" + std::to_string(i * 7919 % 1000) + std::string(i % 9, 'q'); }
+std::string Name(int i) {
+  return "name" + std::to_string(i * 7919 % 1000) + std::string(i % 9, 'q');
+}
 
 void AddBase(Table& t, int count) {
   for (int i = 1; i <= count; ++i) {
     uint32_t r = 0;
     Bytes notes(300, ' ');
     if (i % 5 == 0) notes.assign(300, char('a' + i % 26));
-    ASSERT_TRUE(t.Add(SampleImage(i, Name(i), i * 10, 70000 + i, i % 3 ? "C" + std::to_string(i) : "")
-                          .data(),
-                      {notes, {}}, &r)
-                    .ok());
+    ASSERT_TRUE(
+        t.Add(SampleImage(i, Name(i), i * 10, 70000 + i, i % 3 ? "C" + std::to_string(i) : "")
+                  .data(),
+              {notes, {}}, &r)
+            .ok());
   }
 }
 
@@ -79,7 +82,8 @@ class CrashTest : public testing::MemoryFilesTest, public ::testing::WithParamIn
     ASSERT_TRUE(store.Create(kFile, "").ok());
     Table t(store);
     std::string why;
-    ASSERT_TRUE(t.Create("PEOPLE", testing::SampleSchema(), false, testing::CurrentCollation(), &why).ok());
+    ASSERT_TRUE(
+        t.Create("PEOPLE", testing::SampleSchema(), false, testing::CurrentCollation(), &why).ok());
     scenario().setup(t);
     before_ = testing::ReadState(t);
     store.Close();
@@ -128,8 +132,11 @@ class CrashTest : public testing::MemoryFilesTest, public ::testing::WithParamIn
 
 TEST_P(CrashTest, CrashAtEveryWriteAndFlushLeavesBeforeOrAfter) {
   using Loss = MemoryFiles::Loss;
-  const std::pair<Loss, uint32_t> variants[] = {
-      {Loss::kAll, 0}, {Loss::kNone, 0}, {Loss::kRandom, 1}, {Loss::kRandom, 2}, {Loss::kRandom, 3}};
+  const std::pair<Loss, uint32_t> variants[] = {{Loss::kAll, 0},
+                                                {Loss::kNone, 0},
+                                                {Loss::kRandom, 1},
+                                                {Loss::kRandom, 2},
+                                                {Loss::kRandom, 3}};
   int64_t points = 0;
   int replayed = 0, kept_before = 0;
   for (int64_t n = 1;; ++n) {
@@ -163,7 +170,8 @@ TEST_P(CrashTest, FailingWriteAtEveryPointFailsOrCompletesCleanly) {
   struct Variant {
     bool persists, short_write;
   };
-  for (Variant v : {Variant{false, false}, Variant{true, false}, Variant{false, true}, Variant{true, true}}) {
+  for (Variant v :
+       {Variant{false, false}, Variant{true, false}, Variant{false, true}, Variant{true, true}}) {
     for (int64_t n = 1;; ++n) {
       MemoryFiles::Plan plan;
       plan.fail_at = n;

@@ -22,10 +22,10 @@ TEST(DefinitionTest, BytesOfASmallDeclaration) {
   t.fields = {f};
   t.keys = {{std::nullopt, "K", kKeyDup, {{0, 1}}}};
   const Bytes expected = {
-      1, 0, 6, 0, 1, 0, 0, 0, 1, 0,             // version, length, 1 field, 0 memos, 1 key
-      18, 2, 0, 'A', 0, 0, 0, 4, 0, 0, 0, 1, 0,  // STRING at 2 "A", level, size, marker, elements
-      4, 0, 0, 0,                                // characters, picture "" as 0 0
-      0, 1, 'K', 0, 1, 1, 0, 0, 0, 1, 0,         // key: name absent (0 1), "K", DUP, 1 component
+      1,  0, 6,   0,   1, 0, 0, 0, 1, 0,           // version, length, 1 field, 0 memos, 1 key
+      18, 2, 0,   'A', 0, 0, 0, 4, 0, 0, 0, 1, 0,  // STRING at 2 "A", level, size, marker, elements
+      4,  0, 0,   0,                               // characters, picture "" as 0 0
+      0,  1, 'K', 0,   1, 1, 0, 0, 0, 1, 0,        // key: name absent (0 1), "K", DUP, 1 component
   };
   EXPECT_EQ(WriteDefinition(t), expected);
 }

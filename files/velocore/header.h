@@ -21,8 +21,8 @@ namespace kor::vel {
 struct Header {
   uint32_t journal_start = kHeaderSize;
   uint32_t journal_end = kHeaderSize;
-  uint16_t reserved = 0;            // offsets 18..19, carried unchanged
-  uint32_t record_counter = 0;      // last record number issued
+  uint16_t reserved = 0;        // offsets 18..19, carried unchanged
+  uint32_t record_counter = 0;  // last record number issued
   uint32_t change_counter = 0;
   uint32_t root = kNoPage;
   std::array<uint32_t, kClassCount> start{};

@@ -19,7 +19,8 @@ class JournalTest : public testing::MemoryFilesTest {
     ASSERT_TRUE(store.Create("j.vel", "").ok());
     Table t(store);
     std::string why;
-    ASSERT_TRUE(t.Create("T", testing::SampleSchema(), false, testing::CurrentCollation(), &why).ok());
+    ASSERT_TRUE(
+        t.Create("T", testing::SampleSchema(), false, testing::CurrentCollation(), &why).ok());
     for (int i = 1; i <= 40; ++i) {
       uint32_t r;
       ASSERT_TRUE(t.Add(SampleImage(i, "n" + std::to_string(i)).data(), {}, &r).ok());
@@ -136,7 +137,8 @@ TEST_F(JournalTest, InternalCheckFailsTheTableUntilItIsClosed) {
 }
 
 TEST(CheckTest, WithoutARecoveryPointACheckIsARuntimeError) {
-  EXPECT_EXIT(Check(1602), ::testing::ExitedWithCode(2), "Possible data corruption in file \\(1602\\)");
+  EXPECT_EXIT(Check(1602), ::testing::ExitedWithCode(2),
+              "Possible data corruption in file \\(1602\\)");
 }
 
 }  // namespace

@@ -15,14 +15,17 @@ void Complement(uint8_t* p, size_t n) {
 
 void Transform(uint8_t type, uint8_t* c, uint32_t size) {
   switch (type) {
-    case kTypeUShort: case kTypeULong: case kTypeDate: case kTypeTime:
-      std::reverse(c, c + size);
-      break;
-    case kTypeShort: case kTypeLong:
+    case kTypeUShort:
+    case kTypeULong:
+    case kTypeDate:
+    case kTypeTime: std::reverse(c, c + size); break;
+    case kTypeShort:
+    case kTypeLong:
       std::reverse(c, c + size);
       c[0] ^= 0x80;
       break;
-    case kTypeSReal: case kTypeReal:
+    case kTypeSReal:
+    case kTypeReal:
       std::reverse(c, c + size);
       if (c[0] & 0x80) Complement(c, size);
       else c[0] |= 0x80;
@@ -39,8 +42,7 @@ void Transform(uint8_t type, uint8_t* c, uint32_t size) {
 }
 
 bool IsCollated(uint8_t type) {
-  return type == kTypeString || type == kTypeGroup || type == kTypeCString ||
-         type == kTypePString;
+  return type == kTypeString || type == kTypeGroup || type == kTypeCString || type == kTypePString;
 }
 
 }  // namespace
@@ -69,8 +71,8 @@ void AppendComponentImage(uint8_t type, const uint8_t* p, uint32_t size, bool de
   if (descending) Complement(c, size);
 }
 
-std::vector<uint8_t> KeyImage(const TableSchema& schema, const KeyDecl& key,
-                              const uint8_t* record, const KeyCollation& collation) {
+std::vector<uint8_t> KeyImage(const TableSchema& schema, const KeyDecl& key, const uint8_t* record,
+                              const KeyCollation& collation) {
   std::vector<uint8_t> image;
   bool nocase = key.attributes & kKeyNoCase;
   for (const KeyComponent& c : key.components) {

@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <functional>
-#include <cmath>
 #include <random>
 
 #include "files/velocore/page_codec.h"
@@ -55,23 +55,32 @@ std::vector<TypeCase> Cases() {
       {"BYTE", kTypeByte, 1, [](std::mt19937& r, uint8_t* p) { p[0] = uint8_t(r()); },
        [](const uint8_t* a, const uint8_t* b) { return Sign(double(a[0]) - b[0]); }},
       {"SHORT", kTypeShort, 2, [](std::mt19937& r, uint8_t* p) { StoreShort(p, int16_t(r())); },
-       [](const uint8_t* a, const uint8_t* b) { return Sign(double(LoadShort(a)) - LoadShort(b)); }},
+       [](const uint8_t* a, const uint8_t* b) {
+         return Sign(double(LoadShort(a)) - LoadShort(b));
+       }},
       {"USHORT", kTypeUShort, 2, [](std::mt19937& r, uint8_t* p) { StoreUShort(p, uint16_t(r())); },
-       [](const uint8_t* a, const uint8_t* b) { return Sign(double(LoadUShort(a)) - LoadUShort(b)); }},
+       [](const uint8_t* a, const uint8_t* b) {
+         return Sign(double(LoadUShort(a)) - LoadUShort(b));
+       }},
       {"LONG", kTypeLong, 4, [](std::mt19937& r, uint8_t* p) { StoreLong(p, int32_t(r())); },
        [](const uint8_t* a, const uint8_t* b) { return Sign(double(LoadLong(a)) - LoadLong(b)); }},
       {"ULONG", kTypeULong, 4, [](std::mt19937& r, uint8_t* p) { StoreULong(p, uint32_t(r())); },
-       [](const uint8_t* a, const uint8_t* b) { return Sign(double(LoadULong(a)) - LoadULong(b)); }},
+       [](const uint8_t* a, const uint8_t* b) {
+         return Sign(double(LoadULong(a)) - LoadULong(b));
+       }},
       {"DATE", kTypeDate, 4,
        [](std::mt19937& r, uint8_t* p) { StoreDate(p, kFirstStoredDay + int32_t(r() % 2990000)); },
        [](const uint8_t* a, const uint8_t* b) { return Sign(double(LoadDate(a)) - LoadDate(b)); }},
-      {"TIME", kTypeTime, 4, [](std::mt19937& r, uint8_t* p) { StoreTime(p, 1 + int32_t(r() % 8640000)); },
+      {"TIME", kTypeTime, 4,
+       [](std::mt19937& r, uint8_t* p) { StoreTime(p, 1 + int32_t(r() % 8640000)); },
        [](const uint8_t* a, const uint8_t* b) { return Sign(double(LoadTime(a)) - LoadTime(b)); }},
       {"SREAL", kTypeSReal, 4,
        [](std::mt19937& r, uint8_t* p) {
          StoreSReal(p, float((int32_t(r()) % 2000000) * std::pow(10.0, int(r() % 20) - 10)));
        },
-       [](const uint8_t* a, const uint8_t* b) { return Sign(double(LoadSReal(a)) - LoadSReal(b)); }},
+       [](const uint8_t* a, const uint8_t* b) {
+         return Sign(double(LoadSReal(a)) - LoadSReal(b));
+       }},
       {"REAL", kTypeReal, 8,
        [](std::mt19937& r, uint8_t* p) {
          StoreReal(p, (int32_t(r()) % 2000000) * std::pow(10.0, int(r() % 40) - 20));
@@ -92,10 +101,12 @@ std::vector<TypeCase> Cases() {
        }},
       {"STRING", kTypeString, 6, text_fill(kTypeString, 6), text_compare(kTypeString, 6, false)},
       {"GROUP", kTypeGroup, 6, text_fill(kTypeGroup, 6), text_compare(kTypeGroup, 6, false)},
-      {"CSTRING", kTypeCString, 6, text_fill(kTypeCString, 6), text_compare(kTypeCString, 6, false)},
-      {"PSTRING", kTypePString, 6, text_fill(kTypePString, 6), text_compare(kTypePString, 6, false)},
-      {"STRING NOCASE", kTypeString, 6, text_fill(kTypeString, 6), text_compare(kTypeString, 6, true),
-       true},
+      {"CSTRING", kTypeCString, 6, text_fill(kTypeCString, 6),
+       text_compare(kTypeCString, 6, false)},
+      {"PSTRING", kTypePString, 6, text_fill(kTypePString, 6),
+       text_compare(kTypePString, 6, false)},
+      {"STRING NOCASE", kTypeString, 6, text_fill(kTypeString, 6),
+       text_compare(kTypeString, 6, true), true},
   };
   return cases;
 }
@@ -180,7 +191,9 @@ TEST(KeyImageTest, EdgeCasesOrderAsDeclared) {
 TEST(KeyImageTest, OptKeyEmptinessPerType) {
   TableSchema t;
   t.record_length = 16;
-  t.fields = {{kTypeString, 0, "S", 0, 4}, {kTypeCString, 4, "C", 0, 4}, {kTypeLong, 8, "L", 0, 4},
+  t.fields = {{kTypeString, 0, "S", 0, 4},
+              {kTypeCString, 4, "C", 0, 4},
+              {kTypeLong, 8, "L", 0, 4},
               {kTypePString, 12, "P", 0, 4}};
   KeyDecl k{std::nullopt, "K", kKeyOpt, {{0, 0}, {1, 0}, {2, 0}, {3, 0}}};
   Bytes r = {' ', ' ', ' ', ' ', 0, 'x', 'x', 'x', 0, 0, 0, 0, 0, 'q', 'q', 'q'};

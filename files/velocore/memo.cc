@@ -65,7 +65,8 @@ Status Table::ReadMemo(uint32_t record, size_t memo, Bytes* contents) {
   Cursor cursor(tree_);
   uint32_t total = 0;
   uint16_t expected = 0;
-  for (s = cursor.SeekCeiling(prefix); s.ok() && cursor.valid() && HasPrefix(cursor.record().key(), prefix);
+  for (s = cursor.SeekCeiling(prefix);
+       s.ok() && cursor.valid() && HasPrefix(cursor.record().key(), prefix);
        s = cursor.Next(), ++expected) {
     const Record& r = cursor.record();
     std::span<const uint8_t> data = r.data();

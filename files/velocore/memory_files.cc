@@ -78,8 +78,8 @@ uint32_t MemoryFiles::Event(File& f, const Change* change, bool* short_write) {
     TakeCrashImages(&f, change);
     return kOsGeneralFailure;
   }
-  bool failing = plan_.fail_at != 0 && (events_ == plan_.fail_at ||
-                                        (plan_.fail_persists && events_ > plan_.fail_at));
+  bool failing = plan_.fail_at != 0 &&
+                 (events_ == plan_.fail_at || (plan_.fail_persists && events_ > plan_.fail_at));
   if (!failing) return kOsOk;
   if (plan_.short_write && change && !change->truncate) {
     *short_write = true;
@@ -111,9 +111,9 @@ uint32_t MemoryFiles::Close(OsHandle handle) {
   auto it = handles_.find(handle);
   if (it == handles_.end()) return kOsInvalidHandle;
   auto& held = locks_[it->second];
-  held.erase(std::remove_if(held.begin(), held.end(),
-                            [&](const Lock_& l) { return l.owner == handle; }),
-             held.end());
+  held.erase(
+      std::remove_if(held.begin(), held.end(), [&](const Lock_& l) { return l.owner == handle; }),
+      held.end());
   handles_.erase(it);
   return kOsOk;
 }
@@ -131,8 +131,8 @@ uint32_t MemoryFiles::ReadAt(OsHandle handle, int64_t offset, void* buffer, uint
   return kOsOk;
 }
 
-uint32_t MemoryFiles::WriteAt(OsHandle handle, int64_t offset, const void* buffer,
-                              uint32_t count, uint32_t* done) {
+uint32_t MemoryFiles::WriteAt(OsHandle handle, int64_t offset, const void* buffer, uint32_t count,
+                              uint32_t* done) {
   *done = 0;
   File* f = FileOf(handle);
   if (!f) return kOsInvalidHandle;

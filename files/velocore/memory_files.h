@@ -27,8 +27,8 @@ class MemoryFiles : public FileServices {
   struct Plan {
     int64_t crash_at = 0;  // the event during which the machine stops (0: never)
     Loss loss = Loss::kRandom;
-    uint32_t seed = 1;     // chooses the lost writes and the tear
-    int64_t fail_at = 0;   // the event that fails (0: none)
+    uint32_t seed = 1;           // chooses the lost writes and the tear
+    int64_t fail_at = 0;         // the event that fails (0: none)
     bool fail_persists = false;  // every later event fails too
     bool short_write = false;    // the failing write reports success, half done
                                  // (whole 64-byte units of it)

@@ -53,10 +53,10 @@ TEST(RunLengthTest, CodesRunsOfFourAndMoreAsPairs) {
 TEST(RunLengthTest, BadCodedDataIsCheck1164) {
   RecoveryPoint point;
   const Bytes bad[] = {
-      {5, 'a', 'b'},     // literal count beyond the data
-      {1, 'a', 9},       // repeat beyond the output
-      {0, 3},            // repeat with nothing before it
-      {0x80, 0x80},      // count that never ends
+      {5, 'a', 'b'},  // literal count beyond the data
+      {1, 'a', 9},    // repeat beyond the output
+      {0, 3},         // repeat with nothing before it
+      {0x80, 0x80},   // count that never ends
   };
   for (const Bytes& b : bad) {
     Bytes out(4);

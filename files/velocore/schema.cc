@@ -17,10 +17,21 @@ uint16_t Elements(const FieldDescriptor& f) {
 
 bool Accepted(uint8_t type) {
   switch (type) {
-    case kTypeByte: case kTypeShort: case kTypeUShort: case kTypeDate: case kTypeTime:
-    case kTypeLong: case kTypeULong: case kTypeSReal: case kTypeReal: case kTypeDecimal:
-    case kTypeString: case kTypeCString: case kTypePString: case kTypeGroup: case kTypeArray:
-      return true;
+    case kTypeByte:
+    case kTypeShort:
+    case kTypeUShort:
+    case kTypeDate:
+    case kTypeTime:
+    case kTypeLong:
+    case kTypeULong:
+    case kTypeSReal:
+    case kTypeReal:
+    case kTypeDecimal:
+    case kTypeString:
+    case kTypeCString:
+    case kTypePString:
+    case kTypeGroup:
+    case kTypeArray: return true;
     default: return false;
   }
 }
@@ -99,7 +110,8 @@ Status ValidateSchema(const TableSchema& t, std::string* why) {
     for (const KeyComponent& c : k.components) {
       if (c.field >= t.fields.size()) return fail("key " + name + ": no such field");
     }
-    if (4 + 1 + KeyImageSize(t, k) + 4 + 4 > kMaxRecordBytes) return fail("key " + name + " too long");
+    if (4 + 1 + KeyImageSize(t, k) + 4 + 4 > kMaxRecordBytes)
+      return fail("key " + name + " too long");
   }
   return Status::Ok();
 }

@@ -19,15 +19,15 @@ using OptText = std::optional<std::string>;  // absent (null) differs from empty
 struct FieldDecl {
   uint8_t type = 0;  // type code
   uint16_t offset = 0;
-  OptText name;              // the label, e.g. "APP:NAME"
-  uint16_t level = 0;        // GROUP depth (the stream's first descriptor value)
-  uint16_t size = 0;         // bytes of the whole field (all elements of an array)
-  uint16_t marker = 0;       // not 0: left out of the OEM conversion of records
-  uint16_t elements = 1;     // array elements (the stream's further descriptor value)
-  uint8_t digits = 0;        // DECIMAL, PDECIMAL
+  OptText name;           // the label, e.g. "APP:NAME"
+  uint16_t level = 0;     // GROUP depth (the stream's first descriptor value)
+  uint16_t size = 0;      // bytes of the whole field (all elements of an array)
+  uint16_t marker = 0;    // not 0: left out of the OEM conversion of records
+  uint16_t elements = 1;  // array elements (the stream's further descriptor value)
+  uint8_t digits = 0;     // DECIMAL, PDECIMAL
   uint8_t places = 0;
-  uint16_t characters = 0;   // STRING, CSTRING, PSTRING: characters the field holds
-  OptText picture;           // STRING, CSTRING, PSTRING: display picture
+  uint16_t characters = 0;  // STRING, CSTRING, PSTRING: characters the field holds
+  OptText picture;          // STRING, CSTRING, PSTRING: display picture
   bool operator==(const FieldDecl&) const = default;
 };
 
@@ -52,8 +52,8 @@ struct KeyComponent {
 };
 
 struct KeyDecl {
-  OptText name;        // external NAME
-  OptText label;       // e.g. "APP:NAMEKEY"
+  OptText name;            // external NAME
+  OptText label;           // e.g. "APP:NAMEKEY"
   uint8_t attributes = 0;  // kKeyDup, kKeyOpt, kKeyNoCase, kKeyPrimary, kKeyOnDemand
   std::vector<KeyComponent> components;
   bool dup() const { return attributes & kKeyDup; }

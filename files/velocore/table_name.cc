@@ -16,8 +16,7 @@ std::string WithDefaultExtension(std::string_view name) {
 
 SplitName SplitTableName(std::string_view name,
                          const std::function<bool(const std::string&)>& exists) {
-  for (size_t at = name.find("\\!"); at != std::string_view::npos;
-       at = name.find("\\!", at + 1)) {
+  for (size_t at = name.find("\\!"); at != std::string_view::npos; at = name.find("\\!", at + 1)) {
     std::string prefix(name.substr(0, at));
     std::string file = exists(prefix) ? prefix : WithDefaultExtension(prefix);
     if (!exists(file)) continue;

@@ -19,10 +19,10 @@ TEST(TableNameTest, SplitsAtTheFirstPrefixThatNamesAFile) {
   const Case cases[] = {
       {"DATA.VEL\\!customers", "DATA.VEL", "CUSTOMERS"},
       {"DATA", "DATA.VEL", "UNNAMED"},
-      {"DATA\\!Orders", "DATA.VEL", "ORDERS"},         // the prefix with its default extension
+      {"DATA\\!Orders", "DATA.VEL", "ORDERS"},        // the prefix with its default extension
       {"NEW.VEL\\!T", "NEW.VEL\\!T.VEL", "UNNAMED"},  // no such file: no split, and "!T"
-                                                       // is the last path component
-      {"dir\\!x\\!t2", "dir\\!x.VEL", "T2"},           // the first "\!" names no file
+                                                      // is the last path component
+      {"dir\\!x\\!t2", "dir\\!x.VEL", "T2"},          // the first "\!" names no file
       {"OTHER.VEL\\!a\\!b", "OTHER.VEL", "A\\!B"},
       {"c:\\x.y\\log", "c:\\x.y\\log.VEL", "UNNAMED"},  // a dot in a folder is no extension
       {"notes.txt", "notes.txt", "UNNAMED"},

@@ -141,7 +141,8 @@ Status Table::Put(uint32_t record, const uint8_t* image) {
     if (had[k] && has[k] && old_entry[k] == new_entry[k]) continue;
     bool found_old = false, existed = false;
     if (had[k]) s = tree_.Erase(old_entry[k], &found_old);
-    if (s.ok() && has[k]) s = tree_.Insert(MakeRecord(new_entry[k], RecordNumberData(record)), &existed);
+    if (s.ok() && has[k])
+      s = tree_.Insert(MakeRecord(new_entry[k], RecordNumberData(record)), &existed);
     if (s.ok() && (existed || (had[k] && !found_old))) s = Check(kCheckRecordData);
     if (s.ok()) s = AdjustStatistics(uint8_t(k + 1), int32_t(has[k]) - int32_t(had[k]));
   }

@@ -16,7 +16,9 @@ class TableTest : public testing::MemoryFilesTest {
     MemoryFilesTest::SetUp();
     ASSERT_TRUE(store_.Create("t.vel", "").ok());
     std::string why;
-    ASSERT_TRUE(table_.Create("PEOPLE", SampleSchema(), false, testing::CurrentCollation(), &why).ok()) << why;
+    ASSERT_TRUE(
+        table_.Create("PEOPLE", SampleSchema(), false, testing::CurrentCollation(), &why).ok())
+        << why;
   }
   PageStore store_;
   Table table_{store_};
@@ -52,7 +54,8 @@ TEST_F(TableTest, DuplicateInAUniqueKeyLeavesTheTableUnchanged) {
 
 TEST_F(TableTest, PutMovesEntriesAndDeleteRemovesEverything) {
   uint32_t r = 0, s2 = 0;
-  ASSERT_TRUE(table_.Add(SampleImage(1, "A", 0, 0, "C").data(), {Bytes(300, 'm'), Bytes(700, 9)}, &r).ok());
+  ASSERT_TRUE(
+      table_.Add(SampleImage(1, "A", 0, 0, "C").data(), {Bytes(300, 'm'), Bytes(700, 9)}, &r).ok());
   ASSERT_TRUE(table_.Add(SampleImage(2, "B").data(), {}, &s2).ok());
   EXPECT_EQ(table_.Put(r, SampleImage(2, "A").data()).code, kErrCreatesDuplicateKey);
   ASSERT_TRUE(table_.Put(r, SampleImage(3, "Z", 0, 0, "").data()).ok());

@@ -51,8 +51,8 @@ inline TableSchema SampleSchema() {
   return t;
 }
 
-inline Bytes SampleImage(int32_t id, const std::string& name, int32_t cents = 0,
-                         int32_t day = 0, const std::string& code = "") {
+inline Bytes SampleImage(int32_t id, const std::string& name, int32_t cents = 0, int32_t day = 0,
+                         const std::string& code = "") {
   Bytes b(40, 0);
   StoreLong(b.data(), id);
   StoreText(b.data() + 4, kTypeString, 20, name);

@@ -103,7 +103,8 @@ void Walker::Page_(uint32_t id, uint8_t level, const Bytes* low, const Bytes* hi
   for (size_t i = 0; i < page.records.size(); ++i) {
     Bytes lo(page.records[i].key().begin(), page.records[i].key().end());
     Bytes hi;
-    if (i + 1 < page.records.size()) hi.assign(page.records[i + 1].key().begin(), page.records[i + 1].key().end());
+    if (i + 1 < page.records.size())
+      hi.assign(page.records[i + 1].key().begin(), page.records[i + 1].key().end());
     Page_(page.children[i], uint8_t(page.level - 1), i == 0 ? low : &lo,
           i + 1 < page.records.size() ? &hi : high, depth + 1);
   }
@@ -120,8 +121,11 @@ class Records {
     report_.problems.push_back({l.page, l.index, std::move(text)});
   }
   void Table(size_t first, size_t end, uint32_t number, TableSummary& t);
-  void Entries(const std::vector<const Located*>& data, std::map<uint8_t, std::vector<const Located*>>& keys, TableSummary& t, const CollationRecord& col);
-  void Memos(const std::vector<const Located*>& memos, const std::set<uint32_t>& records, TableSummary& t);
+  void Entries(const std::vector<const Located*>& data,
+               std::map<uint8_t, std::vector<const Located*>>& keys, TableSummary& t,
+               const CollationRecord& col);
+  void Memos(const std::vector<const Located*>& memos, const std::set<uint32_t>& records,
+             TableSummary& t);
 
   std::vector<Located>& all_;
   VerifyReport& report_;
@@ -153,7 +157,8 @@ void Records::Run() {
     uint32_t number = Get32BE(key.data());
     size_t end = i;
     while (end < all_.size() && all_[end].record.key().size() >= 4 &&
-           Get32BE(all_[end].record.key().data()) == number && all_[end].record.key()[0] < kTableNamePrefix) {
+           Get32BE(all_[end].record.key().data()) == number &&
+           all_[end].record.key()[0] < kTableNamePrefix) {
       ++end;
     }
     if (!names.count(number)) {
@@ -248,9 +253,10 @@ void Records::Table(size_t first, size_t end, uint32_t number, TableSummary& t) 
     if (it == stats.end()) {
       report_.problems.push_back({kNoPage, -1, "table " + t.name + ": no statistics for " + what});
     } else if (it->second != found) {
-      report_.problems.push_back({kNoPage, -1, "table " + t.name + ": statistics count " +
-                                                   std::to_string(it->second) + " for " + what +
-                                                   ", found " + std::to_string(found)});
+      report_.problems.push_back({kNoPage, -1,
+                                  "table " + t.name + ": statistics count " +
+                                      std::to_string(it->second) + " for " + what + ", found " +
+                                      std::to_string(found)});
     }
   };
   if (stats.count(kKindData)) t.counted = stats[kKindData];
@@ -297,17 +303,16 @@ void Records::Entries(const std::vector<const Located*>& data,
     }
     if (key.attributes & kKeyOnDemand) continue;
     for (auto& [entry, number] : expected) {
-      report_.problems.push_back({kNoPage, -1, "table " + t.name + ": record " +
-                                                   std::to_string(number) + " has no entry in key " +
-                                                   key.label.value_or("?")});
+      report_.problems.push_back({kNoPage, -1,
+                                  "table " + t.name + ": record " + std::to_string(number) +
+                                      " has no entry in key " + key.label.value_or("?")});
     }
   }
   for (size_t k = 0; k < schema.keys.size(); ++k) {
     const KeyDecl& key = schema.keys[k];
     if (keys.count(uint8_t(k + 1)) || (key.attributes & kKeyOnDemand)) continue;
     for (const Located* l : data) {
-      if ((key.attributes & kKeyOpt) &&
-          KeyComponentsEmpty(schema, key, l->record.data().data())) {
+      if ((key.attributes & kKeyOpt) && KeyComponentsEmpty(schema, key, l->record.data().data())) {
         continue;
       }
       Add(*l, "record has no entry in key " + key.label.value_or("?"));
@@ -324,9 +329,12 @@ void Records::Memos(const std::vector<const Located*>& memos, const std::set<uin
     uint32_t record = Get32BE(key.data() + kTablePrefix);
     uint8_t memo = key[kTablePrefix + 4];
     size_t end = i;
-    while (end < memos.size() && HasPrefix(memos[end]->record.key(), key.subspan(0, kTablePrefix + 5))) ++end;
+    while (end < memos.size() &&
+           HasPrefix(memos[end]->record.key(), key.subspan(0, kTablePrefix + 5)))
+      ++end;
     const Located& head = *memos[i];
-    if (!records.count(record)) Add(head, "memo block of record " + std::to_string(record) + ", which does not exist");
+    if (!records.count(record))
+      Add(head, "memo block of record " + std::to_string(record) + ", which does not exist");
     if (memo >= t.schema.memos.size()) {
       Add(head, "memo block of memo " + std::to_string(memo) + ", which is not declared");
     } else {
@@ -339,16 +347,22 @@ void Records::Memos(const std::vector<const Located*>& memos, const std::set<uin
           break;
         }
         if (blob && j == i) {
-          if (d.size() < 4) { Add(*memos[j], "BLOB block 0 without its length"); break; }
+          if (d.size() < 4) {
+            Add(*memos[j], "BLOB block 0 without its length");
+            break;
+          }
           stated = Get32(d.data());
           d = d.subspan(4);
         }
-        if (d.empty() || d.size() > kMemoBlockBytes || (j + 1 < end && d.size() != kMemoBlockBytes)) {
+        if (d.empty() || d.size() > kMemoBlockBytes ||
+            (j + 1 < end && d.size() != kMemoBlockBytes)) {
           Add(*memos[j], "memo block of " + std::to_string(d.size()) + " bytes");
         }
         total += d.size();
       }
-      if (blob && total != stated) Add(head, "BLOB length " + std::to_string(stated) + " but blocks hold " + std::to_string(total));
+      if (blob && total != stated)
+        Add(head,
+            "BLOB length " + std::to_string(stated) + " but blocks hold " + std::to_string(total));
     }
     i = end;
   }
@@ -366,7 +380,8 @@ std::string DescribeProblem(const Problem& p) {
 Status VerifyFile(PageStore& store, VerifyReport* report, bool records) {
   *report = VerifyReport{};
   const Header& h = store.header();
-  if (!RangesValid(h)) report->problems.push_back({kNoPage, -1, "size-class ranges out of order (check 1735)"});
+  if (!RangesValid(h))
+    report->problems.push_back({kNoPage, -1, "size-class ranges out of order (check 1735)"});
   if (h.JournalArmed()) report->problems.push_back({kNoPage, -1, "a journal is pending"});
   Walker walker(store, *report);
   if (h.root != kNoPage) walker.Page_(h.root, 0xFF, nullptr, nullptr, 1);
@@ -375,7 +390,8 @@ Status VerifyFile(PageStore& store, VerifyReport* report, bool records) {
     const Located& a = walker.leaves()[i - 1];
     const Located& b = walker.leaves()[i];
     if (a.page != b.page && CompareKeys(a.record.key(), b.record.key()) >= 0) {
-      report->problems.push_back({b.page, b.index, "key not above the last key of the page before"});
+      report->problems.push_back(
+          {b.page, b.index, "key not above the last key of the page before"});
     }
   }
   // Slots of the ranges that no page of the tree occupies (counted, not
@@ -383,7 +399,8 @@ Status VerifyFile(PageStore& store, VerifyReport* report, bool records) {
   uint64_t slots = 0, occupied = 0;
   for (uint32_t k = 1; k <= kMaxClass; ++k) slots += h.PagesIn(k);
   for (uint32_t id : walker.seen()) occupied += h.ClassOf(id) != 0;
-  report->unused_slots = uint32_t(std::min<uint64_t>(slots - std::min(slots, occupied), UINT32_MAX));
+  report->unused_slots =
+      uint32_t(std::min<uint64_t>(slots - std::min(slots, occupied), UINT32_MAX));
   if (records) Records(walker.leaves(), *report).Run();
   return Status::Ok();
 }

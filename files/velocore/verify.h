@@ -29,9 +29,9 @@ struct TableSummary {
   bool definition_ok = false;
   TableSchema schema;
   bool oem = false;
-  uint32_t records = 0;                   // data records found
-  uint32_t counted = 0;                   // as the statistics record says
-  std::vector<uint32_t> entries;          // per key: entries found
+  uint32_t records = 0;           // data records found
+  uint32_t counted = 0;           // as the statistics record says
+  std::vector<uint32_t> entries;  // per key: entries found
   uint32_t memo_blocks = 0;
 };
 

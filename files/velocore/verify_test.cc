@@ -18,11 +18,13 @@ class VerifyTest : public testing::MemoryFilesTest {
     MemoryFilesTest::SetUp();
     ASSERT_TRUE(store_.Create("v.vel", "").ok());
     std::string why;
-    ASSERT_TRUE(table_.Create("T", testing::SampleSchema(), false, testing::CurrentCollation(), &why).ok());
+    ASSERT_TRUE(
+        table_.Create("T", testing::SampleSchema(), false, testing::CurrentCollation(), &why).ok());
     for (int i = 1; i <= 30; ++i) {
       uint32_t r;
-      ASSERT_TRUE(table_.Add(SampleImage(i, "name" + std::to_string(i), 0, 0, "c").data(),
-                             {Bytes(300, 'x'), Bytes(600, 3)}, &r)
+      ASSERT_TRUE(table_
+                      .Add(SampleImage(i, "name" + std::to_string(i), 0, 0, "c").data(),
+                           {Bytes(300, 'x'), Bytes(600, 3)}, &r)
                       .ok());
     }
     ASSERT_EQ(testing::VerifyProblems(store_), "");
@@ -58,7 +60,9 @@ TEST_F(VerifyTest, EachDamageIsNamed) {
        },
        "entry of key SMP:IDKEY matches no data record"},
       {"a wrong statistics count",
-       [](Tree& t, uint32_t n) { t.Put(MakeRecord(StatisticsKey(n, kKindData), EncodeStatistics({7, 0}))); },
+       [](Tree& t, uint32_t n) {
+         t.Put(MakeRecord(StatisticsKey(n, kKindData), EncodeStatistics({7, 0})));
+       },
        "statistics count 7 for its records, found 30"},
       {"a data record of the wrong length",
        [](Tree& t, uint32_t n) { t.Put(MakeRecord(DataKey(n, 3), Bytes(12, 0))); },
@@ -116,8 +120,7 @@ TEST_F(VerifyTest, PageDamageIsNamedWithItsPage) {
   files_.SetContent("v.vel", bad);
   store_.InvalidateHeader();
   ASSERT_TRUE(store_.Refresh().ok());
-  EXPECT_NE(testing::VerifyProblems(store_).find("page " + std::to_string(leaf) +
-                                                 ": offset field"),
+  EXPECT_NE(testing::VerifyProblems(store_).find("page " + std::to_string(leaf) + ": offset field"),
             std::string::npos);
   bad = sound;
   bad[PageOffset(leaf) + kPgHeaderSize + 7] ^= 0x40;  // inside the first record's key

@@ -27,10 +27,10 @@ std::string MemoText(const MemoDecl& m, const Bytes& contents) {
 
 json FieldJson(const FieldDecl& f, const std::string& text) {
   using namespace kor;
-  bool integer = f.elements <= 1 && (f.type == kTypeByte || f.type == kTypeShort ||
-                                     f.type == kTypeUShort || f.type == kTypeLong ||
-                                     f.type == kTypeULong || f.type == kTypeDate ||
-                                     f.type == kTypeTime);
+  bool integer =
+      f.elements <= 1 &&
+      (f.type == kTypeByte || f.type == kTypeShort || f.type == kTypeUShort ||
+       f.type == kTypeLong || f.type == kTypeULong || f.type == kTypeDate || f.type == kTypeTime);
   if (integer) return json(std::stoll(text));
   return json(text);
 }

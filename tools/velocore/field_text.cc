@@ -1,10 +1,10 @@
 // Field values as text and CSV rows (see field_text.h).
 #include "tools/velocore/field_text.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cctype>
 #include <cstring>
 
 #include "runtime/pictures/format.h"
@@ -55,7 +55,9 @@ std::string ElementText(const FieldDecl& f, uint32_t size, const uint8_t* p) {
     case kTypeSReal: std::snprintf(buf, sizeof buf, "%.9g", double(LoadSReal(p))); return buf;
     case kTypeReal: std::snprintf(buf, sizeof buf, "%.17g", LoadReal(p)); return buf;
     case kTypeDecimal: return DecimalText(p, size, f.places);
-    case kTypeString: case kTypeCString: case kTypePString: {
+    case kTypeString:
+    case kTypeCString:
+    case kTypePString: {
       std::string text(LoadText(p, f.type, size));
       while (!text.empty() && text.back() == ' ') text.pop_back();
       if (f.picture && !f.picture->empty()) {
@@ -72,14 +74,36 @@ bool StoreElement(const FieldDecl& f, uint32_t size, const std::string& t, uint8
   using namespace kor;
   long long v = 0;
   switch (f.type) {
-    case kTypeByte: if (!Integer(t, 0, 255, &v)) return false; StoreByte(p, uint8_t(v)); return true;
-    case kTypeShort: if (!Integer(t, -32768, 32767, &v)) return false; StoreShort(p, int16_t(v)); return true;
-    case kTypeUShort: if (!Integer(t, 0, 65535, &v)) return false; StoreUShort(p, uint16_t(v)); return true;
-    case kTypeLong: if (!Integer(t, INT32_MIN, INT32_MAX, &v)) return false; StoreLong(p, int32_t(v)); return true;
-    case kTypeULong: if (!Integer(t, 0, UINT32_MAX, &v)) return false; StoreULong(p, uint32_t(v)); return true;
-    case kTypeDate: if (!Integer(t, 0, kLastStoredDay, &v)) return false; StoreDate(p, int32_t(v)); return true;
-    case kTypeTime: if (!Integer(t, 0, 8640000, &v)) return false; StoreTime(p, int32_t(v)); return true;
-    case kTypeSReal: case kTypeReal: {
+    case kTypeByte:
+      if (!Integer(t, 0, 255, &v)) return false;
+      StoreByte(p, uint8_t(v));
+      return true;
+    case kTypeShort:
+      if (!Integer(t, -32768, 32767, &v)) return false;
+      StoreShort(p, int16_t(v));
+      return true;
+    case kTypeUShort:
+      if (!Integer(t, 0, 65535, &v)) return false;
+      StoreUShort(p, uint16_t(v));
+      return true;
+    case kTypeLong:
+      if (!Integer(t, INT32_MIN, INT32_MAX, &v)) return false;
+      StoreLong(p, int32_t(v));
+      return true;
+    case kTypeULong:
+      if (!Integer(t, 0, UINT32_MAX, &v)) return false;
+      StoreULong(p, uint32_t(v));
+      return true;
+    case kTypeDate:
+      if (!Integer(t, 0, kLastStoredDay, &v)) return false;
+      StoreDate(p, int32_t(v));
+      return true;
+    case kTypeTime:
+      if (!Integer(t, 0, 8640000, &v)) return false;
+      StoreTime(p, int32_t(v));
+      return true;
+    case kTypeSReal:
+    case kTypeReal: {
       char* end = nullptr;
       double d = std::strtod(t.c_str(), &end);
       if (t.empty() || *end != 0) return false;
@@ -89,14 +113,15 @@ bool StoreElement(const FieldDecl& f, uint32_t size, const std::string& t, uint8
     }
     case kTypeDecimal: {
       std::string digits = t;
-      if (digits.empty() || digits.find_first_not_of("-.0123456789") != std::string::npos) return false;
+      if (digits.empty() || digits.find_first_not_of("-.0123456789") != std::string::npos)
+        return false;
       PushTextDecimal(digits.c_str());
       PopDecimal(p, size, f.places);
       return true;
     }
-    case kTypeString: case kTypeCString: case kTypePString:
-      StoreText(p, f.type, size, t);
-      return true;
+    case kTypeString:
+    case kTypeCString:
+    case kTypePString: StoreText(p, f.type, size, t); return true;
     default: {
       auto bytes = FromHex(t);
       if (!bytes || bytes->size() != size) return false;

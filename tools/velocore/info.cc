@@ -35,7 +35,8 @@ void PrintTable(const TableSummary& t) {
     const KeyDecl& key = t.schema.keys[k];
     std::cout << "    key " << key.label.value_or("?") << KeyAttributes(key.attributes) << ":";
     for (const KeyComponent& c : key.components) {
-      std::cout << " " << (c.descending() ? "-" : "") << t.schema.fields[c.field].name.value_or("?");
+      std::cout << " " << (c.descending() ? "-" : "")
+                << t.schema.fields[c.field].name.value_or("?");
     }
     std::cout << "; " << (k < t.entries.size() ? t.entries[k] : 0) << " entries\n";
   }

@@ -5,12 +5,12 @@
 
 namespace velocore_tool {
 
-using nlohmann::json;
 using kor::vel::FieldDecl;
 using kor::vel::KeyDecl;
 using kor::vel::MemoDecl;
 using kor::vel::OptText;
 using kor::vel::TableSchema;
+using nlohmann::json;
 
 namespace {
 
@@ -33,9 +33,9 @@ int TypeCode(const std::string& name) {
 json SchemaToJson(const std::string& table, const TableSchema& t, bool oem) {
   json fields = json::array(), memos = json::array(), keys = json::array();
   for (const FieldDecl& f : t.fields) {
-    json jf = {{"name", Text(f.name)},    {"type", kor::TypeCodeName(f.type)},
-               {"offset", f.offset},      {"size", f.size},
-               {"level", f.level},        {"elements", f.elements},
+    json jf = {{"name", Text(f.name)}, {"type", kor::TypeCodeName(f.type)},
+               {"offset", f.offset},   {"size", f.size},
+               {"level", f.level},     {"elements", f.elements},
                {"marker", f.marker}};
     if (f.type == kor::kTypeDecimal || f.type == kor::kTypePDecimal) {
       jf["digits"] = f.digits;
@@ -48,13 +48,17 @@ json SchemaToJson(const std::string& table, const TableSchema& t, bool oem) {
     fields.push_back(jf);
   }
   for (const MemoDecl& m : t.memos) {
-    memos.push_back({{"label", Text(m.label)}, {"name", Text(m.name)}, {"size", m.size},
-                     {"binary", m.binary()}, {"blob", m.blob()}});
+    memos.push_back({{"label", Text(m.label)},
+                     {"name", Text(m.name)},
+                     {"size", m.size},
+                     {"binary", m.binary()},
+                     {"blob", m.blob()}});
   }
   for (const KeyDecl& k : t.keys) {
     json components = json::array();
     for (const auto& c : k.components) {
-      components.push_back({{"field", Text(t.fields[c.field].name)}, {"descending", c.descending()}});
+      components.push_back(
+          {{"field", Text(t.fields[c.field].name)}, {"descending", c.descending()}});
     }
     keys.push_back({{"label", Text(k.label)},
                     {"name", Text(k.name)},
@@ -65,9 +69,10 @@ json SchemaToJson(const std::string& table, const TableSchema& t, bool oem) {
                     {"primary", bool(k.attributes & kor::kKeyPrimary)},
                     {"components", components}});
   }
-  return {{"table", table},  {"oem", oem},       {"version", t.version},
-          {"record_length", t.record_length},   {"fields", fields},
-          {"memos", memos},  {"keys", keys}};
+  return {{"table", table},       {"oem", oem},
+          {"version", t.version}, {"record_length", t.record_length},
+          {"fields", fields},     {"memos", memos},
+          {"keys", keys}};
 }
 
 bool SchemaFromJson(const json& j, TableSchema* t, bool* oem, std::string* error) {
@@ -99,7 +104,8 @@ bool SchemaFromJson(const json& j, TableSchema* t, bool* oem, std::string* error
     for (const json& jm : j.value("memos", json::array())) {
       uint16_t flags = uint16_t((jm.value("binary", false) ? kor::vel::kStreamBinary : 0) |
                                 (jm.value("blob", false) ? kor::vel::kStreamBlob : 0));
-      t->memos.push_back({TextOf(jm, "label"), TextOf(jm, "name"), jm.at("size").get<uint16_t>(), flags});
+      t->memos.push_back(
+          {TextOf(jm, "label"), TextOf(jm, "name"), jm.at("size").get<uint16_t>(), flags});
     }
     for (const json& jk : j.value("keys", json::array())) {
       KeyDecl k{TextOf(jk, "name"), TextOf(jk, "label"), 0, {}};

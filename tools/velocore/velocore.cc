@@ -33,7 +33,8 @@ std::unique_ptr<PageStore> OpenFile(const Args& args, bool write) {
   if (s.ok()) return store;
   if (s.code == kor::kErrInvalidDataFile) {
     Fail(args.file + " is not a Velocore data file (too short or no signature)" +
-         (args.owner.empty() ? "; if it is encrypted, give --owner" : "; or the OWNER text is wrong"));
+         (args.owner.empty() ? "; if it is encrypted, give --owner"
+                             : "; or the OWNER text is wrong"));
   } else if (s.is_check()) {
     Fail(args.file + " is damaged: " + s.Describe());
   } else {
@@ -63,7 +64,8 @@ bool OpenTable(PageStore& store, const Args& args, Table* table) {
   std::string why;
   s = table->Open(name, nullptr, &why);
   if (s.code == kor::kErrFileNotFound) {
-    Fail("no table " + name + " in " + args.file + " (tables: " + (names.empty() ? "none" : names) + ")");
+    Fail("no table " + name + " in " + args.file + " (tables: " + (names.empty() ? "none" : names) +
+         ")");
   } else if (!s.ok()) {
     Fail("table " + name + " in " + args.file + " cannot be read: " + s.Describe());
   }
@@ -113,8 +115,15 @@ int Recover(const Args& args) {
 namespace {
 
 const kor::InitEntry kInitTable[] = {KOR_RUNTIME_CORE_INIT_ENTRIES};
-kor::ModuleDescriptor g_module = {nullptr, std::begin(kInitTable), std::end(kInitTable), nullptr,
-                                  nullptr, nullptr, nullptr, nullptr, "velocore"};
+kor::ModuleDescriptor g_module = {nullptr,
+                                  std::begin(kInitTable),
+                                  std::end(kInitTable),
+                                  nullptr,
+                                  nullptr,
+                                  nullptr,
+                                  nullptr,
+                                  nullptr,
+                                  "velocore"};
 
 int Usage() {
   std::cerr << "usage: velocore info|verify|recover FILE [--owner TEXT]\n"
@@ -137,7 +146,8 @@ int main(int argc, char** argv) {
     if (arg == "--json") a.json = true;
     else if (arg == "--owner" && i + 1 < argc) a.owner = argv[++i];
     else if (arg == "--schema" && i + 1 < argc) a.schema_path = argv[++i];
-    else if (arg == "--csv" && has_value && !plain.empty() && plain[0] == "load") a.csv_path = argv[++i];
+    else if (arg == "--csv" && has_value && !plain.empty() && plain[0] == "load")
+      a.csv_path = argv[++i];
     else if (arg == "--csv") a.csv = true;
     else if (arg.rfind("--", 0) == 0) return Usage();
     else plain.push_back(arg);
