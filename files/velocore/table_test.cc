@@ -101,5 +101,64 @@ TEST_F(TableTest, ReopenedTableComparesItsDeclaration) {
   EXPECT_EQ(again.Open("NOSUCH", nullptr, &why).code, kErrFileNotFound);
 }
 
+TEST_F(TableTest, FullRecordCounterIsCheck1173AndChangesNothing) {
+  store_.header().record_counter = 0xFDFFFFFE;
+  ASSERT_TRUE(store_.Commit().ok());
+  uint32_t r = 0;
+  ASSERT_TRUE(table_.Add(SampleImage(1, "last").data(), {}, &r).ok());
+  EXPECT_EQ(r, 0xFDFFFFFFu);
+  auto before = files_.Content("t.vel");
+  Status s = table_.Add(SampleImage(2, "one too many").data(), {}, &r);
+  EXPECT_EQ(s.code, kErrFileSystemError);
+  EXPECT_EQ(s.check, kCheckFileFull);
+  EXPECT_EQ(files_.Content("t.vel"), before);
+}
+
+TEST_F(TableTest, AnotherProgramsCommitIsSeenThroughTheChangeCounter) {
+  PageStore other_store;
+  ASSERT_TRUE(other_store.Open("t.vel", kOsReadWrite, "").ok());
+  Table other(other_store);
+  std::string why;
+  ASSERT_TRUE(other.Open("PEOPLE", nullptr, &why).ok());
+  uint32_t n = 0, r = 0;
+  ASSERT_TRUE(other.Count(&n).ok());  // caches the header and pages
+  EXPECT_EQ(n, 0u);
+  ASSERT_TRUE(table_.Add(SampleImage(1, "seen").data(), {}, &r).ok());
+  ASSERT_TRUE(other.Count(&n).ok());
+  EXPECT_EQ(n, 1u);
+  Bytes image;
+  bool found = false;
+  ASSERT_TRUE(other.Read(r, &image, &found).ok());
+  EXPECT_TRUE(found);
+}
+
+TEST_F(TableTest, OemTablesKeepTextInTheOemSet) {
+  Table oem(store_);
+  std::string why;
+  ASSERT_TRUE(oem.Create("OEM", SampleSchema(), true, testing::CurrentCollation(), &why).ok());
+  uint32_t r = 0;
+  Bytes image = SampleImage(1, "caf\xE9", 0, 0, "\xC4x");  // Windows-1252 e-acute, A-umlaut
+  Bytes notes(300, ' ');
+  notes[0] = 0xE9;
+  ASSERT_TRUE(oem.Add(image.data(), {notes, Bytes{0xE9}}, &r).ok());
+  // Stored: code page 437 (0x82 and 0x8E); the BINARY BLOB as it was.
+  Tree tree(store_);
+  Record stored;
+  bool found = false;
+  ASSERT_TRUE(tree.Find(DataKey(oem.number(), r), &stored, &found).ok());
+  EXPECT_EQ(stored.data()[4 + 3], 0x82);
+  EXPECT_EQ(stored.data()[32], 0x8E);
+  ASSERT_TRUE(tree.Find(MemoKey(oem.number(), r, 0, 0), &stored, &found).ok());
+  EXPECT_EQ(stored.data()[0], 0x82);
+  ASSERT_TRUE(tree.Find(MemoKey(oem.number(), r, 1, 0), &stored, &found).ok());
+  EXPECT_EQ(stored.data()[4], 0xE9);
+  Bytes back;
+  ASSERT_TRUE(oem.Read(r, &back, &found).ok());
+  EXPECT_EQ(back, image);
+  ASSERT_TRUE(oem.ReadMemo(r, 0, &back).ok());
+  EXPECT_EQ(back, notes);
+  EXPECT_EQ(testing::VerifyProblems(store_), "");
+}
+
 }  // namespace
 }  // namespace kor::vel

@@ -56,7 +56,12 @@ foreach(variant plain encrypted)
   if(size LESS 20000)
     message(FATAL_ERROR "the ${variant} file is too small (${size}) to exercise the format")
   endif()
-  # The Windows program reads back what the native one wrote.
+  # Each program reads back what the other wrote.
+  execute_process(COMMAND ${NATIVE} verify windows-${variant}.vel ${owner}
+                  WORKING_DIRECTORY ${WORK} RESULT_VARIABLE code OUTPUT_VARIABLE out)
+  if(NOT code EQUAL 0 OR NOT out MATCHES "clean")
+    message(FATAL_ERROR "native verify of the Windows file (${variant}): ${code}\n${out}")
+  endif()
   execute_process(COMMAND ${EMULATOR} ${WINDOWS} verify native-${variant}.vel ${owner}
                   WORKING_DIRECTORY ${WORK} RESULT_VARIABLE code OUTPUT_VARIABLE out)
   if(NOT code EQUAL 0 OR NOT out MATCHES "clean")

@@ -87,3 +87,9 @@ run(2 dump a.vel NOPE --csv)
 expect_match("${ERR}" "^velocore: no table NOPE in a.vel \\(tables: PEOPLE\\)\n$" "unknown table")
 run(3 dump a.vel)
 run(3 frobnicate a.vel)
+
+# Every file this test leaves behind verifies clean.
+foreach(f a.vel b.vel)
+  run(0 verify ${f})
+endforeach()
+run(0 verify e.vel --owner "an owner")
