@@ -53,16 +53,16 @@ TEST_F(TreeTest, RandomChangesMatchAnOrderedMap) {
   uint32_t depth = 0;
   std::set<uint32_t> classes;
   // A bulk of small records first, for a tree three levels deep.
-  for (uint32_t n = 0; n < 12000; ++n) {
+  for (uint32_t n = 0; n < 8000; ++n) {
     Bytes data(n % 23, uint8_t(n)), key = KeyOf(n * 7);
-    key.resize(40, 'k');  // long keys make narrow internal pages
+    key.resize(60, 'k');  // long keys make narrow internal pages
     ASSERT_TRUE(tree_.Put(MakeRecord(key, data)).ok());
     oracle_[key] = data;
-    if (n % 3000 == 2999) {
+    if (n % 2000 == 1999) {
       ASSERT_TRUE(store_.Commit().ok());
     }
   }
-  for (int batch = 0; batch < 60; ++batch) {
+  for (int batch = 0; batch < 40; ++batch) {
     int ops = 1 + int(random() % 40);
     for (int i = 0; i < ops; ++i) {
       Bytes key = KeyOf(random() % 600 * 467);
@@ -83,15 +83,16 @@ TEST_F(TreeTest, RandomChangesMatchAnOrderedMap) {
       }
     }
     ASSERT_TRUE(store_.Commit().ok());
-    uint32_t unused = 99;
-    ASSERT_EQ(testing::VerifyProblems(store_, &unused, false), "") << "batch " << batch;
-    EXPECT_EQ(unused, 0u) << "ranges stay dense";
+    if (batch % 4 != 3) continue;  // the whole checks every fourth batch
+    ExpectSame();
     VerifyReport report;
     ASSERT_TRUE(VerifyFile(store_, &report, false).ok());
+    for (const Problem& p : report.problems)
+      ADD_FAILURE() << "batch " << batch << ": " << DescribeProblem(p);
+    EXPECT_EQ(report.unused_slots, 0u) << "ranges stay dense";
     depth = std::max(depth, report.depth);
     for (uint32_t k = 1; k <= kMaxClass; ++k)
       if (report.pages_per_class[k]) classes.insert(k);
-    ExpectSame();
   }
   // The run reached what it is meant to exercise.
   EXPECT_GE(depth, 3u);

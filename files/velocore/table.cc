@@ -55,7 +55,9 @@ Status ReadDefinitionStream(PageStore& store, uint32_t table, std::vector<uint8_
 Status Table::Begin() {
   if (failed_check_) return {kErrFileSystemError, failed_check_, 0};
   if (!open_) return Status::Error(kErrFileNotOpen);
-  return hold_ ? Status::Ok() : store_.Refresh();
+  Status s = hold_ ? Status::Ok() : store_.Refresh();
+  if (s.is_check()) failed_check_ = s.check;
+  return s;
 }
 
 Status Table::Finish(Status s) {
