@@ -15,8 +15,12 @@ using testing::TableState;
 
 constexpr const char* kFile = "crash.vel";
 
+// What an update must do to the tree for the loop to test what it claims.
+enum class Shape { kSplits, kMerges, kMovesClasses };
+
 struct Scenario {
   const char* name;
+  Shape shape;
   std::function<void(Table&)> setup;     // run once, committed record by record
   std::function<Status(Table&)> update;  // one update, committed once
 };
@@ -39,26 +43,27 @@ void AddBase(Table& t, int count) {
 }
 
 const Scenario kScenarios[] = {
-    {"inserts that split pages", [](Table& t) { AddBase(t, 120); },
+    {"inserts that split pages", Shape::kSplits, [](Table& t) { AddBase(t, 80); },
      [](Table& t) {
        t.HoldCommits(true);
        Status s;
-       for (int i = 1000; i < 1060 && s.ok(); ++i) {
+       for (int i = 1000; i < 1040 && s.ok(); ++i) {
          uint32_t r = 0;
          s = t.Add(SampleImage(i, Name(i), -i, 0, "N").data(), {Bytes(300, 'z'), Bytes(40, 1)}, &r);
        }
        t.HoldCommits(false);
        return s;
      }},
-    {"deletes that merge pages", [](Table& t) { AddBase(t, 150); },
+    {"deletes that merge pages", Shape::kMerges, [](Table& t) { AddBase(t, 100); },
      [](Table& t) {
        t.HoldCommits(true);
        Status s;
-       for (uint32_t r = 20; r < 140 && s.ok(); ++r) s = t.Delete(r);
+       for (uint32_t r = 20; r < 95 && s.ok(); ++r) s = t.Delete(r);
        t.HoldCommits(false);
        return s;
      }},
-    {"changes that move pages between size classes", [](Table& t) { AddBase(t, 60); },
+    {"changes that move pages between size classes", Shape::kMovesClasses,
+     [](Table& t) { AddBase(t, 60); },
      [](Table& t) {
        t.HoldCommits(true);
        Status s;
@@ -86,6 +91,8 @@ class CrashTest : public testing::MemoryFilesTest, public ::testing::WithParamIn
         t.Create("PEOPLE", testing::SampleSchema(), false, testing::CurrentCollation(), &why).ok());
     scenario().setup(t);
     before_ = testing::ReadState(t);
+    VerifyReport shape_before, shape_after;
+    ASSERT_TRUE(VerifyFile(store, &shape_before).ok());
     store.Close();
     base_ = files_.Content(kFile);
     // The update once without faults gives the state after it.
@@ -93,6 +100,16 @@ class CrashTest : public testing::MemoryFilesTest, public ::testing::WithParamIn
     ASSERT_TRUE(s.ok()) << s.Describe();
     after_ = Reopened(nullptr);
     ASSERT_NE(before_, after_);
+    PageStore reopened;
+    ASSERT_TRUE(reopened.Open(kFile, kOsReadWrite, "").ok());
+    ASSERT_TRUE(VerifyFile(reopened, &shape_after).ok());
+    switch (scenario().shape) {
+      case Shape::kSplits: EXPECT_GT(shape_after.pages, shape_before.pages); break;
+      case Shape::kMerges: EXPECT_LT(shape_after.pages, shape_before.pages); break;
+      case Shape::kMovesClasses:
+        EXPECT_NE(shape_after.pages_per_class, shape_before.pages_per_class);
+        break;
+    }
   }
 
   // Runs the update on the base file under the plan in force.
