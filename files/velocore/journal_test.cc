@@ -136,10 +136,14 @@ TEST_F(JournalTest, InternalCheckFailsTheTableUntilItIsClosed) {
   EXPECT_EQ(count, 40u);
 }
 
+// The runtime error shows its box; natively it goes to standard error and
+// takes the default answer, on Windows it would wait for a person.
+#if !defined(_WIN32)
 TEST(CheckTest, WithoutARecoveryPointACheckIsARuntimeError) {
   EXPECT_EXIT(Check(1602), ::testing::ExitedWithCode(2),
               "Possible data corruption in file \\(1602\\)");
 }
+#endif
 
 }  // namespace
 }  // namespace kor::vel

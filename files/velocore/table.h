@@ -78,6 +78,18 @@ class Table {
   Status WriteMemo(uint32_t record, size_t memo, const Bytes& contents);
   // The first record number above `after` (0: the first), or *found false.
   Status NextRecord(uint32_t after, uint32_t* record, bool* found);
+  // Key order (key k, 0-based). The entry search key of a record image:
+  // the key's number and the image, and for a DUP key the record number 0
+  // (where a forward walk over equal values starts) or 0xFFFFFFFF (where a
+  // backward walk starts). The bounds of all of the key's entries.
+  Bytes KeySearchKey(size_t key, const uint8_t* image, bool for_previous) const;
+  Bytes KeyFirst(size_t key) const;
+  Bytes KeyLast(size_t key) const;
+  // The entry of key k nearest `from` in the direction of travel (at or
+  // after it going forward, at or before it going back; strictly so when
+  // `strict`), with the record it names; *found false past the key's end.
+  Status KeyEntry(size_t key, std::span<const uint8_t> from, bool forward, bool strict,
+                  Bytes* entry, uint32_t* record, bool* found);
   // Statistics: the record count, or key k's entry count.
   Status Count(uint32_t* count);
   Status KeyCount(size_t key, uint32_t* count);

@@ -183,6 +183,35 @@ Status Table::NextRecord(uint32_t after, uint32_t* record, bool* found) {
   return s.is_check() ? Finish(s) : s;
 }
 
+Bytes Table::KeySearchKey(size_t k, const uint8_t* image, bool for_previous) const {
+  Bytes stored = ToStored(image);
+  const KeyDecl& key = schema_.keys[k];
+  Bytes value = KeyImage(schema_, key, stored.data(), {&collation_, oem_});
+  return EntryKey(number_, uint8_t(k + 1), value, key.dup(), for_previous ? 0xFFFFFFFF : 0);
+}
+
+Bytes Table::KeyFirst(size_t k) const { return TablePrefix(number_, uint8_t(k + 1)); }
+
+// Every entry of key k sorts below the prefix of the next kind byte.
+Bytes Table::KeyLast(size_t k) const { return TablePrefix(number_, uint8_t(k + 2)); }
+
+Status Table::KeyEntry(size_t k, std::span<const uint8_t> from, bool forward, bool strict,
+                       Bytes* entry, uint32_t* record, bool* found) {
+  Status s = Begin();
+  *found = false;
+  Record r;
+  if (s.ok()) {
+    s = forward ? tree_.Ceiling(from, strict, &r, found) : tree_.Floor(from, strict, &r, found);
+  }
+  if (s.ok() && *found && !HasPrefix(r.key(), KeyFirst(k))) *found = false;
+  if (s.ok() && *found && r.data().size() != 4) s = Check(kCheckRecordData);
+  if (s.ok() && *found) {
+    entry->assign(r.key().begin(), r.key().end());
+    *record = Get32BE(r.data().data());
+  }
+  return s.is_check() ? Finish(s) : s;
+}
+
 Status Table::Count(uint32_t* count) { return KeyCount(SIZE_MAX, count); }
 
 Status Table::KeyCount(size_t key, uint32_t* count) {

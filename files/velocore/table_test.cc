@@ -160,5 +160,62 @@ TEST_F(TableTest, OemTablesKeepTextInTheOemSet) {
   EXPECT_EQ(testing::VerifyProblems(store_), "");
 }
 
+TEST_F(TableTest, KeysWalkInTheirOrderBothWays) {
+  // NAMEKEY: NOCASE name, then DAY descending; DUP, so equal values follow
+  // the record numbers. CODEKEY is OPT: blank codes have no entry.
+  struct Row {
+    const char* name;
+    int32_t day;
+    const char* code;
+  };
+  const Row rows[] = {{"bravo", 5, "x"},
+                      {"Alpha", 1, ""},
+                      {"alpha", 9, "y"},
+                      {"ALPHA", 9, ""},
+                      {"charlie", 2, "x"}};
+  std::vector<uint32_t> numbers;
+  for (int i = 0; i < 5; ++i) {
+    uint32_t r = 0;
+    ASSERT_TRUE(
+        table_.Add(SampleImage(i + 1, rows[i].name, 0, rows[i].day, rows[i].code).data(), {}, &r)
+            .ok());
+    numbers.push_back(r);
+  }
+  auto walk = [&](size_t key, bool forward) {
+    std::vector<uint32_t> seen;
+    Bytes from = forward ? table_.KeyFirst(key) : table_.KeyLast(key), entry;
+    bool strict = !forward, found = true;
+    uint32_t record = 0;
+    while (true) {
+      EXPECT_TRUE(table_.KeyEntry(key, from, forward, strict, &entry, &record, &found).ok());
+      if (!found) break;
+      seen.push_back(record);
+      from = entry;
+      strict = true;
+    }
+    return seen;
+  };
+  // alpha 9 (rec 3), ALPHA 9 (rec 4) [equal values: record order], Alpha 1, bravo, charlie.
+  std::vector<uint32_t> by_name = {numbers[2], numbers[3], numbers[1], numbers[0], numbers[4]};
+  EXPECT_EQ(walk(1, true), by_name);
+  EXPECT_EQ(walk(1, false), std::vector<uint32_t>(by_name.rbegin(), by_name.rend()));
+  EXPECT_EQ(walk(2, true), (std::vector<uint32_t>{numbers[0], numbers[4], numbers[2]}));
+  // A search value: the first "ALPHA" going forward, the last going back.
+  Bytes image = SampleImage(0, "aLpHa", 0, 9);
+  Bytes entry;
+  uint32_t record = 0;
+  bool found = false;
+  ASSERT_TRUE(table_
+                  .KeyEntry(1, table_.KeySearchKey(1, image.data(), false), true, false, &entry,
+                            &record, &found)
+                  .ok());
+  EXPECT_EQ(record, numbers[2]);
+  ASSERT_TRUE(table_
+                  .KeyEntry(1, table_.KeySearchKey(1, image.data(), true), false, false, &entry,
+                            &record, &found)
+                  .ok());
+  EXPECT_EQ(record, numbers[3]);
+}
+
 }  // namespace
 }  // namespace kor::vel
