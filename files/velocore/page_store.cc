@@ -73,7 +73,11 @@ Status PageStore::Refresh() {
   bool empty = false;
   Status s = ReadHeaderFromDisk(&h, &empty);
   if (!s.ok()) return s;
-  if (header_valid_ && h.change_counter <= disk_.change_counter && !h.JournalArmed()) {
+  // The same header as last time (a journal read through or not dropped
+  // included): nothing to do again.
+  bool same = header_valid_ && h == last_read_;
+  last_read_ = h;
+  if (same || (header_valid_ && h.change_counter <= disk_.change_counter && !h.JournalArmed())) {
     return Status::Ok();
   }
   cache_.clear();

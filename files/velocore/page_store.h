@@ -116,6 +116,7 @@ class PageStore {
   FileIo io_;
   Header disk_;
   Header work_;
+  Header last_read_;  // the header as the last Refresh read it
   bool header_valid_ = false;
   bool locks_ = true;  // whether the writer lock is taken for updates
   std::map<uint32_t, Cached> cache_;
