@@ -1,0 +1,129 @@
+// The physical file object: the cached header, the cache of pages, the
+// pages an update changed, their placement in the size classes and the
+// journalled two-pass commit; also opening a file whose header names a
+// journal (replay, reading through it, or dropping it).
+//
+// Page identities. A page on disk is known by its page number. A page made
+// by the current update has a temporary number (kFirstTemporary and up)
+// until the commit gives it a place; so has a page whose size class changes.
+// Every reference to a page (its parent's child entry, or the header's root)
+// follows it when its number changes: the parent is found by descending from
+// the root by the page's first key (see FindParent), which the tree's rules
+// make exact: separator i of an internal page is at or below every key of
+// child i and above every key of child i-1, and the first separator of an
+// internal page equals the separator its parent keeps for it.
+//
+// Commit. See commit.cc for the protocol and its numbered invariants.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "files/velocore/file_io.h"
+#include "files/velocore/header.h"
+#include "files/velocore/page_codec.h"
+#include "files/velocore/status.h"
+
+namespace kor::vel {
+
+inline constexpr uint32_t kFirstTemporary = 0x80000000u;
+
+// What opening found about a journal.
+enum class JournalOutcome { kNone, kReplayed, kDropped, kReadThrough };
+
+class PageStore {
+ public:
+  PageStore() = default;
+  PageStore(const PageStore&) = delete;
+  PageStore& operator=(const PageStore&) = delete;
+
+  // Opens an existing file (mode byte of os.h) and reads its header (36 for
+  // a wrong signature or a header shorter than 512 bytes; an empty file gets
+  // a fresh header). A journal is replayed or dropped when the file is
+  // writable and the write lock can be had, else read through.
+  Status Open(const std::string& path, uint32_t mode, std::string_view owner);
+  // Makes a new file holding a fresh header, flushed.
+  Status Create(const std::string& path, std::string_view owner);
+  void Close();
+  FileIo& io() { return io_; }
+  JournalOutcome journal_outcome() const { return journal_outcome_; }
+
+  // Reads the header again when another program committed since (its change
+  // counter is higher); the page cache is dropped then. Only between updates.
+  Status Refresh();
+  // The header as the current update leaves it (root, record counter).
+  Header& header() { return work_; }
+  // The header as it is on disk.
+  const Header& disk_header() const { return disk_; }
+  // Invalidate: the next Refresh reads the header whatever its counter.
+  void InvalidateHeader() { header_valid_ = false; }
+
+  // A page for reading; the pointer stays valid until the update ends.
+  Status Get(uint32_t id, const Page** page);
+  // A page the update changes.
+  Status GetMutable(uint32_t id, Page** page);
+  // A new page of the update; returns its temporary number.
+  uint32_t Add(Page page);
+  // Removes a page the tree no longer references.
+  void Free(uint32_t id);
+  bool Changed() const;
+
+  // Commits the update (commit.cc): 0, or the kept write error / a check,
+  // in which case the update is discarded as by Discard.
+  Status Commit();
+  // Forgets the update: changed pages, the working header.
+  void Discard();
+
+  // The parent of page `id` and its index there; *parent = kNoPage when
+  // `id` is the root.
+  Status FindParent(uint32_t id, uint32_t* parent, size_t* index);
+  // Reads the stored bytes of page `id` (its class from the header), for
+  // checking tools; no decoding.
+  Status ReadRaw(uint32_t id, std::vector<uint8_t>* bytes);
+
+ private:
+  struct Cached {
+    Page page;
+    uint32_t blocks = 0;  // the class it occupies on disk; 0 = no place yet
+    bool dirty = false;
+  };
+  struct JournalEntry {
+    uint32_t position;  // where the image lies in the journal
+    uint32_t size;
+  };
+
+  Status Load(uint32_t id, Cached** out);
+  Status ReadHeaderFromDisk(Header* h, bool* empty);
+  // Renumbers a page and the reference to it (placement.cc).
+  Status Renumber(uint32_t from, uint32_t to);
+  Status Place();  // placement.cc
+  Status Vacate(uint32_t k, const std::set<uint32_t>& slots);
+  Status AllocateSlot(uint32_t k, uint32_t* slot);
+  Status GrowEnd(uint32_t k, uint32_t* slot);
+  void ParkEmptyRanges();
+  // Journal (journal.cc).
+  Status HandleJournal();
+  Status WalkJournal(std::map<uint32_t, JournalEntry>* entries, Header* journal_header,
+                     bool* damaged);
+  Status Replay(const std::map<uint32_t, JournalEntry>& entries, const Header& journal_header);
+  Status DropJournal();
+  Status WriteFinalHeader(const Header& h);
+  void TrimCache();
+
+  FileIo io_;
+  Header disk_;
+  Header work_;
+  Header last_read_;  // the header as the last Refresh read it
+  bool header_valid_ = false;
+  bool locks_ = true;  // whether the writer lock is taken for updates
+  std::map<uint32_t, Cached> cache_;
+  std::vector<std::pair<uint32_t, uint32_t>> freed_;  // (slot, class) of removed pages
+  uint32_t next_temporary_ = kFirstTemporary;
+  std::map<uint32_t, JournalEntry> read_through_;  // home offset -> image, while reading through
+  JournalOutcome journal_outcome_ = JournalOutcome::kNone;
+};
+
+}  // namespace kor::vel
