@@ -1,4 +1,6 @@
-// The journalled two-pass commit of an update.
+// The journalled two-pass commit of an update, in two steps a caller may
+// run apart (Arm, then Apply or Disarm) so that several files can be armed
+// before any of them is applied.
 //
 // Invariants (checked by assertions in debug builds where they are local):
 //  1. Nothing the on-disk header reaches is overwritten before the journal
@@ -15,17 +17,20 @@
 //     writes would lose data on a crash).
 //  5. A write may tear at any 64-byte boundary: the header words that arm
 //     or disarm the journal (offsets 6..13) lie in its first 64-byte unit,
-//     and the final header is written in two parts, the units after the first
-//     (flushed) before the first, so no torn write leaves a disarmed header
-//     over ranges of another state.
+//     and the final header is written in two parts: the units after the
+//     first go out with the pages copied home, before the flush of
+//     invariant 4, and the first unit after it. Until that first unit
+//     lands the journal stays armed and a replay rewrites every part, so no
+//     torn write leaves a disarmed header over ranges of another state.
 //  6. A committed update raises the change counter by two: the journal's
 //     copy of the new header carries old + 1 and the final header old + 2,
 //     whether the apply pass or a replay writes it.
 //
 // Pass 1, arm: place the pages, write the journal and pages in new space,
 // flush, write the old header with the journal's start and end, flush.
-// Pass 2, apply: copy the journal's pages home, flush, write the final header
-// (journal empty), flush, cut the file at the end of the used area.
+// Pass 2, apply: copy the journal's pages home with the final header's
+// units after the first, flush, write the first unit (journal empty),
+// flush, cut the file at the end of the used area. Four flushes in all.
 //
 // A failed write in pass 1 discards the update (the old header is in force;
 // a header that may already arm the journal is written back disarmed). After
@@ -38,69 +43,56 @@
 
 namespace kor::vel {
 
-namespace {
-
-struct PendingWrite {
-  uint32_t home;  // file offset where the image belongs
-  std::vector<uint8_t> bytes;
-};
-
-// The final header's two parts (invariant 5).
-void WriteSplitHeader(FileIo& io, const uint8_t bytes[kHeaderSize]) {
-  io.Write(kCipherUnit, bytes + kCipherUnit, kHeaderSize - kCipherUnit);
-  io.Flush();
-  io.Write(0, bytes, kCipherUnit);
-}
-
-}  // namespace
-
-Status PageStore::WriteFinalHeader(const Header& h) {
+Status PageStore::WriteFinalHeader(const Header& h, const std::vector<PendingWrite>* home) {
   uint8_t bytes[kHeaderSize];
   EncodeHeader(h, bytes);
-  WriteSplitHeader(io_, bytes);
+  if (home != nullptr) {
+    for (const PendingWrite& w : *home) io_.Write(w.home, w.bytes.data(), uint32_t(w.bytes.size()));
+  }
+  io_.Write(kCipherUnit, bytes + kCipherUnit, kHeaderSize - kCipherUnit);
+  io_.Flush();  // invariant 4
+  io_.Write(0, bytes, kCipherUnit);
   Status s = io_.Flush();
   if (s.ok()) io_.Truncate(h.UsedEnd());
   return s;
 }
 
-Status PageStore::Commit() {
+Status PageStore::FailArm(Status s) {
+  Discard();
+  armed_ = ArmedUpdate{};
+  io_.UnlockWriter();
+  return s;
+}
+
+Status PageStore::Arm() {
+  armed_ = ArmedUpdate{};
   if (!Changed()) return Status::Ok();
-  if (!header_valid_) {
-    Discard();
-    return Check(kCheckTree);
-  }
-  Status s = locks_ ? io_.LockWriter(10000) : Status::Ok();
-  if (!s.ok()) {
-    Discard();
-    return s;
-  }
+  if (!header_valid_) return FailArm(Check(kCheckTree));
+  Status s = locks_ ? io_.LockWriter(kWriterWaitMs) : Status::Ok();
+  if (!s.ok()) return FailArm(s);
   s = Place();
-  const Header old = disk_;
-  const uint32_t old_end = old.UsedEnd();
-  std::vector<PendingWrite> pages;
+  armed_.old = disk_;
+  const uint32_t old_end = armed_.old.UsedEnd();
   for (auto& [id, c] : cache_) {
     if (!s.ok()) break;
     if (!c.dirty) continue;
     assert(id < kFirstTemporary && work_.ClassOf(id) == c.blocks);
     PendingWrite w{uint32_t(PageOffset(id)), {}};
     s = EncodePage(c.page, w.home, &w.bytes);
-    pages.push_back(std::move(w));
+    (w.home < old_end ? armed_.home : armed_.fresh_space).push_back(std::move(w));
   }
-  if (!s.ok()) {
-    Discard();
-    io_.UnlockWriter();
-    return s;
-  }
-  // Pass 1: arm.
+  if (!s.ok()) return FailArm(s);
   Header fresh = work_;
-  fresh.change_counter = old.change_counter + 1;
+  fresh.change_counter = armed_.old.change_counter + 1;
   fresh.journal_start = fresh.journal_end = fresh.UsedEnd();
   const uint32_t journal = std::max(fresh.UsedEnd(), old_end);  // invariant 2
   uint32_t at = journal;
-  for (const PendingWrite& w : pages) {
-    bool in_old_area = w.home < old_end;  // invariant 1
-    io_.Write(in_old_area ? at : w.home, w.bytes.data(), uint32_t(w.bytes.size()));
-    if (in_old_area) at += uint32_t(w.bytes.size());
+  for (const PendingWrite& w : armed_.fresh_space) {
+    io_.Write(w.home, w.bytes.data(), uint32_t(w.bytes.size()));
+  }
+  for (const PendingWrite& w : armed_.home) {  // invariant 1
+    io_.Write(at, w.bytes.data(), uint32_t(w.bytes.size()));
+    at += uint32_t(w.bytes.size());
   }
   uint8_t header_bytes[kHeaderSize];
   EncodeHeader(fresh, header_bytes);
@@ -108,7 +100,7 @@ Status PageStore::Commit() {
   at += kHeaderSize;
   s = io_.Flush();  // invariant 3
   if (s.ok()) {
-    Header armed = old;
+    Header armed = armed_.old;
     armed.journal_start = journal;
     armed.journal_end = at;
     uint8_t armed_bytes[kHeaderSize];
@@ -120,35 +112,65 @@ Status PageStore::Commit() {
       // disarmed one back so the file stays as it was.
       io_.ClearKeptError();
       uint8_t old_bytes[kHeaderSize];
-      EncodeHeader(old, old_bytes);
+      EncodeHeader(armed_.old, old_bytes);
       io_.Write(0, old_bytes, kCipherUnit);
       if (!io_.Flush().ok()) header_valid_ = false;
     }
   }
-  if (!s.ok()) {
-    Discard();
-    io_.UnlockWriter();
-    return s;
+  if (!s.ok()) return FailArm(s);
+  armed_.fresh = fresh;
+  armed_.armed = true;
+  return Status::Ok();
+}
+
+Status PageStore::Apply() {
+  if (!armed_.armed) return Status::Ok();
+  Header final_header = armed_.fresh;
+  final_header.change_counter = armed_.fresh.change_counter + 1;  // invariant 6
+  bool applied = WriteFinalHeader(final_header, &armed_.home).ok();
+  clean_bytes_ = 0;
+  for (auto& [id, c] : cache_) {
+    if (c.dirty) c.bytes = PageBudget(c.page);
+    c.dirty = false;
+    clean_bytes_ += c.bytes;
   }
-  // Pass 2: apply. The update is committed from here on.
-  for (const PendingWrite& w : pages) {
-    if (w.home < old_end) io_.Write(w.home, w.bytes.data(), uint32_t(w.bytes.size()));
-  }
-  Header final_header = fresh;
-  final_header.change_counter = fresh.change_counter + 1;                  // invariant 6
-  bool applied = io_.Flush().ok() && WriteFinalHeader(final_header).ok();  // invariant 4
-  for (auto& [id, c] : cache_) c.dirty = false;
   freed_.clear();
   next_temporary_ = kFirstTemporary;
   disk_ = work_ = final_header;
+  armed_ = ArmedUpdate{};
   if (!applied) {
     // Left armed: read again (and replayed) at the next Refresh.
     cache_.clear();
+    clean_bytes_ = 0;
     header_valid_ = false;
   }
-  io_.UnlockWriter();
   TrimCache();
   return Status::Ok();
+}
+
+Status PageStore::Disarm() {
+  if (!armed_.armed) {
+    Discard();
+    return Status::Ok();
+  }
+  io_.ClearKeptError();
+  uint8_t old_bytes[kHeaderSize];
+  EncodeHeader(armed_.old, old_bytes);
+  io_.Write(0, old_bytes, kCipherUnit);  // only the journal words differ
+  Status s = io_.Flush();
+  if (s.ok()) io_.Truncate(armed_.old.UsedEnd());
+  Discard();
+  armed_ = ArmedUpdate{};
+  // Whatever reached the disk, the header is read again before the next use.
+  header_valid_ = false;
+  return s;
+}
+
+Status PageStore::Commit() {
+  Status s = Arm();
+  if (s.ok()) s = Apply();
+  io_.UnlockWriter();
+  return s;
 }
 
 }  // namespace kor::vel

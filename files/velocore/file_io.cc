@@ -19,14 +19,31 @@ Status FileIo::OsFailure(uint32_t error) const {
   }
 }
 
+uint32_t OwnOpenMode(uint32_t mode) {
+  uint32_t access = (mode & kOsAccessMask) != 0 ? kOsReadWrite : kOsReadOnly;
+  uint32_t deny = mode & 0x30;
+  uint32_t share = deny == kOsDenyWrite ? kOsDenyWrite : deny != 0 ? kOsDenyAll : kOsDenyNone;
+  return access | share;
+}
+
 Status FileIo::Open(const std::string& path, uint32_t mode, std::string_view owner) {
   Close();
-  uint32_t e = Files().Open(path.c_str(), mode, &handle_);
+  uint32_t e = kOsOk;
+  if ((mode & kOwnOpen) == 0) {
+    e = Files().Open(path.c_str(), mode, &handle_);
+  } else if ((mode & kOwnCreate) != 0) {
+    mode = kOsReadWrite | kOsDenyAll;
+    e = Files().Create(path.c_str(), kOsCreateNormal, &handle_);
+  } else {
+    mode = OwnOpenMode(mode);
+    e = Files().OpenAlways(path.c_str(), mode, &handle_);
+  }
   if (e != kOsOk) {
     handle_ = kOsNoHandle;
     return OsFailure(e);
   }
   path_ = path;
+  reader_slot_ = OsCurrentProcessId() % kReaderSlots;
   writable_ = (mode & kOsAccessMask) == kOsReadWrite || (mode & kOsAccessMask) == kOsWriteOnly;
   cipher_ = Cipher(owner);
   kept_ = Status::Ok();
@@ -50,6 +67,7 @@ Status FileIo::Create(const std::string& path, std::string_view owner) {
 void FileIo::Close() {
   if (handle_ == kOsNoHandle) return;
   if (writer_locked_) UnlockWriter();
+  if (reader_locked_) UnlockReader();
   Files().Close(handle_);
   handle_ = kOsNoHandle;
 }
@@ -105,10 +123,23 @@ Status FileIo::Truncate(int64_t size) {
   return e == kOsOk ? Status::Ok() : OsFailure(e);
 }
 
+namespace {
+
+// A pause between attempts at a lock another program holds: short, and
+// spread a little by the process so that waiting programs do not meet in
+// step.
+void PauseForLock(uint32_t attempt) {
+  uint32_t ms = 1 + (attempt + OsCurrentProcessId()) % 3;
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+}  // namespace
+
 Status FileIo::LockWriter(uint32_t wait_ms) {
   if (writer_locked_) return Status::Ok();
+  if (reader_locked_) UnlockReader();
   auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);
-  for (;;) {
+  for (uint32_t attempt = 0;; ++attempt) {
     uint32_t e = Files().Lock(handle_, kLockBase, kReaderSlots);
     if (e == kOsOk) {
       writer_locked_ = true;
@@ -116,8 +147,33 @@ Status FileIo::LockWriter(uint32_t wait_ms) {
     }
     if (e != kOsLockViolation) return OsFailure(e);
     if (std::chrono::steady_clock::now() >= until) return Status::Error(kErrFileIsAlreadyLocked);
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    PauseForLock(attempt);
   }
+}
+
+Status FileIo::LockReader(uint32_t wait_ms) {
+  if (writer_locked_ || reader_locked_) return Status::Ok();
+  auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);
+  for (uint32_t attempt = 0;; ++attempt) {
+    uint32_t e = Files().Lock(handle_, kLockBase + reader_slot_, 1);
+    if (e == kOsOk) {
+      reader_locked_ = true;
+      return Status::Ok();
+    }
+    if (e != kOsLockViolation) return OsFailure(e);
+    reader_slot_ = (reader_slot_ + 1) % kReaderSlots;
+    // A slot held by another reader is passed at once; a writer holds every
+    // slot, and then the reader waits.
+    if (attempt % 4 != 3) continue;
+    if (std::chrono::steady_clock::now() >= until) return Status::Error(kErrFileIsAlreadyLocked);
+    PauseForLock(attempt / 4);
+  }
+}
+
+void FileIo::UnlockReader() {
+  if (!reader_locked_) return;
+  Files().Unlock(handle_, kLockBase + reader_slot_, 1);
+  reader_locked_ = false;
 }
 
 void FileIo::UnlockWriter() {

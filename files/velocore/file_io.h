@@ -26,6 +26,16 @@ namespace kor::vel {
 inline constexpr uint64_t kLockBase = 0x80000000u;
 inline constexpr uint32_t kReaderSlots = 1023;
 
+// Open mode bits beyond the open-mode byte: the driver opens the file
+// itself (the transaction control files), opening it always (made empty
+// when missing) or, with kOwnCreate too, creating it anew.
+inline constexpr uint32_t kOwnOpen = 0x100;
+inline constexpr uint32_t kOwnCreate = 0x200;
+// The open-mode byte (os.h) that an own-open mode stands for: read and
+// write access when the low two bits are not 0, else read only; deny-write
+// lets others read, other deny bits share nothing, none shares everything.
+uint32_t OwnOpenMode(uint32_t mode);
+
 class FileIo {
  public:
   FileIo() = default;
@@ -33,13 +43,14 @@ class FileIo {
   FileIo(const FileIo&) = delete;
   FileIo& operator=(const FileIo&) = delete;
 
-  // Opens an existing file with an open-mode byte (os.h), or creates one.
-  // Failures carry the system's number as the file error code where one
-  // exists (2, 3, 5 ...), else 90.
+  // Opens an existing file with an open-mode byte (os.h; with kOwnOpen, see
+  // above), or creates one. Failures carry the system's number as the file
+  // error code where one exists (2, 3, 5 ...), else 90.
   Status Open(const std::string& path, uint32_t mode, std::string_view owner);
   Status Create(const std::string& path, std::string_view owner);
   void Close();
   bool IsOpen() const { return handle_ != kOsNoHandle; }
+  OsHandle handle() const { return handle_; }
   bool Writable() const { return writable_; }
   const std::string& path() const { return path_; }
   bool Encrypted() const { return cipher_.Active(); }
@@ -59,10 +70,18 @@ class FileIo {
   Status Truncate(int64_t size);
 
   // All reader slots, waiting up to `wait_ms` while another program holds
-  // one; 32 "File Is Already Locked" when the wait ends.
+  // one; 32 "File Is Already Locked" when the wait ends. Never while this
+  // handle holds a reader slot (the ranges overlap).
   Status LockWriter(uint32_t wait_ms);
   void UnlockWriter();
   bool WriterLocked() const { return writer_locked_; }
+  // One free reader slot: the slot counter's, or, while another program
+  // holds that one, the next (modulo 1023), waiting up to `wait_ms` while a
+  // writer holds them all; 32 when the wait ends. Nothing to do while this
+  // handle holds the writer lock or a slot already.
+  Status LockReader(uint32_t wait_ms);
+  void UnlockReader();
+  bool ReaderLocked() const { return reader_locked_; }
 
  private:
   Status OsFailure(uint32_t error) const;
@@ -71,6 +90,8 @@ class FileIo {
   std::string path_;
   bool writable_ = false;
   bool writer_locked_ = false;
+  bool reader_locked_ = false;
+  uint32_t reader_slot_ = 0;  // the slot held, and where the next search starts
   Cipher cipher_;
   Status kept_;
 };

@@ -58,22 +58,37 @@ Status PageStore::WalkJournal(std::map<uint32_t, JournalEntry>* entries, Header*
 
 Status PageStore::Replay(const std::map<uint32_t, JournalEntry>& entries,
                          const Header& journal_header) {
-  std::vector<uint8_t> bytes;
-  for (const auto& [home, e] : entries) {
-    if (home == 0) continue;
-    bytes.resize(e.size);
-    Status s = io_.ReadExact(e.position, bytes.data(), e.size);
+  std::vector<PendingWrite> home;
+  for (const auto& [offset, e] : entries) {
+    if (offset == 0) continue;
+    PendingWrite w{offset, std::vector<uint8_t>(e.size)};
+    Status s = io_.ReadExact(e.position, w.bytes.data(), e.size);
     if (!s.ok()) return s;
-    io_.Write(home, bytes.data(), e.size);
+    home.push_back(std::move(w));
   }
-  Status s = io_.Flush();
-  if (!s.ok()) return s;
   Header final_header = journal_header;
   final_header.journal_start = final_header.journal_end = final_header.UsedEnd();
   final_header.change_counter = journal_header.change_counter + 1;
-  s = WriteFinalHeader(final_header);
+  Status s = WriteFinalHeader(final_header, &home);
   if (s.ok()) disk_ = work_ = final_header;
   return s;
+}
+
+// Asks the resolver about a whole journal, the store reading through it
+// meanwhile; the store is put back as it was afterwards.
+Status PageStore::Resolve(const std::map<uint32_t, JournalEntry>& entries,
+                          const Header& journal_header, JournalDecision* decision) {
+  *decision = JournalDecision::kReplay;
+  if (resolver_ == nullptr) return Status::Ok();
+  const Header before = disk_;
+  for (const auto& [home, e] : entries) read_through_[home] = e;
+  work_ = journal_header;
+  *decision = resolver_(*this);
+  cache_.clear();
+  clean_bytes_ = 0;
+  read_through_.clear();
+  disk_ = work_ = before;
+  return Status::Ok();
 }
 
 Status PageStore::DropJournal() {
@@ -91,31 +106,87 @@ Status PageStore::DropJournal() {
   return s;
 }
 
-Status PageStore::HandleJournal() {
+// Walks the journal the disk header names and asks what to do with it:
+// *use true when the update it carries counts (replay or read through).
+Status PageStore::Examine(std::map<uint32_t, JournalEntry>* entries, Header* journal_header,
+                          bool* use) {
+  bool damaged = true;
+  Status s = WalkJournal(entries, journal_header, &damaged);
+  if (!s.ok()) return s;
+  JournalDecision decision = JournalDecision::kDrop;
+  if (!damaged) s = Resolve(*entries, *journal_header, &decision);
+  if (!s.ok()) return s;
+  if (decision == JournalDecision::kRefuse) return Status::Error(kErrAccessDenied);
+  *use = decision == JournalDecision::kReplay;
+  return Status::Ok();
+}
+
+// Replays or drops the journal; the caller holds the writer lock (or the
+// file needs none).
+Status PageStore::Repair() {
   std::map<uint32_t, JournalEntry> entries;
   Header journal_header;
-  bool damaged = true;
-  Status s = WalkJournal(&entries, &journal_header, &damaged);
+  bool use = false;
+  Status s = Examine(&entries, &journal_header, &use);
+  if (s.ok()) s = use ? Replay(entries, journal_header) : DropJournal();
+  if (s.ok()) journal_outcome_ = use ? JournalOutcome::kReplayed : JournalOutcome::kDropped;
+  return s;
+}
+
+// Without the right to write, the update is read through the journal until
+// a writer repairs the file; a journal that does not count is not used.
+Status PageStore::ReadThrough() {
+  std::map<uint32_t, JournalEntry> entries;
+  Header journal_header;
+  bool use = false;
+  Status s = Examine(&entries, &journal_header, &use);
   if (!s.ok()) return s;
-  bool can_write = io_.Writable() && (!locks_ || io_.LockWriter(2000).ok());
-  if (!can_write) {
-    // Read the update through the journal until a writer repairs the file;
-    // a damaged journal is simply not used.
-    if (!damaged) {
-      for (const auto& [home, e] : entries) read_through_[home] = e;
-      work_ = disk_ = journal_header;
-    }
-    journal_outcome_ = damaged ? JournalOutcome::kDropped : JournalOutcome::kReadThrough;
-    return Status::Ok();
+  if (use) {
+    for (const auto& [home, e] : entries) read_through_[home] = e;
+    work_ = disk_ = journal_header;
   }
-  s = damaged ? DropJournal() : Replay(entries, journal_header);
-  io_.UnlockWriter();
-  if (!s.ok()) {
-    header_valid_ = false;
-    return s;
-  }
-  journal_outcome_ = damaged ? JournalOutcome::kDropped : JournalOutcome::kReplayed;
+  journal_outcome_ = use ? JournalOutcome::kReadThrough : JournalOutcome::kDropped;
   return Status::Ok();
+}
+
+// The header was read under a reader slot, which lets it be read but not
+// repaired. It is read again under the lock now held (another program may
+// have repaired the file meanwhile) and, if it still names a journal,
+// repaired (`may_repair`, the writer lock) or read through.
+Status PageStore::Reread(bool may_repair) {
+  Header h;
+  bool empty = false;
+  Status s = ReadHeaderFromDisk(&h, &empty);
+  if (!s.ok()) return s;
+  last_read_ = disk_ = work_ = h;
+  cache_.clear();
+  clean_bytes_ = 0;
+  read_through_.clear();
+  if (!h.JournalArmed()) return Status::Ok();
+  return may_repair ? Repair() : ReadThrough();
+}
+
+Status PageStore::HandleJournal() {
+  Status s;
+  if (!io_.Writable()) {
+    s = ReadThrough();
+  } else if (!locks_ || io_.WriterLocked()) {
+    s = Repair();
+  } else {
+    bool had_slot = io_.ReaderLocked();
+    if (io_.LockWriter(kJournalWaitMs).ok()) {
+      s = Reread(true);
+      io_.UnlockWriter();
+    } else {
+      // A writer that keeps the lock this long repairs the file itself.
+      s = io_.LockReader(kReaderWaitMs);
+      if (s.ok()) s = Reread(false);
+      if (!had_slot) io_.UnlockReader();
+    }
+    if (had_slot && s.ok()) s = io_.LockReader(kReaderWaitMs);
+  }
+  if (!s.ok()) header_valid_ = false;
+  return s;
 }
 
 }  // namespace kor::vel

@@ -107,6 +107,17 @@ uint32_t MemoryFiles::Create(const char* name, uint32_t attributes, OsHandle* ha
   return kOsOk;
 }
 
+uint32_t MemoryFiles::OpenAlways(const char* name, uint32_t mode, OsHandle* handle) {
+  if (crashed_) return kOsGeneralFailure;
+  files_[name];  // a missing file is made empty
+  return Open(name, mode, handle);
+}
+
+uint32_t MemoryFiles::Attributes(const char* name, uint8_t* attributes) {
+  *attributes = 0;
+  return files_.count(name) ? kOsOk : kOsFileNotFound;
+}
+
 uint32_t MemoryFiles::Close(OsHandle handle) {
   auto it = handles_.find(handle);
   if (it == handles_.end()) return kOsInvalidHandle;

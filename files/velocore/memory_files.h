@@ -46,6 +46,7 @@ class MemoryFiles : public FileServices {
 
   uint32_t Open(const char* name, uint32_t mode, OsHandle* handle) override;
   uint32_t Create(const char* name, uint32_t attributes, OsHandle* handle) override;
+  uint32_t OpenAlways(const char* name, uint32_t mode, OsHandle* handle) override;
   uint32_t Close(OsHandle handle) override;
   uint32_t ReadAt(OsHandle handle, int64_t offset, void* buffer, uint32_t count,
                   uint32_t* done) override;
@@ -57,6 +58,7 @@ class MemoryFiles : public FileServices {
   uint32_t Lock(OsHandle handle, uint64_t offset, uint64_t length) override;
   uint32_t Unlock(OsHandle handle, uint64_t offset, uint64_t length) override;
   uint32_t Delete(const char* name) override;
+  uint32_t Attributes(const char* name, uint8_t* attributes) override;
 
  private:
   struct Change {

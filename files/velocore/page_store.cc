@@ -3,17 +3,15 @@
 // journal at opening in journal.cc.
 #include "files/velocore/page_store.h"
 
-namespace kor::vel {
+#include <algorithm>
 
-namespace {
-// Clean pages kept between updates; past this the clean ones are dropped.
-constexpr size_t kCacheLimit = 2048;
-}  // namespace
+namespace kor::vel {
 
 Status PageStore::Open(const std::string& path, uint32_t mode, std::string_view owner) {
   Status s = io_.Open(path, mode, owner);
   if (!s.ok()) return s;
   // Deny-all and deny-read openers share with nobody and need no locks.
+  if (mode & kOwnOpen) mode = (mode & kOwnCreate) ? kOsReadWrite | kOsDenyAll : OwnOpenMode(mode);
   uint32_t share = mode & kOsShareMask;
   locks_ = !(share == kOsDenyAll || share == kOsDenyRead);
   header_valid_ = false;
@@ -37,11 +35,14 @@ Status PageStore::Create(const std::string& path, std::string_view owner) {
   }
   header_valid_ = true;
   cache_.clear();
+  clean_bytes_ = 0;
   return Status::Ok();
 }
 
 void PageStore::Close() {
   cache_.clear();
+  clean_bytes_ = 0;
+  armed_ = ArmedUpdate{};
   freed_.clear();
   read_through_.clear();
   header_valid_ = false;
@@ -68,6 +69,14 @@ Status PageStore::ReadHeaderFromDisk(Header* h, bool* empty) {
 
 Status PageStore::Refresh() {
   if (Changed()) return Status::Ok();  // never under an update in progress
+  if (!locks_ || io_.WriterLocked() || io_.ReaderLocked()) return RefreshLocked();
+  Status s = io_.LockReader(kReaderWaitMs);
+  if (s.ok()) s = RefreshLocked();
+  io_.UnlockReader();
+  return s;
+}
+
+Status PageStore::RefreshLocked() {
   io_.ClearKeptError();
   Header h;
   bool empty = false;
@@ -81,6 +90,7 @@ Status PageStore::Refresh() {
     return Status::Ok();
   }
   cache_.clear();
+  clean_bytes_ = 0;
   read_through_.clear();
   disk_ = work_ = h;
   header_valid_ = true;
@@ -91,6 +101,7 @@ Status PageStore::Refresh() {
 Status PageStore::Load(uint32_t id, Cached** out) {
   auto it = cache_.find(id);
   if (it != cache_.end()) {
+    it->second.last_use = ++clock_;
     *out = &it->second;
     return Status::Ok();
   }
@@ -109,6 +120,9 @@ Status PageStore::Load(uint32_t id, Cached** out) {
   if (!s.ok()) return s;
   if (info.own_offset != uint32_t(PageOffset(id))) return Check(kCheckPageOffset);
   c.blocks = k;
+  c.bytes = PageBudget(c.page);
+  c.last_use = ++clock_;
+  clean_bytes_ += c.bytes;
   *out = &cache_.emplace(id, std::move(c)).first->second;
   return Status::Ok();
 }
@@ -151,7 +165,10 @@ uint32_t PageStore::Add(Page page) {
 void PageStore::Free(uint32_t id) {
   auto it = cache_.find(id);
   uint32_t blocks = it != cache_.end() ? it->second.blocks : work_.ClassOf(id);
-  if (it != cache_.end()) cache_.erase(it);
+  if (it != cache_.end()) {
+    clean_bytes_ -= std::min<uint64_t>(clean_bytes_, it->second.bytes);
+    cache_.erase(it);
+  }
   if (id < kFirstTemporary && blocks != 0) freed_.emplace_back(id, blocks);
 }
 
@@ -165,15 +182,24 @@ bool PageStore::Changed() const {
 
 void PageStore::Discard() {
   cache_.clear();
+  clean_bytes_ = 0;
   freed_.clear();
   next_temporary_ = kFirstTemporary;
   work_ = disk_;
 }
 
 void PageStore::TrimCache() {
-  if (cache_.size() <= kCacheLimit) return;
-  for (auto it = cache_.begin(); it != cache_.end();) {
-    it = it->second.dirty ? std::next(it) : cache_.erase(it);
+  if (clean_bytes_ <= kCacheBytes) return;
+  std::vector<std::pair<uint64_t, uint32_t>> clean;  // (last use, page)
+  for (const auto& [id, c] : cache_) {
+    if (!c.dirty) clean.emplace_back(c.last_use, id);
+  }
+  std::sort(clean.begin(), clean.end());
+  for (const auto& [use, id] : clean) {
+    if (clean_bytes_ <= kCacheBytes / 4 * 3) break;
+    auto it = cache_.find(id);
+    clean_bytes_ -= std::min<uint64_t>(clean_bytes_, it->second.bytes);
+    cache_.erase(it);
   }
 }
 

@@ -34,6 +34,27 @@ inline constexpr uint32_t kFirstTemporary = 0x80000000u;
 // What opening found about a journal.
 enum class JournalOutcome { kNone, kReplayed, kDropped, kReadThrough };
 
+// What to do with a whole journal found at opening, decided by its owner
+// from the update it carries (the store reads through the journal while
+// the resolver looks): replay it, drop it (the update never counted), or
+// refuse to decide now (the opening fails with 5 "Access Denied" and the
+// journal stays for a later opening).
+enum class JournalDecision { kReplay, kDrop, kRefuse };
+class PageStore;
+using JournalResolver = JournalDecision (*)(PageStore& store);
+
+// How long an update waits for the writer lock, and a reader for a slot,
+// before giving up with 32; how long an opening waits to repair a journal
+// before it reads through it instead.
+inline constexpr uint32_t kWriterWaitMs = 10000;
+inline constexpr uint32_t kReaderWaitMs = 10000;
+inline constexpr uint32_t kJournalWaitMs = 2000;
+// The page cache keeps at most this many bytes of clean pages (by their
+// budget, page_codec.h) between updates; past it the least recently used
+// clean pages are dropped until a quarter of the room is free again. Pages
+// an update changed stay until it commits or is discarded.
+inline constexpr uint64_t kCacheBytes = uint64_t{32} << 20;
+
 class PageStore {
  public:
   PageStore() = default;
@@ -49,10 +70,13 @@ class PageStore {
   Status Create(const std::string& path, std::string_view owner);
   void Close();
   FileIo& io() { return io_; }
+  const FileIo& io() const { return io_; }
   JournalOutcome journal_outcome() const { return journal_outcome_; }
 
   // Reads the header again when another program committed since (its change
   // counter is higher); the page cache is dropped then. Only between updates.
+  // A shared file's header is read under a reader slot: the caller's, or one
+  // taken for the call.
   Status Refresh();
   // The header as the current update leaves it (root, record counter).
   Header& header() { return work_; }
@@ -72,10 +96,25 @@ class PageStore {
   bool Changed() const;
 
   // Commits the update (commit.cc): 0, or the kept write error / a check,
-  // in which case the update is discarded as by Discard.
+  // in which case the update is discarded as by Discard. Takes the writer
+  // lock when the file is shared (unless held already) and releases it.
   Status Commit();
+  // The two passes apart, for transactions over several files. Arm writes
+  // the journal and arms it (the writer lock stays held); on failure the
+  // update is discarded and the lock released. Apply copies an armed update
+  // home; Disarm writes the old header back over an armed journal instead
+  // and forgets the update. Neither releases the writer lock.
+  Status Arm();
+  bool Armed() const { return armed_.armed; }
+  Status Apply();
+  Status Disarm();
   // Forgets the update: changed pages, the working header.
   void Discard();
+  // Drops clean pages past the cache's room (kCacheBytes), least recently
+  // used first. Only between updates.
+  void TrimCache();
+  // Decides about a whole journal found by Open or Refresh (default: replay).
+  void set_journal_resolver(JournalResolver resolver) { resolver_ = resolver; }
 
   // The parent of page `id` and its index there; *parent = kNoPage when
   // `id` is the root.
@@ -89,10 +128,24 @@ class PageStore {
     Page page;
     uint32_t blocks = 0;  // the class it occupies on disk; 0 = no place yet
     bool dirty = false;
+    uint32_t bytes = 0;     // budget when it was read or last committed
+    uint64_t last_use = 0;  // cache clock at the last Load
   };
   struct JournalEntry {
     uint32_t position;  // where the image lies in the journal
     uint32_t size;
+  };
+  struct PendingWrite {
+    uint32_t home;  // file offset where the image belongs
+    std::vector<uint8_t> bytes;
+  };
+  // An update between its two passes.
+  struct ArmedUpdate {
+    bool armed = false;
+    Header old;                             // the header before the update
+    Header fresh;                           // the journal's copy of the new header
+    std::vector<PendingWrite> home;         // pages inside the old used area
+    std::vector<PendingWrite> fresh_space;  // pages written in place at arming
   };
 
   Status Load(uint32_t id, Cached** out);
@@ -106,12 +159,21 @@ class PageStore {
   void ParkEmptyRanges();
   // Journal (journal.cc).
   Status HandleJournal();
+  Status Examine(std::map<uint32_t, JournalEntry>* entries, Header* journal_header, bool* use);
+  Status Repair();
+  Status ReadThrough();
+  Status Reread(bool may_repair);
+  Status RefreshLocked();
   Status WalkJournal(std::map<uint32_t, JournalEntry>* entries, Header* journal_header,
                      bool* damaged);
   Status Replay(const std::map<uint32_t, JournalEntry>& entries, const Header& journal_header);
   Status DropJournal();
-  Status WriteFinalHeader(const Header& h);
-  void TrimCache();
+  Status Resolve(const std::map<uint32_t, JournalEntry>& entries, const Header& journal_header,
+                 JournalDecision* decision);
+  // Writes `home` pages and the header's later units, flushes, writes its
+  // first unit, flushes, and cuts the file (invariants 4 and 5, commit.cc).
+  Status WriteFinalHeader(const Header& h, const std::vector<PendingWrite>* home);
+  Status FailArm(Status s);
 
   FileIo io_;
   Header disk_;
@@ -124,6 +186,10 @@ class PageStore {
   uint32_t next_temporary_ = kFirstTemporary;
   std::map<uint32_t, JournalEntry> read_through_;  // home offset -> image, while reading through
   JournalOutcome journal_outcome_ = JournalOutcome::kNone;
+  JournalResolver resolver_ = nullptr;
+  ArmedUpdate armed_;
+  uint64_t clock_ = 0;        // counts Loads, for the cache's recency
+  uint64_t clean_bytes_ = 0;  // budget of the clean pages in the cache (approximate)
 };
 
 }  // namespace kor::vel
