@@ -19,6 +19,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -85,14 +86,40 @@ class Table {
   Bytes KeySearchKey(size_t key, const uint8_t* image, bool for_previous) const;
   Bytes KeyFirst(size_t key) const;
   Bytes KeyLast(size_t key) const;
+  // The entry key key k has (or would have) for this image and record.
+  Bytes EntryOf(size_t key, const uint8_t* image, uint32_t record) const;
+  // The bytes of key k's value image in an entry key of it.
+  size_t ImageSize(size_t key) const { return KeyImageSize(schema_, schema_.keys[key]); }
+  // The data record nearest `from` (a DataKey) in the direction of travel,
+  // as KeyEntry; *found false past the table's records.
+  Status RecordNear(std::span<const uint8_t> from, bool forward, bool strict, uint32_t* record,
+                    bool* found);
   // The entry of key k nearest `from` in the direction of travel (at or
   // after it going forward, at or before it going back; strictly so when
   // `strict`), with the record it names; *found false past the key's end.
   Status KeyEntry(size_t key, std::span<const uint8_t> from, bool forward, bool strict,
                   Bytes* entry, uint32_t* record, bool* found);
-  // Statistics: the record count, or key k's entry count.
+  // Statistics: the record count, or key k's entry count; the table's flags
+  // value (kept beside the record count).
   Status Count(uint32_t* count);
   Status KeyCount(size_t key, uint32_t* count);
+  Status Flags(uint32_t* flags);
+  Status SetFlags(uint32_t flags);
+
+  // Maintenance (table_maintenance.cc).
+  // Adds a record without key entries (APPEND); a BUILD makes them later.
+  Status Append(const uint8_t* image, const std::vector<Bytes>& memos, uint32_t* record);
+  // Removes every record of the table with its key entries (build-on-demand
+  // ones too) and memos, sets the counts to 0 and writes the definition
+  // again.
+  Status Empty();
+  // Removes the table: all its records and its name record. *last tells
+  // whether the file holds no other table afterwards. The table is closed.
+  Status Remove(bool* last);
+  // Makes key k's entries again from the data records, build-on-demand
+  // keys included; `keep` (may be null) chooses the records that get an
+  // entry. A unique key meeting a second equal value fails with 40.
+  Status BuildKey(size_t key, const std::function<bool(const Bytes& image)>& keep);
   // The entry key of key k for a stored (OEM-form) image, and whether the
   // key makes one (OPT keys skip empty images, build-on-demand keys none).
   bool EntryFor(size_t key, const uint8_t* stored_image, uint32_t record, Bytes* entry) const;
@@ -111,6 +138,10 @@ class Table {
   Status EraseMemos(uint32_t record, size_t memo);
   Status StoreMemo(uint32_t record, size_t memo, const Bytes& contents);
   Status WriteDefinitionBlocks(const TableSchema& schema);
+  Status EraseRange(const Bytes& prefix);
+  Status SetCount(uint8_t which, uint32_t count);
+  bool MakeEntry(size_t key, const uint8_t* stored_image, uint32_t record, bool on_demand,
+                 Bytes* entry) const;
 
   PageStore& store_;
   Tree tree_;

@@ -47,8 +47,13 @@ Bytes Table::FromStored(std::span<const uint8_t> stored) const {
 }
 
 bool Table::EntryFor(size_t k, const uint8_t* stored, uint32_t record, Bytes* entry) const {
+  return MakeEntry(k, stored, record, false, entry);
+}
+
+bool Table::MakeEntry(size_t k, const uint8_t* stored, uint32_t record, bool on_demand,
+                      Bytes* entry) const {
   const KeyDecl& key = schema_.keys[k];
-  if (key.attributes & kKeyOnDemand) return false;
+  if ((key.attributes & kKeyOnDemand) && !on_demand) return false;
   if ((key.attributes & kKeyOpt) && KeyComponentsEmpty(schema_, key, stored)) return false;
   Bytes image = KeyImage(schema_, key, stored, {&collation_, oem_});
   *entry = EntryKey(number_, uint8_t(k + 1), image, key.dup(), record);
@@ -190,6 +195,27 @@ Bytes Table::KeySearchKey(size_t k, const uint8_t* image, bool for_previous) con
   return EntryKey(number_, uint8_t(k + 1), value, key.dup(), for_previous ? 0xFFFFFFFF : 0);
 }
 
+Bytes Table::EntryOf(size_t k, const uint8_t* image, uint32_t record) const {
+  Bytes stored = ToStored(image);
+  const KeyDecl& key = schema_.keys[k];
+  Bytes value = KeyImage(schema_, key, stored.data(), {&collation_, oem_});
+  return EntryKey(number_, uint8_t(k + 1), value, key.dup(), record);
+}
+
+Status Table::RecordNear(std::span<const uint8_t> from, bool forward, bool strict, uint32_t* record,
+                         bool* found) {
+  Status s = Begin();
+  *found = false;
+  Record r;
+  if (s.ok()) {
+    s = forward ? tree_.Ceiling(from, strict, &r, found) : tree_.Floor(from, strict, &r, found);
+  }
+  if (s.ok() && *found && !HasPrefix(r.key(), TablePrefix(number_, kKindData))) *found = false;
+  if (s.ok() && *found && r.key().size() != kTablePrefix + 4) s = Check(kCheckRecordData);
+  if (s.ok() && *found) *record = Get32BE(r.key().data() + kTablePrefix);
+  return s.is_check() ? Finish(s) : s;
+}
+
 Bytes Table::KeyFirst(size_t k) const { return TablePrefix(number_, uint8_t(k + 1)); }
 
 // Every entry of key k sorts below the prefix of the next kind byte.
@@ -213,6 +239,30 @@ Status Table::KeyEntry(size_t k, std::span<const uint8_t> from, bool forward, bo
 }
 
 Status Table::Count(uint32_t* count) { return KeyCount(SIZE_MAX, count); }
+
+Status Table::Flags(uint32_t* flags) {
+  Status s = Begin();
+  Record r;
+  bool found = false;
+  Statistics stats;
+  if (s.ok()) s = tree_.Find(StatisticsKey(number_, kKindData), &r, &found);
+  if (s.ok() && (!found || !DecodeStatistics(r.data(), &stats))) s = Check(kCheckRecordData);
+  if (s.ok()) *flags = stats.flags;
+  return s.is_check() ? Finish(s) : s;
+}
+
+Status Table::SetFlags(uint32_t flags) {
+  Status s = Begin();
+  Bytes key = StatisticsKey(number_, kKindData);
+  Record r;
+  bool found = false;
+  Statistics stats;
+  if (s.ok()) s = tree_.Find(key, &r, &found);
+  if (s.ok() && (!found || !DecodeStatistics(r.data(), &stats))) s = Check(kCheckRecordData);
+  stats.flags = flags;
+  if (s.ok()) s = tree_.Put(MakeRecord(key, EncodeStatistics(stats)));
+  return Finish(s);
+}
 
 Status Table::KeyCount(size_t key, uint32_t* count) {
   Status s = Begin();
