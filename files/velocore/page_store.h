@@ -84,6 +84,7 @@ class PageStore {
   const Header& disk_header() const { return disk_; }
   // Invalidate: the next Refresh reads the header whatever its counter.
   void InvalidateHeader() { header_valid_ = false; }
+  bool HeaderValid() const { return header_valid_; }
 
   // A page for reading; the pointer stays valid until the update ends.
   Status Get(uint32_t id, const Page** page);

@@ -75,6 +75,11 @@ void PhysicalFile::Release() {
 
 Status PhysicalFile::BeginRead() {
   store_.TrimCache();
+  // A header dropped after a failure is read again even where no other
+  // program can write the file.
+  if (!store_.HeaderValid() && !store_.Changed()) {
+    if (!others_write_ || store_.io().WriterLocked()) return store_.Refresh();
+  }
   if (!others_write_ || store_.io().WriterLocked() || store_.Changed()) return Status::Ok();
   Status s = store_.io().LockReader(wait_ms_);
   if (s.ok()) s = store_.Refresh();
@@ -90,7 +95,7 @@ Status PhysicalFile::BeginWrite() {
   Status s = locks_ ? store_.io().LockWriter(wait_ms_) : Status::Ok();
   // Under the lock the header is read again: another program may have
   // committed since this one last looked.
-  if (s.ok() && others_write_) s = store_.Refresh();
+  if (s.ok() && (others_write_ || !store_.HeaderValid())) s = store_.Refresh();
   if (!s.ok() && !enlisted) store_.io().UnlockWriter();
   return s;
 }
