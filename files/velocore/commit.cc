@@ -36,6 +36,7 @@
 // a header that may already arm the journal is written back disarmed). After
 // the arm the update stands: a failure in pass 2 leaves the journal armed,
 // and the next opening or Refresh replays it.
+#include <algorithm>
 #include <cassert>
 #include <cstring>
 
@@ -82,6 +83,10 @@ Status PageStore::Arm() {
     (w.home < old_end ? armed_.home : armed_.fresh_space).push_back(std::move(w));
   }
   if (!s.ok()) return FailArm(s);
+  // In file order, whatever order the cache keeps.
+  auto by_home = [](const PendingWrite& a, const PendingWrite& b) { return a.home < b.home; };
+  std::sort(armed_.home.begin(), armed_.home.end(), by_home);
+  std::sort(armed_.fresh_space.begin(), armed_.fresh_space.end(), by_home);
   Header fresh = work_;
   fresh.change_counter = armed_.old.change_counter + 1;
   fresh.journal_start = fresh.journal_end = fresh.UsedEnd();
@@ -132,6 +137,7 @@ Status PageStore::Apply() {
   for (auto& [id, c] : cache_) {
     if (c.dirty) c.bytes = PageBudget(c.page);
     c.dirty = false;
+    dirty_count_ = 0;
     clean_bytes_ += c.bytes;
   }
   freed_.clear();
@@ -140,7 +146,7 @@ Status PageStore::Apply() {
   armed_ = ArmedUpdate{};
   if (!applied) {
     // Left armed: read again (and replayed) at the next Refresh.
-    cache_.clear();
+    DropCache();
     clean_bytes_ = 0;
     header_valid_ = false;
   }

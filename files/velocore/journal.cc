@@ -84,7 +84,7 @@ Status PageStore::Resolve(const std::map<uint32_t, JournalEntry>& entries,
   for (const auto& [home, e] : entries) read_through_[home] = e;
   work_ = journal_header;
   *decision = resolver_(*this);
-  cache_.clear();
+  DropCache();
   clean_bytes_ = 0;
   read_through_.clear();
   disk_ = work_ = before;
@@ -159,7 +159,7 @@ Status PageStore::Reread(bool may_repair) {
   Status s = ReadHeaderFromDisk(&h, &empty);
   if (!s.ok()) return s;
   last_read_ = disk_ = work_ = h;
-  cache_.clear();
+  DropCache();
   clean_bytes_ = 0;
   read_through_.clear();
   if (!h.JournalArmed()) return Status::Ok();

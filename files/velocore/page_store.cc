@@ -4,6 +4,7 @@
 #include "files/velocore/page_store.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace kor::vel {
 
@@ -34,13 +35,13 @@ Status PageStore::Create(const std::string& path, std::string_view owner) {
     return s;
   }
   header_valid_ = true;
-  cache_.clear();
+  DropCache();
   clean_bytes_ = 0;
   return Status::Ok();
 }
 
 void PageStore::Close() {
-  cache_.clear();
+  DropCache();
   clean_bytes_ = 0;
   armed_ = ArmedUpdate{};
   freed_.clear();
@@ -89,7 +90,7 @@ Status PageStore::RefreshLocked() {
   if (same || (header_valid_ && h.change_counter <= disk_.change_counter && !h.JournalArmed())) {
     return Status::Ok();
   }
-  cache_.clear();
+  DropCache();
   clean_bytes_ = 0;
   read_through_.clear();
   disk_ = work_ = h;
@@ -148,7 +149,7 @@ Status PageStore::GetMutable(uint32_t id, Page** page) {
   Cached* c = nullptr;
   Status s = Load(id, &c);
   if (!s.ok()) return s;
-  c->dirty = true;
+  MarkDirty(*c);
   *page = &c->page;
   return Status::Ok();
 }
@@ -158,6 +159,7 @@ uint32_t PageStore::Add(Page page) {
   Cached c;
   c.page = std::move(page);
   c.dirty = true;
+  ++dirty_count_;
   cache_[id] = std::move(c);
   return id;
 }
@@ -166,6 +168,7 @@ void PageStore::Free(uint32_t id) {
   auto it = cache_.find(id);
   uint32_t blocks = it != cache_.end() ? it->second.blocks : work_.ClassOf(id);
   if (it != cache_.end()) {
+    if (it->second.dirty) --dirty_count_;
     clean_bytes_ -= std::min<uint64_t>(clean_bytes_, it->second.bytes);
     cache_.erase(it);
   }
@@ -173,15 +176,24 @@ void PageStore::Free(uint32_t id) {
 }
 
 bool PageStore::Changed() const {
-  if (!freed_.empty() || !(work_ == disk_)) return true;
-  for (const auto& [id, c] : cache_) {
-    if (c.dirty) return true;
-  }
-  return false;
+  assert(dirty_count_ == size_t(std::count_if(cache_.begin(), cache_.end(),
+                                              [](const auto& e) { return e.second.dirty; })));
+  return !freed_.empty() || !(work_ == disk_) || dirty_count_ != 0;
+}
+
+void PageStore::MarkDirty(Cached& c) {
+  if (!c.dirty) ++dirty_count_;
+  c.dirty = true;
+}
+
+void PageStore::DropCache() {
+  cache_.clear();
+  clean_bytes_ = 0;
+  dirty_count_ = 0;
 }
 
 void PageStore::Discard() {
-  cache_.clear();
+  DropCache();
   clean_bytes_ = 0;
   freed_.clear();
   next_temporary_ = kFirstTemporary;

@@ -20,6 +20,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "files/velocore/file_io.h"
@@ -150,6 +151,9 @@ class PageStore {
   };
 
   Status Load(uint32_t id, Cached** out);
+  void MarkDirty(Cached& c);
+  // Empties the page cache (changed pages too).
+  void DropCache();
   Status ReadHeaderFromDisk(Header* h, bool* empty);
   // Renumbers a page and the reference to it (placement.cc).
   Status Renumber(uint32_t from, uint32_t to);
@@ -182,7 +186,9 @@ class PageStore {
   Header last_read_;  // the header as the last Refresh read it
   bool header_valid_ = false;
   bool locks_ = true;  // whether the writer lock is taken for updates
-  std::map<uint32_t, Cached> cache_;
+  // Page number -> page; hashed, as every tree step looks a page up.
+  std::unordered_map<uint32_t, Cached> cache_;
+  size_t dirty_count_ = 0;                            // pages of cache_ marked dirty
   std::vector<std::pair<uint32_t, uint32_t>> freed_;  // (slot, class) of removed pages
   uint32_t next_temporary_ = kFirstTemporary;
   std::map<uint32_t, JournalEntry> read_through_;  // home offset -> image, while reading through

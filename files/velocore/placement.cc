@@ -52,7 +52,7 @@ Status PageStore::Renumber(uint32_t from, uint32_t to) {
   }
   auto node = cache_.extract(from);
   node.key() = to;
-  node.mapped().dirty = true;
+  MarkDirty(node.mapped());
   cache_.insert(std::move(node));
   return Status::Ok();
 }
