@@ -72,6 +72,9 @@ Status PageStore::Arm() {
   Status s = locks_ ? io_.LockWriter(kWriterWaitMs) : Status::Ok();
   if (!s.ok()) return FailArm(s);
   s = Place();
+  // A placement fault must never reach the disk as a header over ranges
+  // that overlap: the update is refused whole instead.
+  if (s.ok() && !RangesValid(work_)) s = Check(kCheckRanges);
   armed_.old = disk_;
   const uint32_t old_end = armed_.old.UsedEnd();
   for (auto& [id, c] : cache_) {

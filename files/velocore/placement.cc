@@ -50,6 +50,7 @@ Status PageStore::Renumber(uint32_t from, uint32_t to) {
     if (!s.ok()) return s;
     p->children[index] = to;
   }
+  ForgetRecent();
   auto node = cache_.extract(from);
   node.key() = to;
   MarkDirty(node.mapped());
@@ -92,7 +93,9 @@ Status PageStore::Vacate(uint32_t k, const std::set<uint32_t>& slots) {
 
 Status PageStore::GrowEnd(uint32_t k, uint32_t* slot) {
   if (work_.start[k] == work_.end[k]) {
-    work_.start[k] = work_.end[k] = std::max(work_.start[k], EndBelow(work_, k));
+    // An empty range may be parked anywhere (it takes no room), even past
+    // the start of the range above; it grows from the range below it.
+    work_.start[k] = work_.end[k] = EndBelow(work_, k);
   }
   uint32_t j = RangeAbove(work_, k);
   if (j != 0 && work_.end[k] + k > work_.start[j]) {
