@@ -58,15 +58,26 @@ Status Tree::Descend(std::span<const uint8_t> key, std::vector<Step>* path) {
   return s;
 }
 
+// As Descend, without keeping the path: the leaf where `key` belongs.
+Status Tree::LeafFor(std::span<const uint8_t> key, const Page** leaf) {
+  *leaf = nullptr;
+  uint32_t id = store_.header().root;
+  if (id == kNoPage) return Status::Ok();
+  const Page* p = nullptr;
+  Status s = store_.Get(id, &p);
+  if (s.ok() && p->records.empty()) s = Check(kCheckTree);
+  while (s.ok() && !p->leaf()) s = GetChild(store_, *p, ChildFor(*p, key), &p);
+  if (s.ok()) *leaf = p;
+  return s;
+}
+
 Status Tree::Find(std::span<const uint8_t> key, Record* out, bool* found) {
   *found = false;
-  std::vector<Step> path;
-  Status s = Descend(key, &path);
-  if (!s.ok() || path.empty()) return s;
   const Page* leaf = nullptr;
-  s = store_.Get(path.back().id, &leaf);
-  size_t i = path.back().index;
-  if (s.ok() && i < leaf->records.size() && SameKey(leaf->records[i], key)) {
+  Status s = LeafFor(key, &leaf);
+  if (!s.ok() || leaf == nullptr) return s;
+  size_t i = LowerBound(*leaf, key);
+  if (i < leaf->records.size() && SameKey(leaf->records[i], key)) {
     *found = true;
     if (out) *out = leaf->records[i];
   }

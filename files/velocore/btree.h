@@ -44,6 +44,7 @@ class Tree {
     size_t index;  // the child taken in this page
   };
   Status Descend(std::span<const uint8_t> key, std::vector<Step>* path);
+  Status LeafFor(std::span<const uint8_t> key, const Page** leaf);
   Status SplitUp(std::vector<Step>& path);
   Status RemoveChild(std::vector<Step>& path, size_t depth);
   Status Rebalance(std::vector<Step>& path, size_t depth);

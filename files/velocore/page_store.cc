@@ -100,10 +100,17 @@ Status PageStore::RefreshLocked() {
 }
 
 Status PageStore::Load(uint32_t id, Cached** out) {
+  Recent& r = recent_[id % kRecentSlots];
+  if (r.page != nullptr && r.id == id) {
+    r.page->last_use = ++clock_;
+    *out = r.page;
+    return Status::Ok();
+  }
   auto it = cache_.find(id);
   if (it != cache_.end()) {
     it->second.last_use = ++clock_;
     *out = &it->second;
+    r = {id, *out};
     return Status::Ok();
   }
   if (id >= kFirstTemporary) return Check(kCheckTree);
@@ -125,7 +132,12 @@ Status PageStore::Load(uint32_t id, Cached** out) {
   c.last_use = ++clock_;
   clean_bytes_ += c.bytes;
   *out = &cache_.emplace(id, std::move(c)).first->second;
+  r = {id, *out};
   return Status::Ok();
+}
+
+void PageStore::ForgetRecent() {
+  for (Recent& r : recent_) r.page = nullptr;
 }
 
 Status PageStore::ReadRaw(uint32_t id, std::vector<uint8_t>* bytes) {
@@ -168,6 +180,7 @@ void PageStore::Free(uint32_t id) {
   auto it = cache_.find(id);
   uint32_t blocks = it != cache_.end() ? it->second.blocks : work_.ClassOf(id);
   if (it != cache_.end()) {
+    ForgetRecent();
     if (it->second.dirty) --dirty_count_;
     clean_bytes_ -= std::min<uint64_t>(clean_bytes_, it->second.bytes);
     cache_.erase(it);
@@ -187,6 +200,7 @@ void PageStore::MarkDirty(Cached& c) {
 }
 
 void PageStore::DropCache() {
+  ForgetRecent();
   cache_.clear();
   clean_bytes_ = 0;
   dirty_count_ = 0;
@@ -207,6 +221,7 @@ void PageStore::TrimCache() {
     if (!c.dirty) clean.emplace_back(c.last_use, id);
   }
   std::sort(clean.begin(), clean.end());
+  ForgetRecent();
   for (const auto& [use, id] : clean) {
     if (clean_bytes_ <= kCacheBytes / 4 * 3) break;
     auto it = cache_.find(id);

@@ -152,6 +152,8 @@ class PageStore {
 
   Status Load(uint32_t id, Cached** out);
   void MarkDirty(Cached& c);
+  // Forgets the recent lookups (before a page leaves the cache or moves).
+  void ForgetRecent();
   // Empties the page cache (changed pages too).
   void DropCache();
   Status ReadHeaderFromDisk(Header* h, bool* empty);
@@ -188,7 +190,16 @@ class PageStore {
   bool locks_ = true;  // whether the writer lock is taken for updates
   // Page number -> page; hashed, as every tree step looks a page up.
   std::unordered_map<uint32_t, Cached> cache_;
-  size_t dirty_count_ = 0;                            // pages of cache_ marked dirty
+  size_t dirty_count_ = 0;  // pages of cache_ marked dirty
+  // The last page looked up per slot (page number modulo kRecentSlots): a
+  // tree step finds its pages here without hashing. Entries point into
+  // cache_ and are forgotten whenever a page leaves it or is renumbered.
+  static constexpr size_t kRecentSlots = 64;
+  struct Recent {
+    uint32_t id = 0;
+    Cached* page = nullptr;
+  };
+  Recent recent_[kRecentSlots];
   std::vector<std::pair<uint32_t, uint32_t>> freed_;  // (slot, class) of removed pages
   uint32_t next_temporary_ = kFirstTemporary;
   std::map<uint32_t, JournalEntry> read_through_;  // home offset -> image, while reading through
