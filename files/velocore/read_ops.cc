@@ -76,7 +76,8 @@ Status RecordFromPosition(const DriverArgs& args, uint32_t* record) {
 Status FillBuffers(VelBlock& b, uint32_t record, const Bytes& image) {
   std::memcpy(b.file->record, image.data(), std::min<size_t>(image.size(), b.file->record_length));
   bool skip = (b.flags & kVelNoMemo) != 0;
-  b.flags = (b.flags & ~uint32_t{kVelNoMemo | kVelMemosSkipped}) | (skip ? kVelMemosSkipped : 0);
+  b.flags = (b.flags & ~uint32_t{kVelNoMemo | kVelMemosSkipped}) |
+            (skip ? uint32_t{kVelMemosSkipped} : 0u);
   for (uint32_t m = 0; !skip && m < b.file->memo_count; ++m) {
     MemoDescriptor& memo = *b.file->memos[m];
     Bytes contents;
@@ -113,7 +114,7 @@ Status ReadLocated(VelBlock& b, const Locator& locate, int32_t not_found) {
     b.current = record;
     b.watch_image = watch ? image : Bytes();
     b.flags = (b.flags & ~uint32_t{kVelWatched | kVelHoldRequested | kVelWatchRequested}) |
-              (watch ? kVelWatched : 0);
+              (watch ? uint32_t{kVelWatched} : 0u);
     return Status::Ok();
   }
 }

@@ -23,13 +23,6 @@ namespace {
 
 using vel::testing::ProjectFile;
 
-// A driver call for the statements without an entry of their own.
-int32_t Call(int32_t op, FileDescriptor* file, DriverArgs args = {}) {
-  ClearError();
-  DispatchFileOp(op, file, &args);
-  return ERRORCODE();
-}
-
 class VelocoreDriver : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -32,7 +32,7 @@ using vel::testing::ProjectFile;
 constexpr const char* kWorkerMark = "VelWorkerJob";
 #ifdef _WIN32
 constexpr int kWorkers = 2;  // under Wine each process is slow to start
-constexpr int kOperations = 1500;
+constexpr int kOperations = 5000;
 #else
 constexpr int kWorkers = 4;
 constexpr int kOperations = 10000;
