@@ -30,9 +30,20 @@ namespace {
 using vel::testing::ProjectFile;
 
 constexpr const char* kWorkerMark = "VelWorkerJob";
+// Sanitized builds run several times slower.
+#if defined(__SANITIZE_ADDRESS__)
+#define VEL_SLOW_BUILD 1
+#elif defined(__clang__)
+#if __has_feature(address_sanitizer)
+#define VEL_SLOW_BUILD 1
+#endif
+#endif
 #ifdef _WIN32
 constexpr int kWorkers = 2;  // under Wine each process is slow to start
 constexpr int kOperations = 5000;
+#elif defined(VEL_SLOW_BUILD)
+constexpr int kWorkers = 4;
+constexpr int kOperations = 2000;
 #else
 constexpr int kWorkers = 4;
 constexpr int kOperations = 10000;
