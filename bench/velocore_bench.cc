@@ -38,7 +38,9 @@ using kor::vel::testing::ProjectFile;
 constexpr int kRecords = 100000;
 constexpr int kLookups = 10000;
 
-std::string PathOf(int i) { return "C:\\PROJECTS\\GROUP" + std::to_string(i % 97) + "\\P" + std::to_string(i); }
+std::string PathOf(int i) {
+  return "C:\\PROJECTS\\GROUP" + std::to_string(i % 97) + "\\P" + std::to_string(i);
+}
 std::string NameOf(int i) { return "Project " + std::to_string(i * 7 % kRecords); }
 int PriorityOf(int i) { return int(uint32_t(i) * 2654435761u >> 24) % 10; }
 
@@ -62,7 +64,9 @@ struct CleanUp {
 
 // ---- Velocore side ----
 
-void Fill(ProjectFile& f, int i) { f.Fill(PathOf(i), NameOf(i), int16_t(i % 30000), uint8_t(PriorityOf(i))); }
+void Fill(ProjectFile& f, int i) {
+  f.Fill(PathOf(i), NameOf(i), int16_t(i % 30000), uint8_t(PriorityOf(i)));
+}
 
 // Creates `name` and adds every record in one transaction; false on an error.
 bool KorLoad(const std::string& name) {
@@ -87,7 +91,8 @@ bool KorLoad(const std::string& name) {
 sqlite3* SqlOpen(const std::string& name) {
   sqlite3* db = nullptr;
   sqlite3_open(name.c_str(), &db);
-  sqlite3_exec(db, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;", nullptr, nullptr, nullptr);
+  sqlite3_exec(db, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;", nullptr, nullptr,
+               nullptr);
   return db;
 }
 
@@ -149,7 +154,10 @@ void BulkAdd(benchmark::State& state, bool (*load)(const std::string&), const ch
 void VelBulkAddKor(benchmark::State& state) { BulkAdd(state, &KorLoad, "bulk.vel"); }
 void VelBulkAddSqlite(benchmark::State& state) { BulkAdd(state, &SqlLoad, "bulk.db"); }
 BENCHMARK(VelBulkAddKor)->Name("VelBulkAdd/kor")->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(VelBulkAddSqlite)->Name("VelBulkAdd/sqlite")->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(VelBulkAddSqlite)
+    ->Name("VelBulkAdd/sqlite")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 // ---- scan in priority order: a hash of the paths in the order read ----
 
@@ -172,7 +180,8 @@ uint64_t KorScan() {
 uint64_t SqlScan() {
   sqlite3* db = SqlOpen(SqlFile());
   sqlite3_stmt* scan = nullptr;
-  sqlite3_prepare_v2(db, "SELECT path, name, tag, priority FROM apps ORDER BY priority, rowid", -1, &scan, nullptr);
+  sqlite3_prepare_v2(db, "SELECT path, name, tag, priority FROM apps ORDER BY priority, rowid", -1,
+                     &scan, nullptr);
   uint64_t h = 14695981039346656037ull;
   int n = 0;
   for (; sqlite3_step(scan) == SQLITE_ROW; ++n) {
@@ -315,8 +324,16 @@ void VelDurableAddSqlite(benchmark::State& state) {
   sqlite3_finalize(insert);
   sqlite3_close(db);
 }
-BENCHMARK(VelDurableAddKor)->Name("VelDurableAdd/kor")->Unit(benchmark::kMicrosecond)->UseRealTime()->Iterations(200);
-BENCHMARK(VelDurableAddSqlite)->Name("VelDurableAdd/sqlite")->Unit(benchmark::kMicrosecond)->UseRealTime()->Iterations(200);
+BENCHMARK(VelDurableAddKor)
+    ->Name("VelDurableAdd/kor")
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime()
+    ->Iterations(200);
+BENCHMARK(VelDurableAddSqlite)
+    ->Name("VelDurableAdd/sqlite")
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime()
+    ->Iterations(200);
 
 }  // namespace
 
