@@ -4,6 +4,7 @@
 // bad input that must leave the file as it was.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
@@ -373,6 +374,81 @@ TEST_F(VelocoreDriver, BadInputWritesNothing) {
   EXPECT_EQ(ERRORCODE(), kErrInvalidRecordDeclaration);
   LOCKfile(&fewer.file);
   EXPECT_EQ(ERRORCODE(), kErrFileNotOpen);
+}
+
+// A FILE of the project shape with a MEMO and a BLOB.
+struct WithMemos {
+  explicit WithMemos(const std::string& name) : f(name, false) {
+    memo = {.label = "PRJ:NOTES", .size = sizeof notes, .buffer = notes};
+    blob = {.label = "PRJ:PICTURE", .flags = kMemoBlob | kMemoBinary};
+    memos[0] = &memo;
+    memos[1] = &blob;
+    f.file.memos = memos;
+    f.file.memo_count = 2;
+  }
+  void Note(const std::string& text) {
+    std::memset(notes, ' ', sizeof notes);
+    std::memcpy(notes, text.data(), text.size());
+  }
+  std::string Notes() const { return std::string(notes, notes + sizeof notes); }
+  int32_t BlobSize() {
+    DriverArgs args;
+    args.index = 2;
+    ClearError();
+    return int32_t(DispatchFileOp(kOpBLOB_SIZE, &f.file, &args));
+  }
+  void TakeBlob(const std::string& bytes) {
+    DriverArgs args;
+    args.index = 2;
+    args.text = bytes.data();
+    args.text_length = uint32_t(bytes.size());
+    ClearError();
+    DispatchFileOp(kOpBLOB_TAKE, &f.file, &args);
+  }
+
+  ProjectFile f;
+  uint8_t notes[24];
+  MemoDescriptor memo, blob;
+  MemoDescriptor* memos[2];
+};
+
+// Memos and BLOBs go with their record; a read under NOMEMO leaves the
+// buffers alone and the PUT after it leaves the stored memos; EMPTY takes
+// everything away.
+TEST_F(VelocoreDriver, MemosBlobsNomemoAndEmpty) {
+  WithMemos m(path_);
+  CREATE(&m.f.file);
+  OPEN(&m.f.file, 0x12);
+  ASSERT_EQ(ERRORCODE(), 0);
+  m.f.Fill("A", "one", 0, 1);
+  m.Note("first notes");
+  m.TakeBlob(std::string("\x01\x00\x02", 3));
+  ADD(&m.f.file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  uint32_t record = uint32_t(POINTERfile(&m.f.file));
+  m.Note("");
+  m.TakeBlob("");
+  GETfileptr(&m.f.file, record);
+  EXPECT_EQ(m.Notes().substr(0, 11), "first notes");
+  EXPECT_EQ(m.BlobSize(), 3);
+  m.Note("scribbled");
+  NOMEMO(&m.f.file);
+  GETfileptr(&m.f.file, record);
+  EXPECT_EQ(m.Notes().substr(0, 9), "scribbled");
+  m.f.Set(5, 1);
+  PUT(&m.f.file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  GETfileptr(&m.f.file, record);
+  EXPECT_EQ(m.Notes().substr(0, 11), "first notes");
+  EXPECT_EQ(m.f.Tag(), 5);
+  EMPTY(&m.f.file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  EXPECT_EQ(RECORDSfile(&m.f.file), 0);
+  EXPECT_EQ(RECORDSkey(&m.f.path_key), 0);
+  GETfileptr(&m.f.file, record);
+  EXPECT_EQ(ERRORCODE(), kErrRecordNotFound);
+  CLOSE(&m.f.file);
+  EXPECT_EQ(Verify(), "");
 }
 
 TEST_F(VelocoreDriver, BuildMakesKeysAgainAfterAppend) {
