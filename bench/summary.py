@@ -10,7 +10,9 @@ Names pair our side with its peers:
   BM_Kor<Op>/n and BM_MuParser<Op>/n          (expressions)
   BM_<Case><Kor> and BM_<Case><Libc|Mi>       (allocator)
   BM_Collate<Case> against BM_ByteCompare     (collation)
-Times are CPU time per iteration (the median when repeated).
+Times are CPU time per iteration (the median when repeated), except for a
+measure run on wall-clock time (a name ending in "/real_time": it waits for
+the disk), which is compared on wall-clock time. "/iterations:n" is ignored.
 """
 import json
 import re
@@ -23,6 +25,10 @@ GOALS = [
     (r"^DosScan(1K|4K)$", "0.5"),
     (r"^OpenMainWindow$", "0.67"),  # at most 1.5 times the dialog manager's time
     (r"^Events(FromMessages)?$", "0.5"),
+    (r"^VelBulkAdd$", "2.0"),
+    (r"^VelKeyScan$", "2.0"),
+    (r"^VelRandomGet$", "1.5"),
+    (r"^VelDurableAdd$", "1.0"),
 ]
 FLOORS = {"int64"}
 
@@ -60,13 +66,15 @@ def load(paths):
                 print(f"error in {b['name']}: {b.get('error_message', '')}")
                 continue
             name = b.get("run_name", b["name"])
+            real = name.endswith("/real_time")
+            name = re.sub(r"(/iterations:\d+)?(/real_time)?$", "", name)
             if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
                 continue
             paired = side_of(name)
             if paired is None:
                 continue
             scale = {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[b.get("time_unit", "ns")]
-            times[paired] = b["cpu_time"] * scale
+            times[paired] = b["real_time" if real else "cpu_time"] * scale
     return times
 
 

@@ -5,7 +5,7 @@ set -e
 PACKAGES=(
   cmake ninja-build g++ clang ccache pkg-config python3 clang-format
   libgtest-dev googletest libbenchmark-dev libgmp-dev libmuparser-dev libmimalloc-dev
-  libfmt-dev libintelrdfpmath-dev
+  libfmt-dev libintelrdfpmath-dev nlohmann-json3-dev libsqlite3-dev
   libclang-rt-14-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686
   wine wine64 xvfb xauth x11-utils x11-apps imagemagick

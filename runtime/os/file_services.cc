@@ -19,6 +19,10 @@ uint32_t FileServices::Create(const char* name, uint32_t attributes, OsHandle* h
   return OsCreate(name, attributes, handle);
 }
 
+uint32_t FileServices::OpenAlways(const char* name, uint32_t mode, OsHandle* handle) {
+  return OsOpenAlways(name, mode, handle);
+}
+
 uint32_t FileServices::Close(OsHandle handle) { return OsClose(handle); }
 
 uint32_t FileServices::ReadAt(OsHandle handle, int64_t offset, void* buffer, uint32_t count,
@@ -53,6 +57,10 @@ uint32_t FileServices::Unlock(OsHandle handle, uint64_t offset, uint64_t length)
 }
 
 uint32_t FileServices::Delete(const char* name) { return OsDelete(name); }
+
+uint32_t FileServices::Attributes(const char* name, uint8_t* attributes) {
+  return OsAttributes(name, attributes);
+}
 
 FileServices& Files() { return *g_services; }
 

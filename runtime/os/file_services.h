@@ -1,5 +1,6 @@
 // The file calls a storage format makes (open, create, read and write at an
-// offset, flush, size, truncate, lock, close, delete), behind one interface.
+// offset, flush, size, truncate, lock, close, delete, attributes), behind one
+// interface.
 // The default forwards each call to the operating-system layer; crash and
 // I/O-error tests put a fault-injecting version in its place for a while, so
 // the format's code runs unchanged over failing or forgetful "disks" in the
@@ -22,6 +23,8 @@ class FileServices {
 
   virtual uint32_t Open(const char* name, uint32_t mode, OsHandle* handle);
   virtual uint32_t Create(const char* name, uint32_t attributes, OsHandle* handle);
+  // Opens with an open-mode byte, creating the file empty when it is missing.
+  virtual uint32_t OpenAlways(const char* name, uint32_t mode, OsHandle* handle);
   virtual uint32_t Close(OsHandle handle);
   // Reads `count` bytes at `offset`; *done is the count read (short at the
   // end of the file).
@@ -39,6 +42,8 @@ class FileServices {
   virtual uint32_t Lock(OsHandle handle, uint64_t offset, uint64_t length);
   virtual uint32_t Unlock(OsHandle handle, uint64_t offset, uint64_t length);
   virtual uint32_t Delete(const char* name);
+  // The low 7 attribute bits of a file (2 when it does not exist).
+  virtual uint32_t Attributes(const char* name, uint8_t* attributes);
 };
 
 // The services in use: the operating system's unless a test replaced them.

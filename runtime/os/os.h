@@ -313,6 +313,9 @@ uint32_t OsOpen(const char* name, uint32_t mode, OsHandle* handle);
 // nothing, with read and write access unless `attributes` is read-only.
 // An existing file that is open elsewhere is left untouched and gives 5.
 uint32_t OsCreate(const char* name, uint32_t attributes, OsHandle* handle);
+// Opens a file for random access with an open-mode byte, creating it empty
+// when it does not exist (the sharing of the mode applies either way).
+uint32_t OsOpenAlways(const char* name, uint32_t mode, OsHandle* handle);
 uint32_t OsClose(OsHandle handle);
 // Reads or writes at the current position; *done is the count moved (a read
 // at the end of the file gives 0 and success).
@@ -338,6 +341,10 @@ uint32_t OsRename(const char* old_name, const char* new_name);
 // Makes a directory (183 when the name exists) and removes an empty one.
 uint32_t OsMakeDirectory(const char* name);
 uint32_t OsRemoveDirectory(const char* name);
+// The absolute form of a path (relative names are taken from the current
+// directory; "." and ".." components are resolved by name, not by following
+// links). The file need not exist.
+std::string OsFullPathName(const char* name);
 // The low 7 attribute bits of a file or directory.
 uint32_t OsAttributes(const char* name, uint8_t* attributes);
 // Sets the read-only, hidden, system and archive bits of a file (on POSIX

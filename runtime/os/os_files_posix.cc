@@ -166,14 +166,18 @@ int OpenDescriptor(const char* name, bool read, bool write, int extra, mode_t pe
   return fd;
 }
 
-// The common part of OsOpen and OsCreate.
-uint32_t OpenShared(const char* name, const ShareRequest& r, bool create, mode_t perms,
+// How an open treats a missing or existing file.
+enum class Disposition { kExisting, kCreateAlways, kOpenAlways };
+
+// The common part of OsOpen, OsCreate and OsOpenAlways.
+uint32_t OpenShared(const char* name, const ShareRequest& r, Disposition how, mode_t perms,
                     OsHandle* handle) {
   *handle = kOsNoHandle;
   if (name == nullptr || *name == '\0') return Fail(kOsFileNotFound);
+  bool create = how == Disposition::kCreateAlways;
   bool fd_writable = false, created = false;
   int fd = -1;
-  if (create) {
+  if (how != Disposition::kExisting) {
     fd = open(name, O_RDWR | O_CLOEXEC | O_CREAT | O_EXCL, perms);
     created = fd >= 0;
     fd_writable = created;
@@ -234,14 +238,19 @@ void EndCheck(int lock_fd) {
 
 uint32_t OsOpen(const char* name, uint32_t mode, OsHandle* handle) {
   OsSetLastError(0);
-  return OpenShared(name, RequestForMode(mode), false, 0, handle);
+  return OpenShared(name, RequestForMode(mode), Disposition::kExisting, 0, handle);
+}
+
+uint32_t OsOpenAlways(const char* name, uint32_t mode, OsHandle* handle) {
+  OsSetLastError(0);
+  return OpenShared(name, RequestForMode(mode), Disposition::kOpenAlways, 0666, handle);
 }
 
 uint32_t OsCreate(const char* name, uint32_t attributes, OsHandle* handle) {
   OsSetLastError(0);
   bool read_only = (attributes & 3) == kOsCreateReadOnly;
   ShareRequest r{true, !read_only, true, true};
-  return OpenShared(name, r, true, read_only ? 0444 : 0666, handle);
+  return OpenShared(name, r, Disposition::kCreateAlways, read_only ? 0444 : 0666, handle);
 }
 
 uint32_t OsClose(OsHandle handle) {

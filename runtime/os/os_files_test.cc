@@ -56,6 +56,38 @@ TEST(OsFiles, CreateEmptiesAnExistingFile) {
   OsClose(h);
 }
 
+// Open-always makes a missing file empty and keeps an existing one whole,
+// with the sharing of its mode either way.
+TEST(OsFiles, OpenAlwaysCreatesOnlyWhatIsMissing) {
+  ScratchDir dir;
+  std::string name = dir.Path("control.tcf");
+  OsHandle h, other;
+  ASSERT_EQ(OsOpenAlways(name.c_str(), kOsReadWrite | kOsDenyAll, &h), kOsOk);
+  int64_t size = -1;
+  EXPECT_EQ(OsSize(h, &size), kOsOk);
+  EXPECT_EQ(size, 0);
+  EXPECT_EQ(OsOpenAlways(name.c_str(), kOsReadWrite | kOsDenyNone, &other), kOsAccessDenied);
+  uint32_t done = 0;
+  ASSERT_EQ(OsWrite(h, "kept", 4, &done), kOsOk);
+  OsClose(h);
+  ASSERT_EQ(OsOpenAlways(name.c_str(), kOsReadWrite | kOsDenyNone, &h), kOsOk);
+  EXPECT_EQ(OsSize(h, &size), kOsOk);
+  EXPECT_EQ(size, 4);
+  OsClose(h);
+  EXPECT_EQ(ReadWholeFile(name), "kept");
+}
+
+// The full path of a name: absolute, with "." and ".." resolved, the same
+// for the spellings of one file.
+TEST(OsFiles, FullPathNames) {
+  ScratchDir dir;
+  std::string plain = OsFullPathName(dir.Path("a.vel").c_str());
+  EXPECT_EQ(OsFullPathName(dir.Path("./x/../a.vel").c_str()), plain);
+  EXPECT_NE(plain.find("a.vel"), std::string::npos);
+  bool absolute = !plain.empty() && (plain[0] == '/' || (plain.size() > 2 && plain[1] == ':'));
+  EXPECT_TRUE(absolute) << plain;
+}
+
 TEST(OsFiles, AccessModesAreEnforced) {
   ScratchDir dir;
   std::string name = dir.Path("data.bin");

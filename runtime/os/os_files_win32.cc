@@ -126,6 +126,28 @@ uint32_t OsOpen(const char* name, uint32_t mode, OsHandle* handle) {
   return Succeed();
 }
 
+uint32_t OsOpenAlways(const char* name, uint32_t mode, OsHandle* handle) {
+  SetLastError(0);
+  *handle = kOsNoHandle;
+  if (name == nullptr || *name == '\0') return FailWith(kOsFileNotFound);
+  DWORD access = AccessForMode(mode);
+  if ((access & GENERIC_WRITE) != 0 && IsReadOnlyFile(name)) return FailWith(kOsAccessDenied);
+  HANDLE h = CreateFileA(name, access, ShareForMode(mode), nullptr, OPEN_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return Fail();
+  SetLastError(0);  // OPEN_ALWAYS reports an existing file as 183
+  *handle = reinterpret_cast<OsHandle>(h);
+  Register(*handle, (access & GENERIC_WRITE) != 0);
+  return Succeed();
+}
+
+std::string OsFullPathName(const char* name) {
+  char buffer[MAX_PATH * 4];
+  DWORD n = GetFullPathNameA(name == nullptr ? "" : name, sizeof buffer, buffer, nullptr);
+  if (n == 0 || n >= sizeof buffer) return name == nullptr ? std::string() : std::string(name);
+  return std::string(buffer, n);
+}
+
 uint32_t OsCreate(const char* name, uint32_t attributes, OsHandle* handle) {
   SetLastError(0);
   *handle = kOsNoHandle;

@@ -68,6 +68,31 @@ uint32_t OsErrnoToSystem(int err, const char* name) {
   }
 }
 
+std::string OsFullPathName(const char* name) {
+  std::string path = name == nullptr ? std::string() : std::string(name);
+  if (path.empty() || path[0] != '/') {
+    char cwd[4096];
+    std::string base = getcwd(cwd, sizeof cwd) != nullptr ? cwd : "/";
+    path = base + "/" + path;
+  }
+  // Resolve "." and ".." by name and drop empty components.
+  std::string out;
+  size_t at = 0;
+  while (at <= path.size()) {
+    size_t slash = path.find('/', at);
+    if (slash == std::string::npos) slash = path.size();
+    std::string part = path.substr(at, slash - at);
+    if (part == "..") {
+      size_t last = out.find_last_of('/');
+      out.resize(last == std::string::npos ? 0 : last);
+    } else if (!part.empty() && part != ".") {
+      out += "/" + part;
+    }
+    at = slash + 1;
+  }
+  return out.empty() ? "/" : out;
+}
+
 uint32_t OsMakeDirectory(const char* name) {
   OsSetLastError(0);
   if (name == nullptr || *name == '\0') return Fail(kOsPathNotFound);

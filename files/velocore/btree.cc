@@ -1,0 +1,325 @@
+// Search, insertion, removal, splits and merges of the file's B-tree, and
+// the cursor (see btree.h for the shape rules).
+#include "files/velocore/btree.h"
+
+#include <algorithm>
+
+namespace kor::vel {
+
+namespace {
+
+Record Separator(std::span<const uint8_t> key) { return MakeRecord(key, {}); }
+
+bool SameKey(const Record& r, std::span<const uint8_t> key) {
+  return CompareKeys(r.key(), key) == 0;
+}
+
+// Where a page of `n` records with these sizes splits: the first index at
+// which the left part holds half the bytes, kept inside 1..n-1.
+size_t SplitPoint(const Page& p) {
+  uint32_t half = PageBudget(p) / 2, acc = kPgHeaderSize;
+  size_t i = 0;
+  while (i < p.records.size() && acc < half) {
+    acc += kRecordOverhead + uint32_t(p.records[i].bytes.size()) + (p.leaf() ? 0 : 4);
+    ++i;
+  }
+  return std::clamp<size_t>(i, 1, p.records.size() - 1);
+}
+
+}  // namespace
+
+// A child page, its level checked against the parent's: a corrupted child
+// number can never lead the walk in a circle.
+static Status GetChild(PageStore& store, const Page& parent, size_t i, const Page** child) {
+  Status s = store.Get(parent.children[i], child);
+  if (s.ok() && ((*child)->level + 1 != parent.level || (*child)->records.empty())) {
+    return Check(kCheckTree);
+  }
+  return s;
+}
+
+Status Tree::Descend(std::span<const uint8_t> key, std::vector<Step>* path) {
+  path->clear();
+  uint32_t id = store_.header().root;
+  if (id == kNoPage) return Status::Ok();
+  const Page* p = nullptr;
+  Status s = store_.Get(id, &p);
+  if (s.ok() && p->records.empty()) s = Check(kCheckTree);
+  while (s.ok()) {
+    if (p->leaf()) {
+      path->push_back({id, LowerBound(*p, key)});
+      return s;
+    }
+    size_t i = ChildFor(*p, key);
+    path->push_back({id, i});
+    id = p->children[i];
+    s = GetChild(store_, *p, i, &p);
+  }
+  return s;
+}
+
+// As Descend, without keeping the path: the leaf where `key` belongs.
+Status Tree::LeafFor(std::span<const uint8_t> key, const Page** leaf) {
+  *leaf = nullptr;
+  uint32_t id = store_.header().root;
+  if (id == kNoPage) return Status::Ok();
+  const Page* p = nullptr;
+  Status s = store_.Get(id, &p);
+  if (s.ok() && p->records.empty()) s = Check(kCheckTree);
+  while (s.ok() && !p->leaf()) s = GetChild(store_, *p, ChildFor(*p, key), &p);
+  if (s.ok()) *leaf = p;
+  return s;
+}
+
+Status Tree::Find(std::span<const uint8_t> key, Record* out, bool* found) {
+  *found = false;
+  const Page* leaf = nullptr;
+  Status s = LeafFor(key, &leaf);
+  if (!s.ok() || leaf == nullptr) return s;
+  size_t i = LowerBound(*leaf, key);
+  if (i < leaf->records.size() && SameKey(leaf->records[i], key)) {
+    *found = true;
+    if (out) *out = leaf->records[i];
+  }
+  return s;
+}
+
+Status Tree::Insert(const Record& record, bool* existed) {
+  *existed = false;
+  if (record.bytes.size() > kMaxRecordBytes) return Check(kCheckRecordData);
+  if (store_.header().root == kNoPage) {
+    Page p;
+    p.records.push_back(record);
+    store_.header().root = store_.Add(std::move(p));
+    return Status::Ok();
+  }
+  std::vector<Step> path;
+  Status s = Descend(record.key(), &path);
+  Page* leaf = nullptr;
+  if (s.ok()) s = store_.GetMutable(path.back().id, &leaf);
+  if (!s.ok()) return s;
+  size_t i = path.back().index;
+  if (i < leaf->records.size() && SameKey(leaf->records[i], record.key())) {
+    *existed = true;
+    return Status::Ok();
+  }
+  leaf->records.insert(leaf->records.begin() + ptrdiff_t(i), record);
+  return SplitUp(path);
+}
+
+Status Tree::Put(const Record& record) {
+  bool existed = false;
+  Status s = Insert(record, &existed);
+  if (!s.ok() || !existed) return s;
+  std::vector<Step> path;
+  Page* leaf = nullptr;
+  s = Descend(record.key(), &path);
+  if (s.ok()) s = store_.GetMutable(path.back().id, &leaf);
+  if (!s.ok()) return s;
+  leaf->records[path.back().index] = record;
+  s = SplitUp(path);
+  return s.ok() ? Rebalance(path, path.size() - 1) : s;
+}
+
+Status Tree::SplitUp(std::vector<Step>& path) {
+  for (size_t d = path.size(); d-- > 0;) {
+    Page* p = nullptr;
+    Status s = store_.GetMutable(path[d].id, &p);
+    if (!s.ok()) return s;
+    if (PageBudget(*p) <= kSplitBytes || p->records.size() < 2) return Status::Ok();
+    size_t m = SplitPoint(*p);
+    Page right;
+    right.level = p->level;
+    right.records.assign(p->records.begin() + ptrdiff_t(m), p->records.end());
+    p->records.resize(m);
+    if (!p->leaf()) {
+      right.children.assign(p->children.begin() + ptrdiff_t(m), p->children.end());
+      p->children.resize(m);
+    }
+    Record separator = Separator(right.records[0].key());
+    uint8_t level = p->level;
+    uint32_t right_id = store_.Add(std::move(right));
+    if (d == 0) {
+      Page root;
+      root.level = uint8_t(level + 1);
+      root.records = {Separator({}), separator};
+      root.children = {path[0].id, right_id};
+      store_.header().root = store_.Add(std::move(root));
+      return Status::Ok();
+    }
+    Page* parent = nullptr;
+    s = store_.GetMutable(path[d - 1].id, &parent);
+    if (!s.ok()) return s;
+    size_t at = path[d - 1].index + 1;
+    parent->records.insert(parent->records.begin() + ptrdiff_t(at), separator);
+    parent->children.insert(parent->children.begin() + ptrdiff_t(at), right_id);
+  }
+  return Status::Ok();
+}
+
+Status Tree::Erase(std::span<const uint8_t> key, bool* found) {
+  *found = false;
+  std::vector<Step> path;
+  Status s = Descend(key, &path);
+  if (!s.ok() || path.empty()) return s;
+  Page* leaf = nullptr;
+  s = store_.GetMutable(path.back().id, &leaf);
+  if (!s.ok()) return s;
+  size_t i = path.back().index;
+  if (i >= leaf->records.size() || !SameKey(leaf->records[i], key)) return Status::Ok();
+  *found = true;
+  leaf->records.erase(leaf->records.begin() + ptrdiff_t(i));
+  s = leaf->records.empty() ? RemoveChild(path, path.size() - 1) : Rebalance(path, path.size() - 1);
+  return s.ok() ? CollapseRoot() : s;
+}
+
+Status Tree::RemoveChild(std::vector<Step>& path, size_t d) {
+  store_.Free(path[d].id);
+  if (d == 0) {
+    store_.header().root = kNoPage;
+    return Status::Ok();
+  }
+  Page* parent = nullptr;
+  Status s = store_.GetMutable(path[d - 1].id, &parent);
+  if (!s.ok()) return s;
+  size_t i = path[d - 1].index;
+  parent->records.erase(parent->records.begin() + ptrdiff_t(i));
+  parent->children.erase(parent->children.begin() + ptrdiff_t(i));
+  return parent->records.empty() ? RemoveChild(path, d - 1) : Rebalance(path, d - 1);
+}
+
+Status Tree::Rebalance(std::vector<Step>& path, size_t d) {
+  if (d == 0) return Status::Ok();
+  const Page* page = nullptr;
+  Page* parent = nullptr;
+  Status s = store_.Get(path[d].id, &page);
+  if (s.ok()) s = store_.GetMutable(path[d - 1].id, &parent);
+  if (!s.ok() || PageBudget(*page) >= kSplitBytes / 4) return s;
+  size_t i = path[d - 1].index;
+  size_t left = i + 1 < parent->records.size() ? i : i - (i > 0);
+  if (left == i && i + 1 >= parent->records.size()) return Status::Ok();  // an only child
+  Page *l = nullptr, *r = nullptr;
+  s = store_.GetMutable(parent->children[left], &l);
+  if (s.ok()) s = store_.GetMutable(parent->children[left + 1], &r);
+  if (!s.ok()) return s;
+  if (l->level != r->level) return Check(kCheckTree);
+  if (PageBudget(*l) + PageBudget(*r) - kPgHeaderSize > kSplitBytes) return Status::Ok();
+  // Separator 0 of the right page only named it; merged, the parent's
+  // separator becomes the real lower bound of that child.
+  if (!r->leaf()) r->records[0] = Separator(parent->records[left + 1].key());
+  l->records.insert(l->records.end(), r->records.begin(), r->records.end());
+  l->children.insert(l->children.end(), r->children.begin(), r->children.end());
+  store_.Free(parent->children[left + 1]);
+  parent->records.erase(parent->records.begin() + ptrdiff_t(left + 1));
+  parent->children.erase(parent->children.begin() + ptrdiff_t(left + 1));
+  return Rebalance(path, d - 1);
+}
+
+Status Tree::CollapseRoot() {
+  for (;;) {
+    uint32_t root = store_.header().root;
+    const Page* p = nullptr;
+    if (root == kNoPage) return Status::Ok();
+    Status s = store_.Get(root, &p);
+    if (!s.ok() || p->leaf() || p->records.size() != 1) return s;
+    store_.header().root = p->children[0];
+    store_.Free(root);
+  }
+}
+
+Status Tree::Edge(uint32_t id, bool first, Record* out, bool* found) {
+  const Page* p = nullptr;
+  Status s = store_.Get(id, &p);
+  if (s.ok() && p->records.empty()) s = Check(kCheckTree);
+  while (s.ok() && !p->leaf()) s = GetChild(store_, *p, first ? 0 : p->children.size() - 1, &p);
+  if (s.ok()) {
+    *out = first ? p->records.front() : p->records.back();
+    *found = true;
+  }
+  return s;
+}
+
+Status Tree::CeilingIn(uint32_t id, std::span<const uint8_t> key, bool strict, Record* out,
+                       bool* found) {
+  const Page* p = nullptr;
+  Status s = store_.Get(id, &p);
+  if (!s.ok()) return s;
+  if (p->records.empty()) return Check(kCheckTree);
+  if (p->leaf()) {
+    size_t i = LowerBound(*p, key);
+    if (strict && i < p->records.size() && SameKey(p->records[i], key)) ++i;
+    if (i < p->records.size()) {
+      *out = p->records[i];
+      *found = true;
+    }
+    return Status::Ok();
+  }
+  for (size_t c = ChildFor(*p, key); c < p->children.size() && !*found; ++c) {
+    const Page* child = nullptr;
+    s = GetChild(store_, *p, c, &child);
+    if (s.ok() && c == ChildFor(*p, key)) s = CeilingIn(p->children[c], key, strict, out, found);
+    else if (s.ok()) s = Edge(p->children[c], true, out, found);
+    if (!s.ok()) return s;
+  }
+  return Status::Ok();
+}
+
+Status Tree::FloorIn(uint32_t id, std::span<const uint8_t> key, bool strict, Record* out,
+                     bool* found) {
+  const Page* p = nullptr;
+  Status s = store_.Get(id, &p);
+  if (!s.ok()) return s;
+  if (p->records.empty()) return Check(kCheckTree);
+  if (p->leaf()) {
+    size_t i = LowerBound(*p, key);  // first at or above
+    bool take_i = !strict && i < p->records.size() && SameKey(p->records[i], key);
+    if (take_i || i > 0) {
+      *out = p->records[take_i ? i : i - 1];
+      *found = true;
+    }
+    return Status::Ok();
+  }
+  size_t start = ChildFor(*p, key);
+  for (size_t c = start + 1; c-- > 0 && !*found;) {
+    const Page* child = nullptr;
+    s = GetChild(store_, *p, c, &child);
+    if (s.ok() && c == start) s = FloorIn(p->children[c], key, strict, out, found);
+    else if (s.ok()) s = Edge(p->children[c], false, out, found);
+    if (!s.ok()) return s;
+  }
+  return Status::Ok();
+}
+
+Status Tree::Ceiling(std::span<const uint8_t> key, bool strict, Record* out, bool* found) {
+  *found = false;
+  uint32_t root = store_.header().root;
+  return root == kNoPage ? Status::Ok() : CeilingIn(root, key, strict, out, found);
+}
+
+Status Tree::Floor(std::span<const uint8_t> key, bool strict, Record* out, bool* found) {
+  *found = false;
+  uint32_t root = store_.header().root;
+  return root == kNoPage ? Status::Ok() : FloorIn(root, key, strict, out, found);
+}
+
+Status Cursor::SeekCeiling(std::span<const uint8_t> key) {
+  return tree_.Ceiling(key, false, &record_, &valid_);
+}
+
+Status Cursor::SeekFloor(std::span<const uint8_t> key) {
+  return tree_.Floor(key, false, &record_, &valid_);
+}
+
+Status Cursor::Next() {
+  if (!valid_) return Status::Ok();
+  std::vector<uint8_t> key(record_.key().begin(), record_.key().end());
+  return tree_.Ceiling(key, true, &record_, &valid_);
+}
+
+Status Cursor::Prev() {
+  if (!valid_) return Status::Ok();
+  std::vector<uint8_t> key(record_.key().begin(), record_.key().end());
+  return tree_.Floor(key, true, &record_, &valid_);
+}
+
+}  // namespace kor::vel

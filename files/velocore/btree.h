@@ -1,0 +1,80 @@
+// The one B-tree of a file: every table, record kind and key shares it,
+// ordered by key bytes (CompareKeys: unsigned, the shorter prefix first).
+//
+// Shape. Leaves (level 0) hold the records; an internal page at level L
+// holds separators (key only) with one child at level L-1 each. Every key
+// of child i is below separator i+1, and at or above separator i for i > 0;
+// separator 0 only names the child (every key of child 0 lies below
+// separator 1). A page whose budget (page_codec.h) passes kSplitBytes is
+// split in two by bytes; a page that falls under a quarter of it is merged
+// with a neighbour when both fit in one; an emptied page leaves its parent;
+// a root with one child gives way to it. The tree reaches pages only through
+// the PageStore; changes stay in the store until it commits.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "files/velocore/page_store.h"
+
+namespace kor::vel {
+
+class Tree {
+ public:
+  explicit Tree(PageStore& store) : store_(store) {}
+
+  // The record with this exact key.
+  Status Find(std::span<const uint8_t> key, Record* out, bool* found);
+  // Adds a record; *existed (and nothing changes) when its key is there.
+  Status Insert(const Record& record, bool* existed);
+  // Adds or replaces.
+  Status Put(const Record& record);
+  // Removes the record with this key; *found tells whether there was one.
+  Status Erase(std::span<const uint8_t> key, bool* found);
+
+  // The first record whose key is at or above `key` (above it when
+  // `strict`), and the last at or below it (below it when `strict`).
+  Status Ceiling(std::span<const uint8_t> key, bool strict, Record* out, bool* found);
+  Status Floor(std::span<const uint8_t> key, bool strict, Record* out, bool* found);
+
+ private:
+  struct Step {
+    uint32_t id;
+    size_t index;  // the child taken in this page
+  };
+  Status Descend(std::span<const uint8_t> key, std::vector<Step>* path);
+  Status LeafFor(std::span<const uint8_t> key, const Page** leaf);
+  Status SplitUp(std::vector<Step>& path);
+  Status RemoveChild(std::vector<Step>& path, size_t depth);
+  Status Rebalance(std::vector<Step>& path, size_t depth);
+  Status CollapseRoot();
+  Status Edge(uint32_t id, bool first, Record* out, bool* found);
+  Status CeilingIn(uint32_t id, std::span<const uint8_t> key, bool strict, Record* out,
+                   bool* found);
+  Status FloorIn(uint32_t id, std::span<const uint8_t> key, bool strict, Record* out, bool* found);
+
+  PageStore& store_;
+};
+
+// Walks the records of the tree in key order, either way. Each step seeks
+// from the root by the current key, so a cursor survives changes to the
+// tree between steps (it continues from where its key would be).
+class Cursor {
+ public:
+  explicit Cursor(Tree& tree) : tree_(tree) {}
+  // Positions at the first record at or above `key` / the last at or below.
+  Status SeekCeiling(std::span<const uint8_t> key);
+  Status SeekFloor(std::span<const uint8_t> key);
+  Status Next();
+  Status Prev();
+  bool valid() const { return valid_; }
+  const Record& record() const { return record_; }
+
+ private:
+  Tree& tree_;
+  Record record_;
+  bool valid_ = false;
+};
+
+}  // namespace kor::vel

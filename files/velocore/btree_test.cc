@@ -1,0 +1,140 @@
+// The tree against an ordered map: random inserts, replacements and
+// removals of records of many sizes (splits, merges and moves between size
+// classes), committed in batches, with the whole file verified after each.
+#include "files/velocore/btree.h"
+
+#include <map>
+#include <random>
+#include <set>
+
+#include "files/velocore/velocore_test_support.h"
+
+namespace kor::vel {
+namespace {
+
+Bytes KeyOf(uint32_t n) {
+  Bytes k(4);
+  Put32BE(k.data(), n);
+  return k;
+}
+
+class TreeTest : public testing::MemoryFilesTest {
+ protected:
+  void SetUp() override {
+    MemoryFilesTest::SetUp();
+    ASSERT_TRUE(store_.Create("tree.vel", "").ok());
+  }
+  // The tree holds exactly the oracle's records, in order both ways.
+  void ExpectSame() {
+    Cursor c(tree_);
+    ASSERT_TRUE(c.SeekCeiling({}).ok());
+    for (auto& [k, v] : oracle_) {
+      ASSERT_TRUE(c.valid());
+      EXPECT_EQ(Bytes(c.record().key().begin(), c.record().key().end()), k);
+      EXPECT_EQ(Bytes(c.record().data().begin(), c.record().data().end()), v);
+      ASSERT_TRUE(c.Next().ok());
+    }
+    EXPECT_FALSE(c.valid());
+    ASSERT_TRUE(c.SeekFloor(Bytes(8, 0xFF)).ok());
+    for (auto it = oracle_.rbegin(); it != oracle_.rend(); ++it) {
+      ASSERT_TRUE(c.valid());
+      EXPECT_EQ(Bytes(c.record().key().begin(), c.record().key().end()), it->first);
+      ASSERT_TRUE(c.Prev().ok());
+    }
+    EXPECT_FALSE(c.valid());
+  }
+  PageStore store_;
+  Tree tree_{store_};
+  std::map<Bytes, Bytes> oracle_;
+};
+
+TEST_F(TreeTest, RandomChangesMatchAnOrderedMap) {
+  std::mt19937 random(7);
+  uint32_t depth = 0;
+  std::set<uint32_t> classes;
+  // A bulk of small records first, for a tree three levels deep.
+  for (uint32_t n = 0; n < 8000; ++n) {
+    Bytes data(n % 23, uint8_t(n)), key = KeyOf(n * 7);
+    key.resize(60, 'k');  // long keys make narrow internal pages
+    ASSERT_TRUE(tree_.Put(MakeRecord(key, data)).ok());
+    oracle_[key] = data;
+    if (n % 2000 == 1999) {
+      ASSERT_TRUE(store_.Commit().ok());
+    }
+  }
+  for (int batch = 0; batch < 40; ++batch) {
+    int ops = 1 + int(random() % 40);
+    for (int i = 0; i < ops; ++i) {
+      Bytes key = KeyOf(random() % 600 * 467);
+      int what = int(random() % 10);
+      if (what < 6) {
+        // Sizes from a few bytes to pages of many blocks; runs make some
+        // pages compress.
+        size_t size = random() % 8 == 0 ? random() % 3000 : random() % 120;
+        Bytes data(size, uint8_t(random() % 3));
+        for (auto& b : data)
+          if (random() % 4 == 0) b = uint8_t(random());
+        ASSERT_TRUE(tree_.Put(MakeRecord(key, data)).ok());
+        oracle_[key] = data;
+      } else {
+        bool found = false;
+        ASSERT_TRUE(tree_.Erase(key, &found).ok());
+        EXPECT_EQ(found, oracle_.erase(key) == 1);
+      }
+    }
+    ASSERT_TRUE(store_.Commit().ok());
+    if (batch % 4 != 3) continue;  // the whole checks every fourth batch
+    ExpectSame();
+    VerifyReport report;
+    ASSERT_TRUE(VerifyFile(store_, &report, false).ok());
+    for (const Problem& p : report.problems)
+      ADD_FAILURE() << "batch " << batch << ": " << DescribeProblem(p);
+    EXPECT_EQ(report.unused_slots, 0u) << "ranges stay dense";
+    depth = std::max(depth, report.depth);
+    for (uint32_t k = 1; k <= kMaxClass; ++k)
+      if (report.pages_per_class[k]) classes.insert(k);
+  }
+  // The run reached what it is meant to exercise.
+  EXPECT_GE(depth, 3u);
+  EXPECT_GE(classes.size(), 8u);
+  // Reopened from the bytes alone, the file holds the same.
+  store_.Close();
+  ASSERT_TRUE(store_.Open("tree.vel", kOsReadWrite, "").ok());
+  ExpectSame();
+  // Removing everything leaves an empty tree and no pages.
+  for (auto& [k, v] : oracle_) {
+    bool found = false;
+    ASSERT_TRUE(tree_.Erase(k, &found).ok());
+    ASSERT_TRUE(found);
+  }
+  oracle_.clear();
+  ASSERT_TRUE(store_.Commit().ok());
+  EXPECT_EQ(store_.header().root, kNoPage);
+  EXPECT_EQ(store_.header().UsedEnd(), kHeaderSize);
+  EXPECT_EQ(files_.Content("tree.vel").size(), kHeaderSize) << "the file is cut at its used end";
+}
+
+TEST_F(TreeTest, ShorterKeySortsFirstAndCeilingFloorFindNeighbours) {
+  for (Bytes k : {Bytes{1, 2}, Bytes{1, 2, 0}, Bytes{1}, Bytes{2}}) {
+    ASSERT_TRUE(tree_.Put(MakeRecord(k, {})).ok());
+  }
+  Cursor c(tree_);
+  ASSERT_TRUE(c.SeekCeiling({}).ok());
+  std::vector<Bytes> order;
+  while (c.valid()) {
+    order.emplace_back(c.record().key().begin(), c.record().key().end());
+    ASSERT_TRUE(c.Next().ok());
+  }
+  EXPECT_EQ(order, (std::vector<Bytes>{{1}, {1, 2}, {1, 2, 0}, {2}}));
+  Record r;
+  bool found = false;
+  ASSERT_TRUE(tree_.Ceiling(Bytes{1, 2}, true, &r, &found).ok());
+  EXPECT_EQ(Bytes(r.key().begin(), r.key().end()), (Bytes{1, 2, 0}));
+  ASSERT_TRUE(tree_.Floor(Bytes{1, 3}, false, &r, &found).ok());
+  EXPECT_EQ(Bytes(r.key().begin(), r.key().end()), (Bytes{1, 2, 0}));
+  ASSERT_TRUE(tree_.Floor(Bytes{1}, true, &r, &found).ok());
+  EXPECT_FALSE(found);
+}
+
+}  // namespace
+}  // namespace kor::vel

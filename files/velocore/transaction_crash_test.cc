@@ -1,0 +1,146 @@
+// Crash safety of a transaction over two files: for every write, flush and
+// truncation of the multi-file COMMIT (control file steps included), the
+// machine stops there; after reopening (each file resolving its journal
+// through the control file), both files hold all of the transaction or
+// none of it, and verify clean.
+#include <memory>
+
+#include "files/velocore/transaction.h"
+#include "files/velocore/velocore_test_support.h"
+
+namespace kor::vel {
+namespace {
+
+using testing::SampleImage;
+using testing::TableState;
+
+const char* const kFiles[] = {"d/a.vel", "d/b.vel"};
+constexpr const char* kControl = "d/velocore.tcf";
+
+class TransactionCrash : public testing::MemoryFilesTest {
+ protected:
+  void SetUp() override {
+    MemoryFilesTest::SetUp();
+    for (const char* name : kFiles) {
+      PageStore store;
+      ASSERT_TRUE(store.Create(name, "").ok());
+      Table t(store);
+      std::string why;
+      ASSERT_TRUE(
+          t.Create("PEOPLE", testing::SampleSchema(), false, testing::CurrentCollation(), &why)
+              .ok());
+      for (int i = 1; i <= 30; ++i) {
+        uint32_t r = 0;
+        ASSERT_TRUE(t.Add(SampleImage(i, "base" + std::to_string(i)).data(), {}, &r).ok());
+      }
+      store.Close();
+      base_.push_back(files_.Content(name));
+    }
+    before_ = States();
+    Status s = RunTransaction();
+    ASSERT_TRUE(s.ok()) << s.Describe();
+    after_ = States();
+    ASSERT_NE(before_, after_);
+    ASSERT_TRUE(files_.Exists(kControl));
+  }
+
+  void Restore() {
+    for (size_t i = 0; i < 2; ++i) files_.SetContent(kFiles[i], base_[i]);
+    files_.SetContent(kControl, {});
+  }
+
+  // Adds to both files, changes and deletes in one, as one transaction.
+  Status RunTransaction() {
+    Restore();
+    PhysicalFile* pf[2] = {};
+    Status s;
+    for (int i = 0; i < 2 && s.ok(); ++i) {
+      s = PhysicalFile::Acquire(kFiles[i], kOsReadWrite | kOsDenyNone, "", &pf[i]);
+      if (s.ok()) pf[i]->enlisted = true;
+    }
+    for (int i = 0; i < 2 && s.ok(); ++i) {
+      Table t(pf[i]->store());
+      t.HoldCommits(true);
+      std::string why;
+      s = pf[i]->BeginWrite();
+      if (s.ok()) s = t.Open("PEOPLE", nullptr, &why);
+      for (int n = 0; n < 40 && s.ok(); ++n) {
+        uint32_t r = 0;
+        s = t.Add(SampleImage(100 + n, "added" + std::to_string(n + i)).data(), {}, &r);
+      }
+      if (s.ok() && i == 1) s = t.Delete(5);
+      if (s.ok() && i == 1) s = t.Put(7, SampleImage(500, "changed").data());
+    }
+    if (s.ok()) s = CommitFiles({pf[0], pf[1]}, "");
+    for (PhysicalFile* f : pf) {
+      if (f == nullptr) continue;
+      f->enlisted = false;
+      f->store().Discard();
+      f->store().io().UnlockWriter();
+      f->Release();
+    }
+    return s;
+  }
+
+  // Both tables as a fresh program sees them, each file verified.
+  std::vector<TableState> States() {
+    std::vector<TableState> states;
+    for (const char* name : kFiles) {
+      PhysicalFile* pf = nullptr;
+      Status s = PhysicalFile::Acquire(name, kOsReadWrite | kOsDenyNone, "", &pf);
+      EXPECT_TRUE(s.ok()) << name << ": " << s.Describe();
+      if (!s.ok()) return states;
+      EXPECT_EQ(testing::VerifyProblems(pf->store()), "") << name;
+      Table t(pf->store());
+      std::string why;
+      EXPECT_TRUE(t.Open("PEOPLE", nullptr, &why).ok());
+      states.push_back(testing::ReadState(t));
+      pf->Release();
+    }
+    return states;
+  }
+
+  std::vector<Bytes> base_;
+  std::vector<TableState> before_, after_;
+};
+
+TEST_F(TransactionCrash, CrashAtEveryStepLeavesAllOrNothing) {
+  using Loss = MemoryFiles::Loss;
+  const std::pair<Loss, uint32_t> variants[] = {
+      {Loss::kAll, 0}, {Loss::kNone, 0}, {Loss::kRandom, 1}, {Loss::kRandom, 2}};
+  int64_t points = 0;
+  int all = 0, none = 0;
+  for (int64_t n = 1;; ++n) {
+    bool crashed = false;
+    for (auto [loss, seed] : variants) {
+      files_.SetPlan({n, loss, seed});
+      RunTransaction();
+      crashed = files_.crashed();
+      if (!crashed) break;
+      std::vector<Bytes> images;
+      for (const char* name : {kFiles[0], kFiles[1], kControl}) {
+        images.push_back(files_.CrashImage(name));
+      }
+      files_.SetPlan({});
+      files_.SetContent(kFiles[0], images[0]);
+      files_.SetContent(kFiles[1], images[1]);
+      files_.SetContent(kControl, images[2]);
+      std::vector<TableState> state = States();
+      bool is_before = state == before_, is_after = state == after_;
+      EXPECT_TRUE(is_before || is_after) << "crash at event " << n << " seed " << seed;
+      all += is_after;
+      none += is_before;
+      if (::testing::Test::HasFailure()) return;
+    }
+    if (!crashed) break;
+    points = n;
+  }
+  // The control file's steps and both files' passes were all crash points,
+  // and both outcomes occurred.
+  EXPECT_GT(points, 20);
+  EXPECT_GT(all, 0);
+  EXPECT_GT(none, 0);
+}
+
+}  // namespace
+}  // namespace kor::vel

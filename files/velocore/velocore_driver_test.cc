@@ -1,0 +1,475 @@
+// Tests of the VELOCORE driver through the statement entries, on real files:
+// key upkeep, sequences over both kinds of key, positions, WATCH between two
+// FILEs of one file, transactions, REMOVE of one table of two, SEND, and
+// bad input that must leave the file as it was.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "files/driver.h"
+#include "files/operations.h"
+#include "files/statements.h"
+#include "files/velocore/page_store.h"
+#include "files/velocore/project_file_test_support.h"
+#include "files/velocore/velocore_test_support.h"
+#include "runtime/core/error_state.h"
+#include "runtime/os/os_test_dir.h"
+#include "runtime/values/string_stack.h"
+
+namespace kor {
+namespace {
+
+using vel::testing::ProjectFile;
+
+class VelocoreDriver : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ClearError();
+    path_ = dir_.Path("apps.vel");
+  }
+  void TearDown() override {
+    CloseAllFiles();
+    while (StringStackDepth() > 0) PopString();
+  }
+  // Creates the file and opens `f` on it (OPEN's default mode).
+  void CreateOpen(ProjectFile& f) {
+    CREATE(&f.file);
+    ASSERT_EQ(ERRORCODE(), 0);
+    OPEN(&f.file);
+    ASSERT_EQ(ERRORCODE(), 0);
+  }
+  void Add(ProjectFile& f, const std::string& path, const std::string& name, uint8_t priority,
+           int16_t tag = 0) {
+    f.Fill(path, name, tag, priority);
+    ADD(&f.file);
+    ASSERT_EQ(ERRORCODE(), 0) << path << name;
+  }
+  // The names NEXT (or PREVIOUS) reads until 33, after the SET already made.
+  std::vector<std::string> Walk(ProjectFile& f, bool forward = true) {
+    std::vector<std::string> names;
+    for (int guard = 0; guard < 1000; ++guard) {
+      forward ? NEXT(&f.file) : PREVIOUS(&f.file);
+      if (ERRORCODE() != 0) break;
+      names.push_back(f.Name());
+    }
+    EXPECT_EQ(ERRORCODE(), kErrRecordNotAvailable);
+    return names;
+  }
+  std::string Verify() {
+    vel::PageStore store;
+    vel::Status s = store.Open(path_, kOsReadOnly | kOsDenyNone, "");
+    if (!s.ok()) return "open: " + s.Describe();
+    return vel::testing::VerifyProblems(store);
+  }
+
+  testing::ScratchDir dir_;
+  std::string path_;
+};
+
+TEST_F(VelocoreDriver, KeyOrderAndRecordCounts) {
+  ProjectFile f(path_);
+  CreateOpen(f);
+  Add(f, "C:\\B", "beta", 2);
+  Add(f, "C:\\A", "alpha", 1);
+  Add(f, "C:\\C", "gamma", 2);
+  Add(f, "C:\\D", "delta", 1);
+  EXPECT_EQ(RECORDSfile(&f.file), 4);
+  EXPECT_EQ(RECORDSkey(&f.priority_key), 4);
+  EXPECT_EQ(BYTES(&f.file), 4 * int32_t(vel::testing::kProjectRecord));
+  SETkey(&f.path_key);
+  EXPECT_EQ(Walk(f), (std::vector<std::string>{"alpha", "beta", "gamma", "delta"}));
+  SETkey(&f.path_key);
+  EXPECT_EQ(Walk(f, false), (std::vector<std::string>{"delta", "gamma", "beta", "alpha"}));
+  // DUP key: equal values in record-number order.
+  SETkey(&f.priority_key);
+  EXPECT_EQ(Walk(f), (std::vector<std::string>{"alpha", "delta", "beta", "gamma"}));
+  SETfile(&f.file);
+  EXPECT_EQ(Walk(f), (std::vector<std::string>{"beta", "alpha", "gamma", "delta"}));
+  EXPECT_EQ(Verify(), "");
+}
+
+// SETkeykey on a DUP key: NEXT starts at the first equal value, PREVIOUS at
+// the last; on a unique key the exact entry, else the nearest one in the
+// direction of travel.
+TEST_F(VelocoreDriver, SetKeyKeyStarts) {
+  ProjectFile f(path_);
+  CreateOpen(f);
+  const char* names[] = {"p1a", "p2a", "p2b", "p2c", "p3a"};
+  const uint8_t prio[] = {1, 2, 2, 2, 3};
+  for (int i = 0; i < 5; ++i) Add(f, std::string("X") + char('A' + i * 2), names[i], prio[i]);
+  struct Case {
+    KeyDescriptor* key;
+    std::string path;
+    uint8_t priority;
+    bool forward;
+    std::string first;
+  } cases[] = {
+      {&f.priority_key, "", 2, true, "p2a"}, {&f.priority_key, "", 2, false, "p2c"},
+      {&f.priority_key, "", 0, true, "p1a"}, {&f.priority_key, "", 9, false, "p3a"},
+      {&f.path_key, "XC", 0, true, "p2a"},   // "XC" and a blank name sort before "XC" "p2a"
+      {&f.path_key, "XD", 0, true, "p2b"},   // between XC and XE: the next
+      {&f.path_key, "XD", 0, false, "p2a"},  // going back: the one before
+  };
+  for (const Case& c : cases) {
+    f.Fill(c.path, "", 0, c.priority);
+    SETkeykey(c.key);
+    c.forward ? NEXT(&f.file) : PREVIOUS(&f.file);
+    ASSERT_EQ(ERRORCODE(), 0) << c.path << int(c.priority);
+    EXPECT_EQ(f.Name(), c.first) << c.path << int(c.priority) << c.forward;
+  }
+  f.Fill("XZ", "", 0, 0);
+  SETkeykey(&f.path_key);
+  NEXT(&f.file);
+  EXPECT_EQ(ERRORCODE(), kErrRecordNotAvailable);
+}
+
+TEST_F(VelocoreDriver, DuplicateKeyLeavesTableUnchanged) {
+  ProjectFile f(path_);
+  CreateOpen(f);
+  Add(f, "C:\\A", "alpha", 1);
+  Add(f, "C:\\B", "beta", 2);
+  f.Fill("c:\\a", "ALPHA", 0, 7);  // NOCASE: equal to the first
+  ADD(&f.file);
+  EXPECT_EQ(ERRORCODE(), kErrCreatesDuplicateKey);
+  EXPECT_EQ(RECORDSfile(&f.file), 2);
+  EXPECT_EQ(RECORDSkey(&f.priority_key), 2);
+  SETkey(&f.priority_key);
+  EXPECT_EQ(Walk(f), (std::vector<std::string>{"alpha", "beta"}));
+  // PUT onto another record's unique value: 40, and the earlier (priority)
+  // key of the record keeps its old entry.
+  SETkey(&f.path_key);
+  NEXT(&f.file);
+  NEXT(&f.file);
+  ASSERT_EQ(f.Name(), "beta");
+  f.Fill("C:\\A", "alpha", 0, 5);
+  PUT(&f.file);
+  EXPECT_EQ(ERRORCODE(), kErrCreatesDuplicateKey);
+  f.Fill("", "", 0, 5);
+  SETkeykey(&f.priority_key);
+  NEXT(&f.file);
+  EXPECT_EQ(ERRORCODE(), kErrRecordNotAvailable);
+  EXPECT_EQ(Verify(), "");
+}
+
+TEST_F(VelocoreDriver, PutMovesEntriesAndDeleteRemovesThem) {
+  ProjectFile f(path_);
+  CreateOpen(f);
+  Add(f, "A", "one", 1);
+  Add(f, "B", "two", 2);
+  Add(f, "C", "three", 3);
+  SETkey(&f.path_key);
+  NEXT(&f.file);
+  f.Fill("D", "one", 0, 9);
+  PUT(&f.file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  SETkey(&f.priority_key);
+  EXPECT_EQ(Walk(f), (std::vector<std::string>{"two", "three", "one"}));
+  SETkey(&f.path_key);
+  NEXT(&f.file);
+  ASSERT_EQ(f.Name(), "two");
+  DELETEfile(&f.file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  PUT(&f.file);  // no current record any more
+  EXPECT_EQ(ERRORCODE(), kErrRecordNotAvailable);
+  EXPECT_EQ(RECORDSfile(&f.file), 2);
+  EXPECT_EQ(RECORDSkey(&f.path_key), 2);
+  SETkey(&f.path_key);
+  EXPECT_EQ(Walk(f), (std::vector<std::string>{"three", "one"}));
+  EXPECT_EQ(Verify(), "");
+}
+
+TEST_F(VelocoreDriver, OptKeySkipsBlankRecords) {
+  ProjectFile f(path_);
+  CreateOpen(f);
+  Add(f, "A", "named", 1);
+  Add(f, "B", "", 1);
+  Add(f, "C", "also", 1);
+  EXPECT_EQ(RECORDSkey(&f.name_key), 2);
+  SETkey(&f.name_key);
+  EXPECT_EQ(Walk(f), (std::vector<std::string>{"also", "named"}));
+  // Naming the blank one gives it an entry; blanking a name takes it away.
+  SETkey(&f.path_key);
+  NEXT(&f.file);
+  NEXT(&f.file);
+  ASSERT_EQ(f.Path(), "B");
+  StoreText(f.record + vel::testing::kNameOffset, kTypeString, vel::testing::kNameSize, "bee");
+  PUT(&f.file);
+  SETkey(&f.path_key);
+  NEXT(&f.file);
+  StoreText(f.record + vel::testing::kNameOffset, kTypeString, vel::testing::kNameSize, "");
+  PUT(&f.file);
+  SETkey(&f.name_key);
+  EXPECT_EQ(Walk(f), (std::vector<std::string>{"also", "bee"}));
+  EXPECT_EQ(Verify(), "");
+}
+
+// POSITION strings: RESET to one and NEXT reads that record again; a string
+// of the wrong length is 35 and changes nothing.
+TEST_F(VelocoreDriver, PositionsRoundTrip) {
+  ProjectFile f(path_);
+  CreateOpen(f);
+  for (int i = 0; i < 6; ++i)
+    Add(f, "P" + std::to_string(i), "n" + std::to_string(i), uint8_t(i % 2));
+  SETkey(&f.priority_key);
+  NEXT(&f.file);
+  NEXT(&f.file);
+  ASSERT_EQ(f.Name(), "n2");
+  POSITIONkey(&f.priority_key);
+  std::string key_position = PopToStdString();
+  EXPECT_EQ(key_position.size(), 4u + 1u);
+  POSITIONfile(&f.file);
+  std::string file_position = PopToStdString();
+  ASSERT_EQ(file_position.size(), 4u);
+  NEXT(&f.file);
+  RESETkey(&f.priority_key, key_position.data(), uint32_t(key_position.size()));
+  ASSERT_EQ(ERRORCODE(), 0);
+  NEXT(&f.file);
+  EXPECT_EQ(f.Name(), "n2");
+  NEXT(&f.file);
+  EXPECT_EQ(f.Name(), "n4");
+  REGETfile(&f.file, file_position.data(), 4);
+  EXPECT_EQ(f.Name(), "n2");
+  for (size_t length : {size_t{3}, size_t{2}}) {
+    RESETkey(&f.priority_key, key_position.data(), uint32_t(length));
+    EXPECT_EQ(ERRORCODE(), kErrRecordNotFound) << length;
+  }
+  std::string longer = key_position + "x";
+  REGETkey(&f.priority_key, longer.data(), uint32_t(longer.size()));
+  EXPECT_EQ(ERRORCODE(), kErrRecordNotFound);
+  std::string missing("\0\0\x03\xE7", 4);  // record 999
+  REGETfile(&f.file, missing.data(), 4);
+  EXPECT_EQ(ERRORCODE(), kErrRecordNotFound);
+}
+
+// Two FILEs of one file in one program: the second PUT of a watched record
+// changed meanwhile gets 89, and the record keeps the first change.
+TEST_F(VelocoreDriver, WatchedRecordChangedElsewhere) {
+  ProjectFile a(path_), b(path_);
+  CREATE(&a.file);
+  SHARE(&a.file);
+  Add(a, "A", "one", 1);
+  SHARE(&b.file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  for (ProjectFile* f : {&a, &b}) {
+    WATCH(&f->file);
+    SETkey(&f->path_key);
+    NEXT(&f->file);
+    ASSERT_EQ(ERRORCODE(), 0);
+  }
+  a.Set(11, 1);
+  PUT(&a.file);
+  EXPECT_EQ(ERRORCODE(), 0);
+  b.Set(22, 1);
+  PUT(&b.file);
+  EXPECT_EQ(ERRORCODE(), kErrRecordChangedByAnotherStation);
+  GETfileptr(&b.file, uint32_t(POINTERfile(&a.file)));
+  EXPECT_EQ(ERRORCODE(), 0);
+  EXPECT_EQ(b.Tag(), 11);
+}
+
+TEST_F(VelocoreDriver, CommitAndRollbackOverTwoFiles) {
+  ProjectFile a(path_), b(dir_.Path("other.vel"));
+  CreateOpen(a);
+  CreateOpen(b);
+  LOGOUT(1, {&a.file, &b.file});
+  ASSERT_EQ(ERRORCODE(), 0);
+  Add(a, "A", "one", 1);
+  Add(b, "B", "two", 1);
+  ROLLBACK();
+  EXPECT_EQ(RECORDSfile(&a.file), 0);
+  EXPECT_EQ(RECORDSfile(&b.file), 0);
+  LOGOUT(1, {&a.file, &b.file});
+  Add(a, "A", "one", 1);
+  Add(b, "B", "two", 1);
+  COMMIT();
+  EXPECT_EQ(ERRORCODE(), 0) << std::string(CurrentErrorState().driver_code_text, 20) << " "
+                            << ErrorSystemCode();
+  EXPECT_TRUE(testing::Exists(dir_.Path("velocore.tcf")));
+  CloseAllFiles();
+  ProjectFile again(path_);
+  OPEN(&again.file);
+  EXPECT_EQ(RECORDSfile(&again.file), 1);
+}
+
+TEST_F(VelocoreDriver, CommitOfOneChangedFileTouchesNoControlFile) {
+  ProjectFile a(path_), b(dir_.Path("other.vel"));
+  CreateOpen(a);
+  CreateOpen(b);
+  LOGOUT(1, {&a.file, &b.file});
+  Add(a, "A", "one", 1);
+  COMMIT();
+  EXPECT_EQ(ERRORCODE(), 0);
+  EXPECT_FALSE(testing::Exists(dir_.Path("velocore.tcf")));
+  EXPECT_EQ(RECORDSfile(&a.file), 1);
+}
+
+TEST_F(VelocoreDriver, RemoveOneOfTwoTablesThenTheLast) {
+  // A table name after "\\!" counts once the file exists.
+  ProjectFile one(path_), two(path_ + "\\!TWO");
+  CREATE(&one.file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  CREATE(&two.file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  OPEN(&two.file);
+  Add(two, "T", "kept", 1);
+  CLOSE(&two.file);
+  REMOVE(&one.file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  EXPECT_TRUE(testing::Exists(path_));
+  OPEN(&one.file);
+  EXPECT_EQ(ERRORCODE(), kErrFileNotFound);
+  OPEN(&two.file);
+  EXPECT_EQ(RECORDSfile(&two.file), 1);
+  CLOSE(&two.file);
+  EXPECT_EQ(Verify(), "");
+  REMOVE(&two.file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  EXPECT_FALSE(testing::Exists(path_));
+}
+
+TEST_F(VelocoreDriver, SendCommands) {
+  ProjectFile f(path_);
+  SEND(&f.file, "FULLBUILD");  // closed: still answers
+  EXPECT_EQ(PopToStdString(), "OFF");
+  CreateOpen(f);
+  SEND(&f.file, "fullbuild=on");
+  EXPECT_EQ(PopToStdString(), "ON");
+  SEND(&f.file, "FLAGS=12");
+  EXPECT_EQ(PopToStdString(), "12");
+  SEND(&f.file, "PNM=unnamed");
+  EXPECT_EQ(PopToStdString(), "UNNAMED");
+  SEND(&f.file, "PNM=nothere");
+  EXPECT_EQ(PopToStdString(), "");
+  SEND(&f.file, "TCF");
+  EXPECT_EQ(PopToStdString(), "");
+  SEND(&f.file, "NOSUCH");
+  EXPECT_EQ(PopToStdString(), "");
+  CLOSE(&f.file);
+  OPEN(&f.file);
+  SEND(&f.file, "FLAGS");
+  EXPECT_EQ(PopToStdString(), "12");
+}
+
+// Bad declarations and names: a clear code, and nothing on disk.
+TEST_F(VelocoreDriver, BadInputWritesNothing) {
+  ProjectFile f(path_);
+  f.file.record_length = 0;
+  CREATE(&f.file);
+  EXPECT_EQ(ERRORCODE(), kErrInvalidRecordDeclaration);
+  EXPECT_FALSE(testing::Exists(path_));
+  ProjectFile good(path_);
+  CreateOpen(good);
+  CLOSE(&good.file);
+  std::string before = testing::ReadWholeFile(path_);
+  ProjectFile long_name(path_ + "\\!" + std::string(200, 'T'));
+  CREATE(&long_name.file);
+  EXPECT_EQ(ERRORCODE(), kErrInvalidFilename);
+  EXPECT_EQ(testing::ReadWholeFile(path_), before);
+  // A declaration that no longer matches the stored one.
+  ProjectFile fewer(path_, false);
+  OPEN(&fewer.file);
+  EXPECT_EQ(ERRORCODE(), kErrInvalidRecordDeclaration);
+  LOCKfile(&fewer.file);
+  EXPECT_EQ(ERRORCODE(), kErrFileNotOpen);
+}
+
+// A FILE of the project shape with a MEMO and a BLOB.
+struct WithMemos {
+  explicit WithMemos(const std::string& name) : f(name, false) {
+    memo = {.label = "PRJ:NOTES", .size = sizeof notes, .buffer = notes};
+    blob = {.label = "PRJ:PICTURE", .flags = kMemoBlob | kMemoBinary};
+    memos[0] = &memo;
+    memos[1] = &blob;
+    f.file.memos = memos;
+    f.file.memo_count = 2;
+  }
+  void Note(const std::string& text) {
+    std::memset(notes, ' ', sizeof notes);
+    std::memcpy(notes, text.data(), text.size());
+  }
+  std::string Notes() const { return std::string(notes, notes + sizeof notes); }
+  int32_t BlobSize() {
+    DriverArgs args;
+    args.index = 2;
+    ClearError();
+    return int32_t(DispatchFileOp(kOpBLOB_SIZE, &f.file, &args));
+  }
+  void TakeBlob(const std::string& bytes) {
+    DriverArgs args;
+    args.index = 2;
+    args.text = bytes.data();
+    args.text_length = uint32_t(bytes.size());
+    ClearError();
+    DispatchFileOp(kOpBLOB_TAKE, &f.file, &args);
+  }
+
+  ProjectFile f;
+  uint8_t notes[24];
+  MemoDescriptor memo, blob;
+  MemoDescriptor* memos[2];
+};
+
+// Memos and BLOBs go with their record; a read under NOMEMO leaves the
+// buffers alone and the PUT after it leaves the stored memos; EMPTY takes
+// everything away.
+TEST_F(VelocoreDriver, MemosBlobsNomemoAndEmpty) {
+  WithMemos m(path_);
+  CREATE(&m.f.file);
+  OPEN(&m.f.file, 0x12);
+  ASSERT_EQ(ERRORCODE(), 0);
+  m.f.Fill("A", "one", 0, 1);
+  m.Note("first notes");
+  m.TakeBlob(std::string("\x01\x00\x02", 3));
+  ADD(&m.f.file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  uint32_t record = uint32_t(POINTERfile(&m.f.file));
+  m.Note("");
+  m.TakeBlob("");
+  GETfileptr(&m.f.file, record);
+  EXPECT_EQ(m.Notes().substr(0, 11), "first notes");
+  EXPECT_EQ(m.BlobSize(), 3);
+  m.Note("scribbled");
+  NOMEMO(&m.f.file);
+  GETfileptr(&m.f.file, record);
+  EXPECT_EQ(m.Notes().substr(0, 9), "scribbled");
+  m.f.Set(5, 1);
+  PUT(&m.f.file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  GETfileptr(&m.f.file, record);
+  EXPECT_EQ(m.Notes().substr(0, 11), "first notes");
+  EXPECT_EQ(m.f.Tag(), 5);
+  EMPTY(&m.f.file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  EXPECT_EQ(RECORDSfile(&m.f.file), 0);
+  EXPECT_EQ(RECORDSkey(&m.f.path_key), 0);
+  GETfileptr(&m.f.file, record);
+  EXPECT_EQ(ERRORCODE(), kErrRecordNotFound);
+  CLOSE(&m.f.file);
+  EXPECT_EQ(Verify(), "");
+}
+
+TEST_F(VelocoreDriver, BuildMakesKeysAgainAfterAppend) {
+  ProjectFile f(path_);
+  CreateOpen(f);
+  CLOSE(&f.file);
+  OPEN(&f.file, 0x12);  // read/write, deny all
+  for (int i = 0; i < 3; ++i) {
+    f.Fill("A" + std::to_string(i), "n" + std::to_string(i), 0, uint8_t(3 - i));
+    APPEND(&f.file);
+    ASSERT_EQ(ERRORCODE(), 0);
+  }
+  EXPECT_EQ(RECORDSkey(&f.priority_key), 0);
+  BUILDfile(&f.file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  EXPECT_EQ(RECORDSkey(&f.priority_key), 3);
+  SETkey(&f.priority_key);
+  EXPECT_EQ(Walk(f), (std::vector<std::string>{"n2", "n1", "n0"}));
+  CLOSE(&f.file);
+  EXPECT_EQ(Verify(), "");
+}
+
+}  // namespace
+}  // namespace kor
