@@ -191,10 +191,10 @@ TEST(KeyImageTest, EdgeCasesOrderAsDeclared) {
 TEST(KeyImageTest, OptKeyEmptinessPerType) {
   TableSchema t;
   t.record_length = 16;
-  t.fields = {{kTypeString, 0, "S", 0, 4},
-              {kTypeCString, 4, "C", 0, 4},
-              {kTypeLong, 8, "L", 0, 4},
-              {kTypePString, 12, "P", 0, 4}};
+  t.fields = {{.type = kTypeString, .offset = 0, .name = "S", .size = 4, .picture = {}},
+              {.type = kTypeCString, .offset = 4, .name = "C", .size = 4, .picture = {}},
+              {.type = kTypeLong, .offset = 8, .name = "L", .size = 4, .picture = {}},
+              {.type = kTypePString, .offset = 12, .name = "P", .size = 4, .picture = {}}};
   KeyDecl k{std::nullopt, "K", kKeyOpt, {{0, 0}, {1, 0}, {2, 0}, {3, 0}}};
   Bytes r = {' ', ' ', ' ', ' ', 0, 'x', 'x', 'x', 0, 0, 0, 0, 0, 'q', 'q', 'q'};
   EXPECT_TRUE(KeyComponentsEmpty(t, k, r.data()));
