@@ -1,0 +1,109 @@
+# An unattended make over a real project list: mxb.exe /run=makeexe /hide
+# against the stand-in Z9EE.exe serving "KorvaneWin". The first run, on a
+# folder without data files, creates APPS and TEMPFILE itself and finds no
+# tagged project; the list is then filled through the velocore tool with the
+# declaration mxb.exe wrote, and the second run makes it: the commands the
+# stand-in received (exact bytes), the outputs (an old one removed first),
+# the activity log read back with "velocore dump", the report and the exit
+# status.
+# resource-lock: KorvaneWin
+source "$(dirname "$0")/sim_lib.sh"
+MXB="$MXB_BUILD/app/mxb.exe"
+VELOCORE="$MXB_BUILD/tools/velocore/velocore.exe"
+cd "$WORK"
+mkdir run proj
+D=$(win "$WORK/proj")
+
+# mxb ARGS...: runs mxb.exe in run/ in the background; its id in MXB_PID.
+mxb_start() {
+  (cd "$WORK/run" && exec "$MXB_WINE" "$MXB" "$@" >/dev/null 2>&1 </dev/null) &
+  MXB_PID=$!
+  SIM_PIDS+=("$MXB_PID")
+}
+# velocore ARGS...: the tool in run/; its standard output without carriage
+# returns in OUT, its messages in velocore.err.
+velocore() {
+  OUT=$(cd "$WORK/run" && "$MXB_WINE" "$VELOCORE" "$@" 2>"$WORK/velocore.err" </dev/null |
+    tr -d '\r')
+}
+# report_field LINE KEY: one field of the report's LINE-th object (1-based).
+report_field() {
+  python3 - "$WORK/run/run.json" "$1" "$2" <<'PY'
+import json, sys
+rows = [json.loads(l) for l in open(sys.argv[1], encoding="utf-8") if l.strip()]
+row = rows[int(sys.argv[2]) - 1]
+for key in sys.argv[3].split("."):
+    row = row[key]
+print(row)
+PY
+}
+expect_eq() {  # expect_eq WHAT EXPECTED ACTUAL
+  [ "$2" = "$3" ] || fail "$1: expected [$2], got [$3]"
+}
+
+LOG=$WORK/sim.log
+start_ready "$LOG" /delay=300
+
+# 1. No data files yet: both are created, nothing is tagged, exit 0.
+mxb_start /run=makeexe /hide /report=run.json
+wait_exit "$MXB_PID" 120000 || fail "the first run did not end"
+expect_eq "first run's exit status" 0 "${EXIT_STATUS:-}"
+[ -f run/APPS.VEL ] || fail "APPS.VEL was not created"
+[ -f run/TEMPFILE.VEL ] || fail "TEMPFILE.VEL was not created"
+expect_eq "first run's projects" 0 "$(report_field 1 summary.projects 2>&1)"
+expect_no_log "$LOG" $'^execute\t'
+
+# 2. The list: alpha and Beta made (Beta's old output removed first),
+# gamma tagged 2 and skipped, delta without its source.
+for f in alpha.APP Beta.APP gamma.APP; do echo source >"proj/$f"; done
+echo old >proj/Beta.EXE
+velocore schema APPS.VEL
+echo "$OUT" >run/apps.schema.json
+grep -q '"APP:PRIORITYKEY"' run/apps.schema.json || fail "schema of APPS: $OUT"
+cat >run/apps.csv <<END
+APP:DRIVENPATH,APP:APPLICATION,APP:TAG,APP:PRIORITY
+$D\\,alpha.app,1,1
+$D\\,Beta.app,1,2
+$D\\,gamma.app,2,3
+$D\\,delta.app,1,4
+END
+velocore load APPS.VEL UNNAMED --schema apps.schema.json --csv apps.csv
+echo "$OUT" | grep -q "^4 records added" || fail "loading the list: $OUT $(cat "$WORK/velocore.err")"
+
+mxb_start /run=makeexe /hide /report=run.json /timeout=2
+wait_exit "$MXB_PID" 120000 || fail "the make did not end"
+expect_eq "make's exit status (delta skipped)" 1 "${EXIT_STATUS:-}"
+
+for stem in alpha Beta; do
+  expect_event "$LOG" execute accepted "$(pad255 "[ExecuteProject(\"$D\\$stem.app\")]")"
+  [ -f "proj/$stem.EXE" ] || fail "proj/$stem.EXE was not made"
+done
+[ "$(tr -d '\r\n' <proj/Beta.EXE)" != old ] || fail "Beta's old output was not replaced"
+expect_no_log "$LOG" 'gamma|delta'
+expect_eq "commands sent" 2 "$(log_text "$LOG" | grep -c $'^execute\t')"
+
+# The activity log, oldest first: project and event of each record.
+velocore dump TEMPFILE.VEL --csv
+printf '%s\n' "$OUT" | python3 -c '
+import csv, sys
+rows = list(csv.DictReader(sys.stdin))
+for r in rows: print(r["TMP:APPS"] + "|" + r["TMP:EVENT"])
+' >"$WORK/events.txt"
+diff -u - "$WORK/events.txt" <<'END' || fail "activity log differs (- expected, + actual)"
+alpha.app|Begin Make
+alpha.app|Make Finished
+Beta.app|Begin Make
+Beta.app|Make Finished
+delta.app|.APP not found
+END
+
+expect_eq "report: projects" 3 "$(report_field 4 summary.projects)"
+expect_eq "report: finished" 2 "$(report_field 4 summary.finished)"
+expect_eq "report: exit status" 1 "$(report_field 4 summary.exit_status)"
+expect_eq "report: operation" "make executable" "$(report_field 1 operation)"
+for row in "1|alpha.app|finished" "2|Beta.app|finished" "3|delta.app|source missing"; do
+  IFS='|' read -r n project outcome <<<"$row"
+  expect_eq "report row $n project" "$project" "$(report_field "$n" project)"
+  expect_eq "report row $n outcome" "$outcome" "$(report_field "$n" outcome)"
+done
+finish
