@@ -5,7 +5,9 @@
 # declaration mxb.exe wrote, and the second run makes it: the commands the
 # stand-in received (exact bytes), the outputs (an old one removed first),
 # the activity log read back with "velocore dump", the report and the exit
-# status.
+# status. A third run, in a folder of its own, makes libraries: its first
+# project is refused, so its old output is gone, the refusal is logged and
+# reported and the remaining project is not processed.
 # resource-lock: KorvaneWin
 source "$(dirname "$0")/sim_lib.sh"
 MXB="$MXB_BUILD/app/mxb.exe"
@@ -14,21 +16,28 @@ cd "$WORK"
 mkdir run proj
 D=$(win "$WORK/proj")
 
-# mxb ARGS...: runs mxb.exe in run/ in the background; its id in MXB_PID.
+# mxb_start DIR ARGS...: runs mxb.exe in DIR in the background; its id in
+# MXB_PID.
 mxb_start() {
-  (cd "$WORK/run" && exec "$MXB_WINE" "$MXB" "$@" >/dev/null 2>&1 </dev/null) &
+  local dir=$1
+  shift
+  (cd "$dir" && exec "$MXB_WINE" "$MXB" "$@" >/dev/null 2>&1 </dev/null) &
   MXB_PID=$!
   SIM_PIDS+=("$MXB_PID")
 }
-# velocore ARGS...: the tool in run/; its standard output without carriage
-# returns in OUT, its messages in velocore.err.
+# velocore DIR ARGS...: the tool in DIR; its standard output without
+# carriage returns in OUT, its messages in velocore.err.
 velocore() {
-  OUT=$(cd "$WORK/run" && "$MXB_WINE" "$VELOCORE" "$@" 2>"$WORK/velocore.err" </dev/null |
+  local dir=$1
+  shift
+  OUT=$(cd "$dir" && "$MXB_WINE" "$VELOCORE" "$@" 2>"$WORK/velocore.err" </dev/null |
     tr -d '\r')
 }
-# report_field LINE KEY: one field of the report's LINE-th object (1-based).
+# report_field LINE KEY: one field of the LINE-th object (1-based) of the
+# report $REPORT; KEY may name a field inside a field ("summary.projects").
+REPORT=$WORK/run/run.json
 report_field() {
-  python3 - "$WORK/run/run.json" "$1" "$2" <<'PY'
+  python3 - "$REPORT" "$1" "$2" <<'PY'
 import json, sys
 rows = [json.loads(l) for l in open(sys.argv[1], encoding="utf-8") if l.strip()]
 row = rows[int(sys.argv[2]) - 1]
@@ -42,10 +51,10 @@ expect_eq() {  # expect_eq WHAT EXPECTED ACTUAL
 }
 
 LOG=$WORK/sim.log
-start_ready "$LOG" /delay=300
+start_ready "$LOG" /delay=300 /refuse=omega
 
 # 1. No data files yet: both are created, nothing is tagged, exit 0.
-mxb_start /run=makeexe /hide /report=run.json
+mxb_start run /run=makeexe /hide /report=run.json
 wait_exit "$MXB_PID" 120000 || fail "the first run did not end"
 expect_eq "first run's exit status" 0 "${EXIT_STATUS:-}"
 [ -f run/APPS.VEL ] || fail "APPS.VEL was not created"
@@ -57,7 +66,7 @@ expect_no_log "$LOG" $'^execute\t'
 # gamma tagged 2 and skipped, delta without its source.
 for f in alpha.APP Beta.APP gamma.APP; do echo source >"proj/$f"; done
 echo old >proj/Beta.EXE
-velocore schema APPS.VEL
+velocore run schema APPS.VEL
 echo "$OUT" >run/apps.schema.json
 grep -q '"APP:PRIORITYKEY"' run/apps.schema.json || fail "schema of APPS: $OUT"
 cat >run/apps.csv <<END
@@ -67,10 +76,10 @@ $D\\,Beta.app,1,2
 $D\\,gamma.app,2,3
 $D\\,delta.app,1,4
 END
-velocore load APPS.VEL UNNAMED --schema apps.schema.json --csv apps.csv
+velocore run load APPS.VEL UNNAMED --schema apps.schema.json --csv apps.csv
 echo "$OUT" | grep -q "^4 records added" || fail "loading the list: $OUT $(cat "$WORK/velocore.err")"
 
-mxb_start /run=makeexe /hide /report=run.json /timeout=2
+mxb_start run /run=makeexe /hide /report=run.json /timeout=2
 wait_exit "$MXB_PID" 120000 || fail "the make did not end"
 expect_eq "make's exit status (delta skipped)" 1 "${EXIT_STATUS:-}"
 
@@ -83,7 +92,7 @@ expect_no_log "$LOG" 'gamma|delta'
 expect_eq "commands sent" 2 "$(log_text "$LOG" | grep -c $'^execute\t')"
 
 # The activity log, oldest first: project and event of each record.
-velocore dump TEMPFILE.VEL --csv
+velocore run dump TEMPFILE.VEL --csv
 printf '%s\n' "$OUT" | python3 -c '
 import csv, sys
 rows = list(csv.DictReader(sys.stdin))
@@ -105,5 +114,44 @@ for row in "1|alpha.app|finished" "2|Beta.app|finished" "3|delta.app|source miss
   IFS='|' read -r n project outcome <<<"$row"
   expect_eq "report row $n project" "$project" "$(report_field "$n" project)"
   expect_eq "report row $n outcome" "$outcome" "$(report_field "$n" outcome)"
+done
+
+# 3. makedll: omega refused by the stand-in (603 with its number and text).
+mkdir run2
+cp run/apps.schema.json run2/
+echo source >proj/omega.APP
+echo old >proj/omega.DLL
+cat >run2/apps.csv <<END
+APP:DRIVENPATH,APP:APPLICATION,APP:TAG,APP:PRIORITY
+$D\\,alpha.app,1,2
+$D\\,omega.app,1,1
+END
+rm -f proj/alpha.DLL  # the stand-in wrote it with alpha.EXE
+velocore run2 load APPS.VEL UNNAMED --schema apps.schema.json --csv apps.csv
+echo "$OUT" | grep -q "^2 records added" || fail "loading the second list: $OUT"
+mxb_start run2 -RUN:makedll /hide /report=run.json
+wait_exit "$MXB_PID" 120000 || fail "the library make did not end"
+expect_eq "library make's exit status" 1 "${EXIT_STATUS:-}"
+expect_event "$LOG" execute "refused 103 Project refused: $D\\omega" \
+  "$(pad255 "[ExecuteProject(\"$D\\omega.app\")]")"
+expect_eq "commands sent in all" 3 "$(log_text "$LOG" | grep -c $'^execute\t')"
+[ ! -e proj/omega.DLL ] || fail "omega's old output was not removed"
+[ ! -e proj/alpha.DLL ] || fail "alpha was made after the refusal"
+velocore run2 dump TEMPFILE.VEL --csv
+printf '%s\n' "$OUT" | python3 -c '
+import csv, sys
+for r in csv.DictReader(sys.stdin): print(r["TMP:APPS"] + "|" + r["TMP:EVENT"])
+' >"$WORK/events.txt"
+diff -u - "$WORK/events.txt" <<END || fail "second activity log differs (- expected, + actual)"
+omega.app|Begin Make
+omega.app|Error 103 : Project refused: $D\\omega
+omega.app|Error 603 DDEexecute - invalid command
+END
+REPORT=$WORK/run2/run.json
+for row in "1|omega.app|failed|603" "2|alpha.app|not processed|0"; do
+  IFS='|' read -r n project outcome code <<<"$row"
+  expect_eq "library report row $n project" "$project" "$(report_field "$n" project)"
+  expect_eq "library report row $n outcome" "$outcome" "$(report_field "$n" outcome)"
+  expect_eq "library report row $n code" "$code" "$(report_field "$n" error_code)"
 done
 finish
