@@ -154,4 +154,8 @@ for row in "1|omega.app|failed|603" "2|alpha.app|not processed|0"; do
   expect_eq "library report row $n outcome" "$outcome" "$(report_field "$n" outcome)"
   expect_eq "library report row $n code" "$code" "$(report_field "$n" error_code)"
 done
+
+# The stand-in serves KorvaneWin, which the next test may want: end it.
+"$MXB_WINE" "$Z9EE" /quit >/dev/null 2>&1 </dev/null
+wait_exit "$SIM_PID" 30000 || fail "the stand-in did not quit"
 finish
