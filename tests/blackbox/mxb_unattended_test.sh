@@ -12,6 +12,9 @@
 source "$(dirname "$0")/sim_lib.sh"
 MXB="$MXB_BUILD/app/mxb.exe"
 VELOCORE="$MXB_BUILD/tools/velocore/velocore.exe"
+# The stand-ins of this test serve KorvaneWin, and one is started by mxb.exe
+# itself: whatever happens, none outlives the test.
+trap '"$MXB_WINE" "$Z9EE" /quit >/dev/null 2>&1 </dev/null; sim_cleanup' EXIT
 cd "$WORK"
 mkdir run proj
 D=$(win "$WORK/proj")
@@ -158,4 +161,28 @@ done
 # The stand-in serves KorvaneWin, which the next test may want: end it.
 "$MXB_WINE" "$Z9EE" /quit >/dev/null 2>&1 </dev/null
 wait_exit "$SIM_PID" 30000 || fail "the stand-in did not quit"
+
+# 4. An environment that never answers: the connection loop starts "Z9EE"
+# (found beside mxb.exe, with run2/Z9EE.INI making it ignore initiates),
+# gives up after about 30 s; exit status 3, the failure in the fresh
+# activity log and in the report.
+printf '[Z9EE]\r\nSlowStart=200000\r\nIdle=240000\r\n' >run2/Z9EE.INI
+mxb_start run2 /run=exportdct /hide /report=run.json
+wait_exit "$MXB_PID" 120000 || fail "the run without an environment did not end"
+expect_eq "exit status without an environment" 3 "${EXIT_STATUS:-}"
+velocore run2 dump TEMPFILE.VEL --csv
+printf '%s\n' "$OUT" | python3 -c '
+import csv, sys
+for r in csv.DictReader(sys.stdin): print(r["TMP:APPS"] + "|" + r["TMP:EVENT"])
+' >"$WORK/events.txt"
+diff -u - "$WORK/events.txt" <<END || fail "activity log without an environment differs"
+|Korvane could not be reached
+END
+expect_eq "report without an environment: exit status" 3 "$(report_field 1 summary.exit_status)"
+report_field 1 summary.message | grep -qF "Korvane could not be reached" ||
+  fail "the report's summary does not name the failure: $(cat run2/run.json)"
+wait_log run2/Z9EE.LOG $'^start\t0\tok\t.*slowstart=200000' 1000 ||
+  fail "the stand-in was not started by the connection loop"
+"$MXB_WINE" "$Z9EE" /quit >/dev/null 2>&1 </dev/null
+wait_log run2/Z9EE.LOG $'^quit\t' 30000 || fail "the stand-in started by mxb.exe did not quit"
 finish
