@@ -7,7 +7,8 @@
 # the activity log read back with "velocore dump", the report and the exit
 # status. A third run, in a folder of its own, makes libraries: its first
 # project is refused, so its old output is gone, the refusal is logged and
-# reported and the remaining project is not processed.
+# reported and the remaining project is not processed. A last run meets an
+# environment that never answers: the bounded connection loop, exit 3.
 # resource-lock: KorvaneWin
 source "$(dirname "$0")/sim_lib.sh"
 MXB="$MXB_BUILD/app/mxb.exe"
@@ -48,6 +49,15 @@ for key in sys.argv[3].split("."):
     row = row[key]
 print(row)
 PY
+}
+# log_events DIR: DIR's activity log, oldest first, as "project|event"
+# lines in $WORK/events.txt.
+log_events() {
+  velocore "$1" dump TEMPFILE.VEL --csv
+  printf '%s\n' "$OUT" | python3 -c '
+import csv, sys
+for r in csv.DictReader(sys.stdin): print(r["TMP:APPS"] + "|" + r["TMP:EVENT"])
+' >"$WORK/events.txt"
 }
 expect_eq() {  # expect_eq WHAT EXPECTED ACTUAL
   [ "$2" = "$3" ] || fail "$1: expected [$2], got [$3]"
@@ -95,12 +105,7 @@ expect_no_log "$LOG" 'gamma|delta'
 expect_eq "commands sent" 2 "$(log_text "$LOG" | grep -c $'^execute\t')"
 
 # The activity log, oldest first: project and event of each record.
-velocore run dump TEMPFILE.VEL --csv
-printf '%s\n' "$OUT" | python3 -c '
-import csv, sys
-rows = list(csv.DictReader(sys.stdin))
-for r in rows: print(r["TMP:APPS"] + "|" + r["TMP:EVENT"])
-' >"$WORK/events.txt"
+log_events run
 diff -u - "$WORK/events.txt" <<'END' || fail "activity log differs (- expected, + actual)"
 alpha.app|Begin Make
 alpha.app|Make Finished
@@ -140,11 +145,7 @@ expect_event "$LOG" execute "refused 103 Project refused: $D\\omega" \
 expect_eq "commands sent in all" 3 "$(log_text "$LOG" | grep -c $'^execute\t')"
 [ ! -e proj/omega.DLL ] || fail "omega's old output was not removed"
 [ ! -e proj/alpha.DLL ] || fail "alpha was made after the refusal"
-velocore run2 dump TEMPFILE.VEL --csv
-printf '%s\n' "$OUT" | python3 -c '
-import csv, sys
-for r in csv.DictReader(sys.stdin): print(r["TMP:APPS"] + "|" + r["TMP:EVENT"])
-' >"$WORK/events.txt"
+log_events run2
 diff -u - "$WORK/events.txt" <<END || fail "second activity log differs (- expected, + actual)"
 omega.app|Begin Make
 omega.app|Error 103 : Project refused: $D\\omega
@@ -158,7 +159,7 @@ for row in "1|omega.app|failed|603" "2|alpha.app|not processed|0"; do
   expect_eq "library report row $n code" "$code" "$(report_field "$n" error_code)"
 done
 
-# The stand-in serves KorvaneWin, which the next test may want: end it.
+# Our stand-in ends, so that nothing answers the last run.
 "$MXB_WINE" "$Z9EE" /quit >/dev/null 2>&1 </dev/null
 wait_exit "$SIM_PID" 30000 || fail "the stand-in did not quit"
 
@@ -170,11 +171,7 @@ printf '[Z9EE]\r\nSlowStart=200000\r\nIdle=240000\r\n' >run2/Z9EE.INI
 mxb_start run2 /run=exportdct /hide /report=run.json
 wait_exit "$MXB_PID" 120000 || fail "the run without an environment did not end"
 expect_eq "exit status without an environment" 3 "${EXIT_STATUS:-}"
-velocore run2 dump TEMPFILE.VEL --csv
-printf '%s\n' "$OUT" | python3 -c '
-import csv, sys
-for r in csv.DictReader(sys.stdin): print(r["TMP:APPS"] + "|" + r["TMP:EVENT"])
-' >"$WORK/events.txt"
+log_events run2
 diff -u - "$WORK/events.txt" <<END || fail "activity log without an environment differs"
 |Korvane could not be reached
 END
