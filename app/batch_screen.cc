@@ -84,6 +84,9 @@ void DdeBatchScreen::Message(const std::string& text, const std::string& caption
     return;
   }
   if (report_ != nullptr) report_->Note(text);
+  // The operation loop writes the connection failure to the log itself, in
+  // every run; logging its message as well would list it twice.
+  if (text == kConnectFailedText) return;
   if (Data().temp.fcb != nullptr) {
     kor::SaveErrorState();  // logging must not change the error being checked
     LogEvent(Clip(std::string_view(Data().apps_record.application, kBaseSize)), text);

@@ -5,7 +5,8 @@
 // Messages. Interactive runs show them through the message hook the message
 // box installs (SetBatchMessageHook); unattended runs never wait: each
 // message is written to the activity log (when it is open) and noted in the
-// run report. Until a hook is installed, an interactive message is written
+// run report; the connection failure, which the operation loop logs itself,
+// is only noted. Until a hook is installed, an interactive message is written
 // to the activity log as well, so nothing is lost.
 //
 // Waiting. WaitForTick runs an inner ACCEPT loop on the thread's top window
