@@ -137,6 +137,7 @@ Status PageStore::Load(uint32_t id, Cached** out) {
 }
 
 void PageStore::ForgetRecent() {
+  ++generation_;  // pages leave the cache or move
   for (Recent& r : recent_) r.page = nullptr;
 }
 
@@ -162,12 +163,15 @@ Status PageStore::GetMutable(uint32_t id, Page** page) {
   Status s = Load(id, &c);
   if (!s.ok()) return s;
   MarkDirty(*c);
+  ++generation_;
+  c->encoded.clear();  // the caller changes the page
   *page = &c->page;
   return Status::Ok();
 }
 
 uint32_t PageStore::Add(Page page) {
   uint32_t id = next_temporary_++;
+  ++generation_;
   Cached c;
   c.page = std::move(page);
   c.dirty = true;
@@ -177,6 +181,7 @@ uint32_t PageStore::Add(Page page) {
 }
 
 void PageStore::Free(uint32_t id) {
+  ++generation_;
   auto it = cache_.find(id);
   uint32_t blocks = it != cache_.end() ? it->second.blocks : work_.ClassOf(id);
   if (it != cache_.end()) {

@@ -118,6 +118,11 @@ class PageStore {
   // Decides about a whole journal found by Open or Refresh (default: replay).
   void set_journal_resolver(JournalResolver resolver) { resolver_ = resolver; }
 
+  // Raised whenever a page may have changed, moved or left the cache: a
+  // page number remembered at one value names the same page while the
+  // value stays the same.
+  uint64_t generation() const { return generation_; }
+
   // The parent of page `id` and its index there; *parent = kNoPage when
   // `id` is the root.
   Status FindParent(uint32_t id, uint32_t* parent, size_t* index);
@@ -132,6 +137,10 @@ class PageStore {
     bool dirty = false;
     uint32_t bytes = 0;     // budget when it was read or last committed
     uint64_t last_use = 0;  // cache clock at the last Load
+    // The stored form placement computed to find the page's class (own
+    // offset not yet set), reused by the commit; empty when the page has
+    // changed since (GetMutable clears it).
+    std::vector<uint8_t> encoded;
   };
   struct JournalEntry {
     uint32_t position;  // where the image lies in the journal
@@ -206,6 +215,7 @@ class PageStore {
   JournalOutcome journal_outcome_ = JournalOutcome::kNone;
   JournalResolver resolver_ = nullptr;
   ArmedUpdate armed_;
+  uint64_t generation_ = 0;   // see generation()
   uint64_t clock_ = 0;        // counts Loads, for the cache's recency
   uint64_t clean_bytes_ = 0;  // budget of the clean pages in the cache (approximate)
 };
