@@ -121,6 +121,25 @@ Status Tree::Put(const Record& record) {
   return s.ok() ? Rebalance(path, path.size() - 1) : s;
 }
 
+Status Tree::Update(std::span<const uint8_t> key, const std::function<Status(Record*)>& change,
+                    bool* found) {
+  *found = false;
+  std::vector<Step> path;
+  Status s = Descend(key, &path);
+  if (!s.ok() || path.empty()) return s;
+  const Page* leaf = nullptr;
+  s = store_.Get(path.back().id, &leaf);
+  size_t i = path.back().index;
+  if (!s.ok() || i >= leaf->records.size() || !SameKey(leaf->records[i], key)) return s;
+  *found = true;
+  Page* changed = nullptr;
+  s = store_.GetMutable(path.back().id, &changed);
+  if (s.ok()) s = change(&changed->records[i]);
+  if (s.ok() && !SameKey(changed->records[i], key)) s = Check(kCheckTree);
+  if (s.ok()) s = SplitUp(path);
+  return s.ok() ? Rebalance(path, path.size() - 1) : s;
+}
+
 Status Tree::SplitUp(std::vector<Step>& path) {
   for (size_t d = path.size(); d-- > 0;) {
     Page* p = nullptr;

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -30,6 +31,11 @@ class Tree {
   Status Insert(const Record& record, bool* existed);
   // Adds or replaces.
   Status Put(const Record& record);
+  // Changes the record with this key in place through `change` (which must
+  // keep its key), with the same effect on the tree as Put of the changed
+  // record; *found false when there is none (nothing changes then).
+  Status Update(std::span<const uint8_t> key, const std::function<Status(Record*)>& change,
+                bool* found);
   // Removes the record with this key; *found tells whether there was one.
   Status Erase(std::span<const uint8_t> key, bool* found);
 

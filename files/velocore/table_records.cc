@@ -63,14 +63,18 @@ bool Table::MakeEntry(size_t k, const uint8_t* stored, uint32_t record, bool on_
 Status Table::AdjustStatistics(uint8_t which, int32_t delta) {
   if (delta == 0) return Status::Ok();
   Bytes key = StatisticsKey(number_, which);
-  Record r;
   bool found = false;
-  Statistics stats;
-  Status s = tree_.Find(key, &r, &found);
-  if (s.ok() && (!found || !DecodeStatistics(r.data(), &stats))) s = Check(kCheckRecordData);
-  if (!s.ok()) return s;
-  stats.count = uint32_t(int64_t(stats.count) + delta);
-  return tree_.Put(MakeRecord(key, EncodeStatistics(stats)));
+  Status s = tree_.Update(
+      key,
+      [&](Record* r) {
+        Statistics stats;
+        if (!DecodeStatistics(r->data(), &stats)) return Check(kCheckRecordData);
+        stats.count = uint32_t(int64_t(stats.count) + delta);
+        *r = MakeRecord(key, EncodeStatistics(stats));
+        return Status::Ok();
+      },
+      &found);
+  return s.ok() && !found ? Check(kCheckRecordData) : s;
 }
 
 Status Table::UniqueFree(const Bytes& entry, bool* free) {
