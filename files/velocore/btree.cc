@@ -265,6 +265,8 @@ Status Tree::CeilingIn(uint32_t id, std::span<const uint8_t> key, bool strict, R
   if (!s.ok()) return s;
   if (p->records.empty()) return Check(kCheckTree);
   if (p->leaf()) {
+    hint_leaf_ = id;
+    hint_generation_ = store_.generation();
     size_t i = LowerBound(*p, key);
     if (strict && i < p->records.size() && SameKey(p->records[i], key)) ++i;
     if (i < p->records.size()) {
@@ -290,6 +292,8 @@ Status Tree::FloorIn(uint32_t id, std::span<const uint8_t> key, bool strict, Rec
   if (!s.ok()) return s;
   if (p->records.empty()) return Check(kCheckTree);
   if (p->leaf()) {
+    hint_leaf_ = id;
+    hint_generation_ = store_.generation();
     size_t i = LowerBound(*p, key);  // first at or above
     bool take_i = !strict && i < p->records.size() && SameKey(p->records[i], key);
     if (take_i || i > 0) {
@@ -309,16 +313,56 @@ Status Tree::FloorIn(uint32_t id, std::span<const uint8_t> key, bool strict, Rec
   return Status::Ok();
 }
 
+const Page* Tree::HintLeaf() {
+  const Page* p = nullptr;
+  if (hint_leaf_ == kNoPage || hint_generation_ != store_.generation()) return nullptr;
+  if (!store_.Get(hint_leaf_, &p).ok() || !p->leaf() || p->records.empty()) return nullptr;
+  return p;
+}
+
+// Leaves hold disjoint, ordered ranges of keys: when `key` is at or above
+// the leaf's first key and a record at or above it (past it when strict)
+// lies in the leaf, no other leaf holds a nearer one.
+Status Tree::CeilingInHint(std::span<const uint8_t> key, bool strict, Record* out,
+                           bool* answered) {
+  *answered = false;
+  const Page* p = HintLeaf();
+  if (p == nullptr || CompareKeys(p->records.front().key(), key) > 0) return Status::Ok();
+  size_t i = LowerBound(*p, key);
+  if (strict && i < p->records.size() && SameKey(p->records[i], key)) ++i;
+  if (i >= p->records.size()) return Status::Ok();
+  *out = p->records[i];
+  *answered = true;
+  return Status::Ok();
+}
+
+// The mirror image: `key` at or below the leaf's last key.
+Status Tree::FloorInHint(std::span<const uint8_t> key, bool strict, Record* out, bool* answered) {
+  *answered = false;
+  const Page* p = HintLeaf();
+  if (p == nullptr || CompareKeys(p->records.back().key(), key) < 0) return Status::Ok();
+  size_t i = LowerBound(*p, key);
+  bool take_i = !strict && i < p->records.size() && SameKey(p->records[i], key);
+  if (!take_i && i == 0) return Status::Ok();
+  *out = p->records[take_i ? i : i - 1];
+  *answered = true;
+  return Status::Ok();
+}
+
 Status Tree::Ceiling(std::span<const uint8_t> key, bool strict, Record* out, bool* found) {
   *found = false;
   uint32_t root = store_.header().root;
-  return root == kNoPage ? Status::Ok() : CeilingIn(root, key, strict, out, found);
+  if (root == kNoPage) return Status::Ok();
+  Status s = CeilingInHint(key, strict, out, found);
+  return !s.ok() || *found ? s : CeilingIn(root, key, strict, out, found);
 }
 
 Status Tree::Floor(std::span<const uint8_t> key, bool strict, Record* out, bool* found) {
   *found = false;
   uint32_t root = store_.header().root;
-  return root == kNoPage ? Status::Ok() : FloorIn(root, key, strict, out, found);
+  if (root == kNoPage) return Status::Ok();
+  Status s = FloorInHint(key, strict, out, found);
+  return !s.ok() || *found ? s : FloorIn(root, key, strict, out, found);
 }
 
 Status Cursor::SeekCeiling(std::span<const uint8_t> key) {

@@ -59,8 +59,17 @@ class Tree {
   Status CeilingIn(uint32_t id, std::span<const uint8_t> key, bool strict, Record* out,
                    bool* found);
   Status FloorIn(uint32_t id, std::span<const uint8_t> key, bool strict, Record* out, bool* found);
+  // Ceiling and Floor in the leaf the last of them ended in, while the
+  // store's generation is the one seen then: a walk in key order finds its
+  // next record without a descent. *answered false when the answer may lie
+  // in another leaf (the key outside the leaf's keys, or none beyond it).
+  Status CeilingInHint(std::span<const uint8_t> key, bool strict, Record* out, bool* answered);
+  Status FloorInHint(std::span<const uint8_t> key, bool strict, Record* out, bool* answered);
+  const Page* HintLeaf();
 
   PageStore& store_;
+  uint32_t hint_leaf_ = kNoPage;
+  uint64_t hint_generation_ = 0;
 };
 
 // Walks the records of the tree in key order, either way. Each step seeks
