@@ -84,12 +84,22 @@ Status Tree::Find(std::span<const uint8_t> key, Record* out, bool* found) {
   return s;
 }
 
-Status Tree::Insert(const Record& record, bool* existed) {
+Status Tree::Look(std::span<const uint8_t> key, const Record** out) {
+  *out = nullptr;
+  const Page* leaf = nullptr;
+  Status s = LeafFor(key, &leaf);
+  if (!s.ok() || leaf == nullptr) return s;
+  size_t i = LowerBound(*leaf, key);
+  if (i < leaf->records.size() && SameKey(leaf->records[i], key)) *out = &leaf->records[i];
+  return s;
+}
+
+Status Tree::Insert(Record record, bool* existed) {
   *existed = false;
   if (record.bytes.size() > kMaxRecordBytes) return Check(kCheckRecordData);
   if (store_.header().root == kNoPage) {
     Page p;
-    p.records.push_back(record);
+    p.records.push_back(std::move(record));
     store_.header().root = store_.Add(std::move(p));
     return Status::Ok();
   }
@@ -103,7 +113,7 @@ Status Tree::Insert(const Record& record, bool* existed) {
     *existed = true;
     return Status::Ok();
   }
-  leaf->records.insert(leaf->records.begin() + ptrdiff_t(i), record);
+  leaf->records.insert(leaf->records.begin() + ptrdiff_t(i), std::move(record));
   return SplitUp(path);
 }
 
@@ -149,7 +159,8 @@ Status Tree::SplitUp(std::vector<Step>& path) {
     size_t m = SplitPoint(*p);
     Page right;
     right.level = p->level;
-    right.records.assign(p->records.begin() + ptrdiff_t(m), p->records.end());
+    right.records.assign(std::make_move_iterator(p->records.begin() + ptrdiff_t(m)),
+                         std::make_move_iterator(p->records.end()));
     p->records.resize(m);
     if (!p->leaf()) {
       right.children.assign(p->children.begin() + ptrdiff_t(m), p->children.end());

@@ -27,8 +27,11 @@ class Tree {
 
   // The record with this exact key.
   Status Find(std::span<const uint8_t> key, Record* out, bool* found);
+  // The record with this exact key where it lies in its page (*out null
+  // when there is none), without a copy: valid until the store changes.
+  Status Look(std::span<const uint8_t> key, const Record** out);
   // Adds a record; *existed (and nothing changes) when its key is there.
-  Status Insert(const Record& record, bool* existed);
+  Status Insert(Record record, bool* existed);
   // Adds or replaces.
   Status Put(const Record& record);
   // Changes the record with this key in place through `change` (which must

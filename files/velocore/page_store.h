@@ -200,15 +200,20 @@ class PageStore {
   // Page number -> page; hashed, as every tree step looks a page up.
   std::unordered_map<uint32_t, Cached> cache_;
   size_t dirty_count_ = 0;  // pages of cache_ marked dirty
-  // The last page looked up per slot (page number modulo kRecentSlots): a
-  // tree step finds its pages here without hashing. Entries point into
-  // cache_ and are forgotten whenever a page leaves it or is renumbered.
-  static constexpr size_t kRecentSlots = 64;
+  // The last page looked up per slot (chosen by a multiplicative hash of
+  // the page number): a tree step finds its pages here without the hash
+  // table's division and node walk. Entries point into cache_ and count
+  // only while their epoch is recent_epoch_, which ForgetRecent raises
+  // whenever a page leaves the cache or is renumbered.
+  static constexpr uint32_t kRecentBits = 12;
   struct Recent {
     uint32_t id = 0;
+    uint64_t epoch = 0;
     Cached* page = nullptr;
   };
-  Recent recent_[kRecentSlots];
+  static size_t RecentSlot(uint32_t id) { return (id * 2654435761u) >> (32 - kRecentBits); }
+  std::vector<Recent> recent_ = std::vector<Recent>(size_t{1} << kRecentBits);
+  uint64_t recent_epoch_ = 1;
   std::vector<std::pair<uint32_t, uint32_t>> freed_;  // (slot, class) of removed pages
   uint32_t next_temporary_ = kFirstTemporary;
   std::map<uint32_t, JournalEntry> read_through_;  // home offset -> image, while reading through

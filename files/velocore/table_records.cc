@@ -118,10 +118,11 @@ Status Table::Add(const uint8_t* image, const std::vector<Bytes>& memos, uint32_
 
 Status Table::Read(uint32_t record, Bytes* image, bool* found) {
   Status s = Begin();
-  Record r;
-  if (s.ok()) s = tree_.Find(DataKey(number_, record), &r, found);
-  if (s.ok() && *found && r.data().size() != schema_.record_length) s = Check(kCheckRecordData);
-  if (s.ok() && *found) *image = FromStored(r.data());
+  const Record* r = nullptr;
+  if (s.ok()) s = tree_.Look(DataKey(number_, record), &r);
+  *found = r != nullptr;
+  if (s.ok() && *found && r->data().size() != schema_.record_length) s = Check(kCheckRecordData);
+  if (s.ok() && *found) *image = FromStored(r->data());
   return s.is_check() ? Finish(s) : s;
 }
 
