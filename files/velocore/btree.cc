@@ -334,8 +334,7 @@ const Page* Tree::HintLeaf() {
 // Leaves hold disjoint, ordered ranges of keys: when `key` is at or above
 // the leaf's first key and a record at or above it (past it when strict)
 // lies in the leaf, no other leaf holds a nearer one.
-Status Tree::CeilingInHint(std::span<const uint8_t> key, bool strict, Record* out,
-                           bool* answered) {
+Status Tree::CeilingInHint(std::span<const uint8_t> key, bool strict, Record* out, bool* answered) {
   *answered = false;
   const Page* p = HintLeaf();
   if (p == nullptr || CompareKeys(p->records.front().key(), key) > 0) return Status::Ok();

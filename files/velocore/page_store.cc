@@ -137,7 +137,7 @@ Status PageStore::Load(uint32_t id, Cached** out) {
 }
 
 void PageStore::ForgetRecent() {
-  ++generation_;  // pages leave the cache or move
+  ++generation_;    // pages leave the cache or move
   ++recent_epoch_;  // every slot of an older epoch counts as empty
 }
 
