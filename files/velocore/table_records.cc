@@ -104,7 +104,9 @@ Status Table::Add(const uint8_t* image, const std::vector<Bytes>& memos, uint32_
   if (s.ok() && existed) s = Check(kCheckDuplicate);
   for (size_t k = 0; s.ok() && k < schema_.keys.size(); ++k) {
     if (!makes[k]) continue;
-    EntryFor(k, stored.data(), *record, &entries[k]);
+    // Made above with record number 0: only a DUP key's entry ends in the
+    // record number (EntryKey), so it is set there without a second image.
+    if (schema_.keys[k].dup()) Put32BE(entries[k].data() + entries[k].size() - 4, *record);
     s = tree_.Insert(MakeRecord(entries[k], RecordNumberData(*record)), &existed);
     if (s.ok() && existed) s = Check(kCheckDuplicate);
     if (s.ok()) s = AdjustStatistics(uint8_t(k + 1), 1);
