@@ -76,7 +76,8 @@ class Tree {
 };
 
 // Walks the records of the tree in key order, either way. Each step seeks
-// from the root by the current key, so a cursor survives changes to the
+// by the current key (from the root, or in the leaf the last search ended
+// in while the store is unchanged), so a cursor survives changes to the
 // tree between steps (it continues from where its key would be).
 class Cursor {
  public:
