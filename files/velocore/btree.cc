@@ -84,12 +84,22 @@ Status Tree::Find(std::span<const uint8_t> key, Record* out, bool* found) {
   return s;
 }
 
-Status Tree::Insert(const Record& record, bool* existed) {
+Status Tree::Look(std::span<const uint8_t> key, const Record** out) {
+  *out = nullptr;
+  const Page* leaf = nullptr;
+  Status s = LeafFor(key, &leaf);
+  if (!s.ok() || leaf == nullptr) return s;
+  size_t i = LowerBound(*leaf, key);
+  if (i < leaf->records.size() && SameKey(leaf->records[i], key)) *out = &leaf->records[i];
+  return s;
+}
+
+Status Tree::Insert(Record record, bool* existed) {
   *existed = false;
   if (record.bytes.size() > kMaxRecordBytes) return Check(kCheckRecordData);
   if (store_.header().root == kNoPage) {
     Page p;
-    p.records.push_back(record);
+    p.records.push_back(std::move(record));
     store_.header().root = store_.Add(std::move(p));
     return Status::Ok();
   }
@@ -103,7 +113,7 @@ Status Tree::Insert(const Record& record, bool* existed) {
     *existed = true;
     return Status::Ok();
   }
-  leaf->records.insert(leaf->records.begin() + ptrdiff_t(i), record);
+  leaf->records.insert(leaf->records.begin() + ptrdiff_t(i), std::move(record));
   return SplitUp(path);
 }
 
@@ -121,6 +131,25 @@ Status Tree::Put(const Record& record) {
   return s.ok() ? Rebalance(path, path.size() - 1) : s;
 }
 
+Status Tree::Update(std::span<const uint8_t> key, const std::function<Status(Record*)>& change,
+                    bool* found) {
+  *found = false;
+  std::vector<Step> path;
+  Status s = Descend(key, &path);
+  if (!s.ok() || path.empty()) return s;
+  const Page* leaf = nullptr;
+  s = store_.Get(path.back().id, &leaf);
+  size_t i = path.back().index;
+  if (!s.ok() || i >= leaf->records.size() || !SameKey(leaf->records[i], key)) return s;
+  *found = true;
+  Page* changed = nullptr;
+  s = store_.GetMutable(path.back().id, &changed);
+  if (s.ok()) s = change(&changed->records[i]);
+  if (s.ok() && !SameKey(changed->records[i], key)) s = Check(kCheckTree);
+  if (s.ok()) s = SplitUp(path);
+  return s.ok() ? Rebalance(path, path.size() - 1) : s;
+}
+
 Status Tree::SplitUp(std::vector<Step>& path) {
   for (size_t d = path.size(); d-- > 0;) {
     Page* p = nullptr;
@@ -130,7 +159,8 @@ Status Tree::SplitUp(std::vector<Step>& path) {
     size_t m = SplitPoint(*p);
     Page right;
     right.level = p->level;
-    right.records.assign(p->records.begin() + ptrdiff_t(m), p->records.end());
+    right.records.assign(std::make_move_iterator(p->records.begin() + ptrdiff_t(m)),
+                         std::make_move_iterator(p->records.end()));
     p->records.resize(m);
     if (!p->leaf()) {
       right.children.assign(p->children.begin() + ptrdiff_t(m), p->children.end());
@@ -246,6 +276,8 @@ Status Tree::CeilingIn(uint32_t id, std::span<const uint8_t> key, bool strict, R
   if (!s.ok()) return s;
   if (p->records.empty()) return Check(kCheckTree);
   if (p->leaf()) {
+    hint_leaf_ = id;
+    hint_generation_ = store_.generation();
     size_t i = LowerBound(*p, key);
     if (strict && i < p->records.size() && SameKey(p->records[i], key)) ++i;
     if (i < p->records.size()) {
@@ -271,6 +303,8 @@ Status Tree::FloorIn(uint32_t id, std::span<const uint8_t> key, bool strict, Rec
   if (!s.ok()) return s;
   if (p->records.empty()) return Check(kCheckTree);
   if (p->leaf()) {
+    hint_leaf_ = id;
+    hint_generation_ = store_.generation();
     size_t i = LowerBound(*p, key);  // first at or above
     bool take_i = !strict && i < p->records.size() && SameKey(p->records[i], key);
     if (take_i || i > 0) {
@@ -290,16 +324,55 @@ Status Tree::FloorIn(uint32_t id, std::span<const uint8_t> key, bool strict, Rec
   return Status::Ok();
 }
 
+const Page* Tree::HintLeaf() {
+  const Page* p = nullptr;
+  if (hint_leaf_ == kNoPage || hint_generation_ != store_.generation()) return nullptr;
+  if (!store_.Get(hint_leaf_, &p).ok() || !p->leaf() || p->records.empty()) return nullptr;
+  return p;
+}
+
+// Leaves hold disjoint, ordered ranges of keys: when `key` is at or above
+// the leaf's first key and a record at or above it (past it when strict)
+// lies in the leaf, no other leaf holds a nearer one.
+Status Tree::CeilingInHint(std::span<const uint8_t> key, bool strict, Record* out, bool* answered) {
+  *answered = false;
+  const Page* p = HintLeaf();
+  if (p == nullptr || CompareKeys(p->records.front().key(), key) > 0) return Status::Ok();
+  size_t i = LowerBound(*p, key);
+  if (strict && i < p->records.size() && SameKey(p->records[i], key)) ++i;
+  if (i >= p->records.size()) return Status::Ok();
+  *out = p->records[i];
+  *answered = true;
+  return Status::Ok();
+}
+
+// The mirror image: `key` at or below the leaf's last key.
+Status Tree::FloorInHint(std::span<const uint8_t> key, bool strict, Record* out, bool* answered) {
+  *answered = false;
+  const Page* p = HintLeaf();
+  if (p == nullptr || CompareKeys(p->records.back().key(), key) < 0) return Status::Ok();
+  size_t i = LowerBound(*p, key);
+  bool take_i = !strict && i < p->records.size() && SameKey(p->records[i], key);
+  if (!take_i && i == 0) return Status::Ok();
+  *out = p->records[take_i ? i : i - 1];
+  *answered = true;
+  return Status::Ok();
+}
+
 Status Tree::Ceiling(std::span<const uint8_t> key, bool strict, Record* out, bool* found) {
   *found = false;
   uint32_t root = store_.header().root;
-  return root == kNoPage ? Status::Ok() : CeilingIn(root, key, strict, out, found);
+  if (root == kNoPage) return Status::Ok();
+  Status s = CeilingInHint(key, strict, out, found);
+  return !s.ok() || *found ? s : CeilingIn(root, key, strict, out, found);
 }
 
 Status Tree::Floor(std::span<const uint8_t> key, bool strict, Record* out, bool* found) {
   *found = false;
   uint32_t root = store_.header().root;
-  return root == kNoPage ? Status::Ok() : FloorIn(root, key, strict, out, found);
+  if (root == kNoPage) return Status::Ok();
+  Status s = FloorInHint(key, strict, out, found);
+  return !s.ok() || *found ? s : FloorIn(root, key, strict, out, found);
 }
 
 Status Cursor::SeekCeiling(std::span<const uint8_t> key) {

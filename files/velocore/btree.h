@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -26,10 +27,18 @@ class Tree {
 
   // The record with this exact key.
   Status Find(std::span<const uint8_t> key, Record* out, bool* found);
+  // The record with this exact key where it lies in its page (*out null
+  // when there is none), without a copy: valid until the store changes.
+  Status Look(std::span<const uint8_t> key, const Record** out);
   // Adds a record; *existed (and nothing changes) when its key is there.
-  Status Insert(const Record& record, bool* existed);
+  Status Insert(Record record, bool* existed);
   // Adds or replaces.
   Status Put(const Record& record);
+  // Changes the record with this key in place through `change` (which must
+  // keep its key), with the same effect on the tree as Put of the changed
+  // record; *found false when there is none (nothing changes then).
+  Status Update(std::span<const uint8_t> key, const std::function<Status(Record*)>& change,
+                bool* found);
   // Removes the record with this key; *found tells whether there was one.
   Status Erase(std::span<const uint8_t> key, bool* found);
 
@@ -53,12 +62,22 @@ class Tree {
   Status CeilingIn(uint32_t id, std::span<const uint8_t> key, bool strict, Record* out,
                    bool* found);
   Status FloorIn(uint32_t id, std::span<const uint8_t> key, bool strict, Record* out, bool* found);
+  // Ceiling and Floor in the leaf the last of them ended in, while the
+  // store's generation is the one seen then: a walk in key order finds its
+  // next record without a descent. *answered false when the answer may lie
+  // in another leaf (the key outside the leaf's keys, or none beyond it).
+  Status CeilingInHint(std::span<const uint8_t> key, bool strict, Record* out, bool* answered);
+  Status FloorInHint(std::span<const uint8_t> key, bool strict, Record* out, bool* answered);
+  const Page* HintLeaf();
 
   PageStore& store_;
+  uint32_t hint_leaf_ = kNoPage;
+  uint64_t hint_generation_ = 0;
 };
 
 // Walks the records of the tree in key order, either way. Each step seeks
-// from the root by the current key, so a cursor survives changes to the
+// by the current key (from the root, or in the leaf the last search ended
+// in while the store is unchanged), so a cursor survives changes to the
 // tree between steps (it continues from where its key would be).
 class Cursor {
  public:

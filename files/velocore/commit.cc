@@ -82,7 +82,13 @@ Status PageStore::Arm() {
     if (!c.dirty) continue;
     assert(id < kFirstTemporary && work_.ClassOf(id) == c.blocks);
     PendingWrite w{uint32_t(PageOffset(id)), {}};
-    s = EncodePage(c.page, w.home, &w.bytes);
+    if (c.encoded.empty()) {
+      s = EncodePage(c.page, w.home, &w.bytes);
+    } else {  // placement's encoding, the page unchanged since
+      w.bytes = std::move(c.encoded);
+      c.encoded.clear();
+      SetOwnOffset(&w.bytes, w.home);
+    }
     (w.home < old_end ? armed_.home : armed_.fresh_space).push_back(std::move(w));
   }
   if (!s.ok()) return FailArm(s);

@@ -147,6 +147,10 @@ Status EncodePage(const Page& page, uint32_t own_offset, std::vector<uint8_t>* o
   return Status::Ok();
 }
 
+void SetOwnOffset(std::vector<uint8_t>* encoded, uint32_t own_offset) {
+  Put32(encoded->data() + kPgOwnOffset, own_offset);
+}
+
 Status EncodedClass(const Page& page, uint32_t* blocks) {
   std::vector<uint8_t> bytes;
   Status s = Build(page, bytes);

@@ -81,6 +81,10 @@ struct PageInfo {
 // to `own_offset`. Internal checks 1659 (serialised beyond the budget) and
 // 1678 (more than 59 blocks).
 Status EncodePage(const Page& page, uint32_t own_offset, std::vector<uint8_t>* out);
+// Sets the own-offset field of a page EncodePage wrote: the rest of the
+// stored form does not depend on where the page lies, so a page encoded
+// before it had its place is written with its place set afterwards.
+void SetOwnOffset(std::vector<uint8_t>* encoded, uint32_t own_offset);
 // Blocks the encoded page will take (1..59; the encoding is the same as
 // EncodePage's), or a check.
 Status EncodedClass(const Page& page, uint32_t* blocks);

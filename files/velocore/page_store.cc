@@ -100,8 +100,8 @@ Status PageStore::RefreshLocked() {
 }
 
 Status PageStore::Load(uint32_t id, Cached** out) {
-  Recent& r = recent_[id % kRecentSlots];
-  if (r.page != nullptr && r.id == id) {
+  Recent& r = recent_[RecentSlot(id)];
+  if (r.epoch == recent_epoch_ && r.id == id) {
     r.page->last_use = ++clock_;
     *out = r.page;
     return Status::Ok();
@@ -110,7 +110,7 @@ Status PageStore::Load(uint32_t id, Cached** out) {
   if (it != cache_.end()) {
     it->second.last_use = ++clock_;
     *out = &it->second;
-    r = {id, *out};
+    r = {id, recent_epoch_, *out};
     return Status::Ok();
   }
   if (id >= kFirstTemporary) return Check(kCheckTree);
@@ -132,12 +132,13 @@ Status PageStore::Load(uint32_t id, Cached** out) {
   c.last_use = ++clock_;
   clean_bytes_ += c.bytes;
   *out = &cache_.emplace(id, std::move(c)).first->second;
-  r = {id, *out};
+  r = {id, recent_epoch_, *out};
   return Status::Ok();
 }
 
 void PageStore::ForgetRecent() {
-  for (Recent& r : recent_) r.page = nullptr;
+  ++generation_;    // pages leave the cache or move
+  ++recent_epoch_;  // every slot of an older epoch counts as empty
 }
 
 Status PageStore::ReadRaw(uint32_t id, std::vector<uint8_t>* bytes) {
@@ -162,12 +163,15 @@ Status PageStore::GetMutable(uint32_t id, Page** page) {
   Status s = Load(id, &c);
   if (!s.ok()) return s;
   MarkDirty(*c);
+  ++generation_;
+  c->encoded.clear();  // the caller changes the page
   *page = &c->page;
   return Status::Ok();
 }
 
 uint32_t PageStore::Add(Page page) {
   uint32_t id = next_temporary_++;
+  ++generation_;
   Cached c;
   c.page = std::move(page);
   c.dirty = true;
@@ -177,6 +181,7 @@ uint32_t PageStore::Add(Page page) {
 }
 
 void PageStore::Free(uint32_t id) {
+  ++generation_;
   auto it = cache_.find(id);
   uint32_t blocks = it != cache_.end() ? it->second.blocks : work_.ClassOf(id);
   if (it != cache_.end()) {

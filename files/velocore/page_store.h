@@ -118,6 +118,11 @@ class PageStore {
   // Decides about a whole journal found by Open or Refresh (default: replay).
   void set_journal_resolver(JournalResolver resolver) { resolver_ = resolver; }
 
+  // Raised whenever a page may have changed, moved or left the cache: a
+  // page number remembered at one value names the same page while the
+  // value stays the same.
+  uint64_t generation() const { return generation_; }
+
   // The parent of page `id` and its index there; *parent = kNoPage when
   // `id` is the root.
   Status FindParent(uint32_t id, uint32_t* parent, size_t* index);
@@ -132,6 +137,10 @@ class PageStore {
     bool dirty = false;
     uint32_t bytes = 0;     // budget when it was read or last committed
     uint64_t last_use = 0;  // cache clock at the last Load
+    // The stored form placement computed to find the page's class (own
+    // offset not yet set), reused by the commit; empty when the page has
+    // changed since (GetMutable clears it).
+    std::vector<uint8_t> encoded;
   };
   struct JournalEntry {
     uint32_t position;  // where the image lies in the journal
@@ -191,21 +200,27 @@ class PageStore {
   // Page number -> page; hashed, as every tree step looks a page up.
   std::unordered_map<uint32_t, Cached> cache_;
   size_t dirty_count_ = 0;  // pages of cache_ marked dirty
-  // The last page looked up per slot (page number modulo kRecentSlots): a
-  // tree step finds its pages here without hashing. Entries point into
-  // cache_ and are forgotten whenever a page leaves it or is renumbered.
-  static constexpr size_t kRecentSlots = 64;
+  // The last page looked up per slot (chosen by a multiplicative hash of
+  // the page number): a tree step finds its pages here without the hash
+  // table's division and node walk. Entries point into cache_ and count
+  // only while their epoch is recent_epoch_, which ForgetRecent raises
+  // whenever a page leaves the cache or is renumbered.
+  static constexpr uint32_t kRecentBits = 12;
   struct Recent {
     uint32_t id = 0;
+    uint64_t epoch = 0;
     Cached* page = nullptr;
   };
-  Recent recent_[kRecentSlots];
+  static size_t RecentSlot(uint32_t id) { return (id * 2654435761u) >> (32 - kRecentBits); }
+  std::vector<Recent> recent_ = std::vector<Recent>(size_t{1} << kRecentBits);
+  uint64_t recent_epoch_ = 1;
   std::vector<std::pair<uint32_t, uint32_t>> freed_;  // (slot, class) of removed pages
   uint32_t next_temporary_ = kFirstTemporary;
   std::map<uint32_t, JournalEntry> read_through_;  // home offset -> image, while reading through
   JournalOutcome journal_outcome_ = JournalOutcome::kNone;
   JournalResolver resolver_ = nullptr;
   ArmedUpdate armed_;
+  uint64_t generation_ = 0;   // see generation()
   uint64_t clock_ = 0;        // counts Loads, for the cache's recency
   uint64_t clean_bytes_ = 0;  // budget of the clean pages in the cache (approximate)
 };

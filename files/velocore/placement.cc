@@ -132,8 +132,11 @@ Status PageStore::Place() {
     for (auto& [id, c] : cache_) {
       if (!c.dirty) continue;
       if (c.page.records.empty()) return Check(kCheckTree);
-      Status s = EncodedClass(c.page, &want[id]);
-      if (!s.ok()) return s;
+      if (c.encoded.empty()) {
+        Status s = EncodePage(c.page, 0, &c.encoded);
+        if (!s.ok()) return s;
+      }
+      want[id] = uint32_t(c.encoded.size()) / kBlockSize;
     }
     std::map<uint32_t, std::set<uint32_t>> vacate;
     for (auto [slot, k] : freed_) vacate[k].insert(slot);

@@ -63,14 +63,18 @@ bool Table::MakeEntry(size_t k, const uint8_t* stored, uint32_t record, bool on_
 Status Table::AdjustStatistics(uint8_t which, int32_t delta) {
   if (delta == 0) return Status::Ok();
   Bytes key = StatisticsKey(number_, which);
-  Record r;
   bool found = false;
-  Statistics stats;
-  Status s = tree_.Find(key, &r, &found);
-  if (s.ok() && (!found || !DecodeStatistics(r.data(), &stats))) s = Check(kCheckRecordData);
-  if (!s.ok()) return s;
-  stats.count = uint32_t(int64_t(stats.count) + delta);
-  return tree_.Put(MakeRecord(key, EncodeStatistics(stats)));
+  Status s = tree_.Update(
+      key,
+      [&](Record* r) {
+        Statistics stats;
+        if (!DecodeStatistics(r->data(), &stats)) return Check(kCheckRecordData);
+        stats.count = uint32_t(int64_t(stats.count) + delta);
+        *r = MakeRecord(key, EncodeStatistics(stats));
+        return Status::Ok();
+      },
+      &found);
+  return s.ok() && !found ? Check(kCheckRecordData) : s;
 }
 
 Status Table::UniqueFree(const Bytes& entry, bool* free) {
@@ -100,7 +104,9 @@ Status Table::Add(const uint8_t* image, const std::vector<Bytes>& memos, uint32_
   if (s.ok() && existed) s = Check(kCheckDuplicate);
   for (size_t k = 0; s.ok() && k < schema_.keys.size(); ++k) {
     if (!makes[k]) continue;
-    EntryFor(k, stored.data(), *record, &entries[k]);
+    // Made above with record number 0: only a DUP key's entry ends in the
+    // record number (EntryKey), so it is set there without a second image.
+    if (schema_.keys[k].dup()) Put32BE(entries[k].data() + entries[k].size() - 4, *record);
     s = tree_.Insert(MakeRecord(entries[k], RecordNumberData(*record)), &existed);
     if (s.ok() && existed) s = Check(kCheckDuplicate);
     if (s.ok()) s = AdjustStatistics(uint8_t(k + 1), 1);
@@ -114,10 +120,11 @@ Status Table::Add(const uint8_t* image, const std::vector<Bytes>& memos, uint32_
 
 Status Table::Read(uint32_t record, Bytes* image, bool* found) {
   Status s = Begin();
-  Record r;
-  if (s.ok()) s = tree_.Find(DataKey(number_, record), &r, found);
-  if (s.ok() && *found && r.data().size() != schema_.record_length) s = Check(kCheckRecordData);
-  if (s.ok() && *found) *image = FromStored(r.data());
+  const Record* r = nullptr;
+  if (s.ok()) s = tree_.Look(DataKey(number_, record), &r);
+  *found = r != nullptr;
+  if (s.ok() && *found && r->data().size() != schema_.record_length) s = Check(kCheckRecordData);
+  if (s.ok() && *found) *image = FromStored(r->data());
   return s.is_check() ? Finish(s) : s;
 }
 
