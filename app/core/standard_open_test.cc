@@ -62,6 +62,12 @@ class StandardOpenDos : public ::testing::Test {
   }
   void TearDown() override {
     kor::CloseAllFiles();
+    // A FILE whose OPEN failed keeps its control block (it is on no open
+    // list, so CloseAllFiles leaves it).
+    for (kor::FileDescriptor* f : {&a_, &b_}) {
+      delete f->fcb;
+      f->fcb = nullptr;
+    }
     while (kor::StringStackDepth() > 0) kor::PopString();
     std::remove(name_.c_str());
   }
