@@ -99,7 +99,7 @@ run_target() {
 
 # report NAME: the target's figures and findings, read from its log.
 report() {
-  local name=$1 log=$logs/$1.log status units rate line cov ft corpus artifact
+  local name=$1 log=$logs/$1.log status units rate line cov ft corpus artifact artifacts
   if [ ! -f "$log" ]; then printf '%-22s not run\n' "$name"; return 1; fi
   status=$(cat "$logs/$name.status" 2>/dev/null)
   units=$(sed -nE 's/^stat::number_of_executed_units: *([0-9]+).*/\1/p' "$log" | tail -1)
@@ -113,10 +113,10 @@ report() {
     "$name" "${units:-?}" "${rate:-?}" "${cov:-?}" "${ft:-?}" "$corpus"
   mapfile -t artifacts < <(sed -nE 's/.*Test unit written to (.*)$/\1/p' "$log")
   for artifact in "${artifacts[@]}"; do
-    echo "  FINDING $(grep -m1 -E '^==[0-9]+==ERROR|^SUMMARY|check failed|ALARM|out-of-memory' "$log" | cut -c1-120)"
+    echo "  FINDING $(grep -m1 -E 'check failed|^==[0-9]+== ?ERROR' "$log" | cut -c1-120)"
     echo "    reproducer: $artifact"
     echo "    reproduce:  $bin/$name $artifact"
-    echo "    minimise:   $bin/$name -minimize_crash=1 -runs=200000 $artifact"
+    echo "    minimise:   $bin/$name -minimize_crash=1 -runs=200000 -exact_artifact_path=$artifact.min $artifact"
   done
   if [ ${#artifacts[@]} -eq 0 ] && [ "$status" != 0 ]; then
     echo "  FAILED (exit status ${status:-none}) without a reproducer: see $log"
