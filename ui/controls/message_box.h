@@ -5,7 +5,7 @@
 // (an image name as in a window record: a file, a program resource, or the
 // four-byte reference 0xFF kind lo hi; empty = none, and then the style's
 // icon class counts: 0x10 hand, 0x20 question, 0x30 exclamation, 0x40
-// asterisk, system icons 32513..32516), the button specification
+// asterisk, system icons 32513..32516), the button list
 // (message_box_buttons.h), the default button and the system-modal flag.
 // The answer is the pressed button's bit (bit set) or 1-based position
 // (list of texts); 0 when the box was closed another way (Escape or the

@@ -1,4 +1,4 @@
-// The message box's button table, specification reader and answer mapping.
+// The message box's button table, button-list reader and answer mapping.
 #include "ui/controls/message_box_buttons.h"
 
 #include "runtime/core/error_state.h"

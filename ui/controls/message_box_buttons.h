@@ -1,5 +1,5 @@
-// The message box's buttons: the eight standard buttons, reading a button
-// specification (a set of bits, or a list of texts) into the buttons a box
+// The message box's buttons: the eight standard buttons, reading a
+// button list (a set of bits, or a list of texts) into the buttons a box
 // shows, choosing its default button and mapping the platform's dialog
 // result back to the answer the program receives. No platform calls: the
 // box itself is message_box.h.
@@ -18,7 +18,7 @@
 // kButtonMessageBase + i (32512 + i, the environment's KORBUTTON) when the
 // message override list holds one.
 //
-// A specification whose first character is a digit is a bit set (decimal;
+// A button list whose first character is a digit is a bit set (decimal;
 // bits above 128 are ignored, 0 or no known bit means OK alone). Anything
 // else is a list of up to eight texts separated by "|" (trailing blanks of
 // each cut; texts past the eighth are dropped): text i has the bit 1 << i;
@@ -27,7 +27,7 @@
 // text takes the next result from 100 upward. A standard result already
 // taken by an earlier text is not given twice: the later text takes a
 // number from 100 upward, so every button stays distinguishable. An empty
-// (or all-blank) specification is OK alone.
+// (or all-blank) button list is OK alone.
 #pragma once
 
 #include <cstdint>
@@ -63,7 +63,7 @@ struct MessageBoxButtons {
   int default_index = 0;                  // into buttons
 };
 
-// Reads a specification (see above) and picks the default: for a bit set,
+// Reads a button list (see above) and picks the default: for a bit set,
 // `default_arg` is the default button's bit; for a list, its 1-based
 // position; anything that names no present button gives the first button.
 MessageBoxButtons ParseMessageBoxButtons(std::string_view spec, int32_t default_arg);

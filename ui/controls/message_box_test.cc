@@ -1,4 +1,4 @@
-// The message box: button specifications and answers, and real boxes under
+// The message box: button lists and answers, and real boxes under
 // the platform driven from a second thread (labels, identifiers, default
 // style, the text's lines, the answer of the pressed button, focus back).
 #include "ui/controls/message_box.h"
@@ -34,7 +34,7 @@ std::vector<int32_t> Results(const MessageBoxButtons& set) {
   return out;
 }
 
-TEST(MessageBoxButtonsTest, SpecificationsGiveTheirButtonsResultsAndDefault) {
+TEST(MessageBoxButtonsTest, ButtonListsGiveTheirButtonsResultsAndDefault) {
   struct Case {
     const char* spec;
     int32_t default_arg;
