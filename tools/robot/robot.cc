@@ -194,8 +194,16 @@ int Run(int argc, char** argv) {
   PROCESS_INFORMATION pi{};
   std::vector<char> buf(cmdline.begin(), cmdline.end());
   buf.push_back('\0');
-  if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                      &pi)) {
+  // Wine now and then refuses a start with ERROR_INTERNAL_ERROR while its
+  // server is busy starting other processes; the same start then succeeds.
+  // Any other failure, or the third of these, is reported.
+  BOOL started = FALSE;
+  for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+    started =
+        CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+    if (!started && GetLastError() != ERROR_INTERNAL_ERROR) break;
+  }
+  if (!started) {
     printf("error cannot start %s (%lu)\n", argv[i], GetLastError());
     return 4;
   }
