@@ -21,14 +21,24 @@ bool IsPushButton(HWND h) {
 
 void Press(HWND h) { SendMessageA(h, BM_CLICK, 0, 0); }
 
+// A control that wants every key for now (a dropped drop-down list) keeps
+// Enter and Escape.
+bool WantsAllKeys(Window* w) {
+  HWND focus = GetFocus();
+  return focus != nullptr && IsChild(w->handle(), focus) &&
+         (SendMessageA(focus, WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS) != 0;
+}
+
 bool TakeEnter(Window* w) {
+  if (WantsAllKeys(w)) return false;
   HWND focus = GetFocus();
   if (IsPushButton(focus) && IsChild(w->handle(), focus)) {
     Press(focus);
     return true;
   }
   Control* focused = w->ControlByHandle(focus);
-  if (focused != nullptr && focused->type() == kRecList) return false;
+  if (focused != nullptr && focused->type() == kRecList && focused->record().drop == 0)
+    return false;
   Control* def = w->state().default_button;
   if (def == nullptr || !Usable(def->handle())) return false;
   Press(def->handle());
@@ -43,6 +53,7 @@ std::string TextWithoutMarks(const std::string& text) {
 }
 
 bool TakeEscape(Window* w) {
+  if (WantsAllKeys(w)) return false;
   for (const auto& c : w->state().controls) {
     if (c->type() != kRecButton || !Usable(c->handle())) continue;
     if (TextWithoutMarks(c->record().text) != "CANCEL") continue;

@@ -80,8 +80,9 @@ class ControlsTest : public ::testing::Test {
   int16_t inner_check_ = 0;
   char list_var_[20] = {};
   int64_t queue_ = 0;
-  void* addresses_[8] = {&entry_,       &check_,   &spin_,  &shown_,
-                         &inner_check_, list_var_, &queue_, nullptr};
+  char drop_var_[20] = {};
+  void* addresses_[10] = {&entry_,   &check_, &spin_,    &shown_, &inner_check_,
+                          list_var_, &queue_, drop_var_, &queue_, nullptr};
   Window w_;
 };
 
@@ -90,9 +91,10 @@ TEST_F(ControlsTest, EachControlIsAChildOfItsClassWithTheFieldPlus16384) {
     int32_t field;
     const char* cls;
   };
-  const Want want[] = {{1, "KorPrompt"}, {2, "KorEdit"},   {3, "KorButton"}, {6, "KorButton"},
-                       {7, "KorCheck"},  {8, "KorEdit"},   {9, "KorString"}, {10, "KorString"},
-                       {11, "KorGroup"}, {12, "KorCheck"}, {13, "KorButton"}};
+  const Want want[] = {{1, "KorPrompt"}, {2, "KorEdit"},   {3, "KorButton"},  {6, "KorButton"},
+                       {7, "KorCheck"},  {8, "KorEdit"},   {9, "KorString"},  {10, "KorString"},
+                       {11, "KorGroup"}, {12, "KorCheck"}, {13, "KorButton"}, {15, "KorList"},
+                       {17, "KorDrop"}};
   for (const Want& w : want) {
     SCOPED_TRACE(w.field);
     ASSERT_NE(Child(w.field), nullptr);

@@ -8,17 +8,18 @@
 #include <string>
 
 #include "ui/controls/bound_value.h"
+#include "ui/controls/drop_list.h"
 #include "ui/controls/list_box_impl.h"
 #include "ui/events.h"
-#include "ui/plain_controls.h"
 
 namespace kor {
 
 ListBox::ListBox(Window* window, const ControlRecord& record) : ClassControl(window, record) {
-  format_ = ParseColumnFormat(record.format, window->state().scale);
+  view_.set_format(ParseColumnFormat(record.format, window->state().scale));
 }
 
 HWND ListBox::Create() {
+  view_.set_binding(static_cast<const QueueBinding*>(source().address));
   DWORD style = WS_BORDER;
   if (attr() & kCtlVScroll) style |= WS_VSCROLL;
   if (attr() & kCtlHScroll) style |= WS_HSCROLL;
@@ -27,49 +28,22 @@ HWND ListBox::Create() {
   return h;
 }
 
-const QueueBinding* ListBox::binding() const {
-  return static_cast<const QueueBinding*>(source().address);
-}
-
-int32_t ListBox::Count() const { return QueueRecords(binding()); }
-
-const void* ListBox::RowData(int32_t row) const {
-  const QueueBinding* b = binding();
-  if (b == nullptr || b->queue == nullptr || row < 0) return nullptr;
-  return b->queue->Row(uint32_t(row) + 1);
-}
-
-std::string ListBox::CellText(int32_t row, const ListColumn& c) const {
-  const void* data = RowData(row);
-  if (data == nullptr) return std::string();
-  return FormatQueueField(*binding(), data, c.value_field,
-                          c.picture.empty() ? std::string(kDefaultColumnPicture) : c.picture);
-}
-
-std::string ListBox::RowText(int32_t row) const {
-  std::string text;
-  for (size_t i = 0; i < format_.columns.size(); ++i) {
-    if (i > 0) text += '\t';
-    std::string cell = CellText(row, format_.columns[i]);
-    text += cell.substr(0, cell.find_last_not_of(' ') + 1);
-  }
-  return text;
+void ListBox::Paint(HDC dc) {
+  RECT client;
+  GetClientRect(handle(), &client);
+  HGDIOBJ old = SelectObject(dc, window()->state().font);
+  view_.Paint(dc, client, GetFocus() == handle());
+  SelectObject(dc, old);
 }
 
 void ListBox::Layout() {
   HDC dc = GetDC(handle());
   HGDIOBJ old = SelectObject(dc, window()->state().font);
-  TEXTMETRICA tm = {};
-  GetTextMetricsA(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(handle(), dc);
-  row_height_ = std::max<int>(1, tm.tmHeight + 2);
-  int lines = 0;
-  for (const ListColumn& c : format_.columns) lines = std::max(lines, c.header_lines);
-  header_height_ = lines > 0 ? lines * tm.tmHeight + 4 : 0;
   RECT r;
   GetClientRect(handle(), &r);
-  rows_shown_ = std::max(0, int((r.bottom - header_height_) / row_height_));
+  view_.Measure(dc, r.bottom, true);
+  SelectObject(dc, old);
+  ReleaseDC(handle(), dc);
   UpdateScrollBars();
 }
 
@@ -84,54 +58,43 @@ void ListBox::UpdateScrollBars() {
     si.nPos = 45;
   } else {
     si.nMax = std::max(0, Count() - 1);
-    si.nPage = UINT(std::max(1, rows_shown_));
-    si.nPos = top_;
+    si.nPage = UINT(std::max(1, view_.rows_shown));
+    si.nPos = view_.top;
   }
   SetScrollInfo(handle(), SB_VERT, &si, TRUE);
   RECT r;
   GetClientRect(handle(), &r);
-  si.nMax = std::max(0, int(format_.total_width) - 1);
+  si.nMax = std::max(0, int(view_.format().total_width) - 1);
   si.nPage = UINT(std::max<LONG>(1, r.right));
-  si.nPos = hscroll_;
+  si.nPos = view_.hscroll;
   SetScrollInfo(handle(), SB_HORZ, &si, TRUE);
 }
 
 void ListBox::Refresh() {
   int32_t n = Count();
-  if (selected_ >= n) selected_ = n - 1;
-  top_ = std::clamp(top_, 0, std::max(0, n - std::max(1, rows_shown_)));
+  if (view_.selected >= n) view_.selected = n - 1;
+  view_.top = std::clamp(view_.top, 0, std::max(0, n - std::max(1, view_.rows_shown)));
   UpdateScrollBars();
   InvalidateRect(handle(), nullptr, TRUE);
 }
 
 void ListBox::StoreSelection() {
   if (variable().address == nullptr) return;
-  std::string value;
-  if (selected_ >= 0 && size_t(format_.designated) < format_.columns.size()) {
-    const ListColumn& c = format_.columns[size_t(format_.designated)];
-    const void* data = RowData(selected_);
-    if (data != nullptr) value = FormatQueueField(*binding(), data, c.value_field, "");
-  }
-  AssignBoundText(*this, value);
+  AssignBoundText(*this, view_.DesignatedValue(view_.selected));
 }
 
 void ListBox::SelectRow(int32_t row, bool post) {
   int32_t n = Count();
   row = n == 0 ? -1 : std::clamp(row, -1, n - 1);
-  if (row == selected_) return;
-  selected_ = row;
-  if (row >= 0 && row < top_) top_ = row;
-  if (row >= 0 && rows_shown_ > 0 && row >= top_ + rows_shown_) top_ = row - rows_shown_ + 1;
+  if (row == view_.selected) return;
+  view_.selected = row;
+  if (row >= 0 && row < view_.top) view_.top = row;
+  if (row >= 0 && view_.rows_shown > 0 && row >= view_.top + view_.rows_shown)
+    view_.top = row - view_.rows_shown + 1;
   UpdateScrollBars();
   InvalidateRect(handle(), nullptr, TRUE);
   StoreSelection();
   if (post) Post(kEventNewSelection);
-}
-
-int32_t ListBox::RowAt(int y) const {
-  if (y < header_height_ || row_height_ <= 0) return -1;
-  int32_t row = top_ + (y - header_height_) / row_height_;
-  return row < Count() ? row : -1;
 }
 
 bool ListBox::PagedKey(WPARAM key) {
@@ -148,23 +111,27 @@ bool ListBox::PagedKey(WPARAM key) {
 }
 
 bool ListBox::Key(WPARAM key) {
+  if (key == VK_ADD || key == VK_SUBTRACT) {
+    Tree(key == VK_ADD ? 1 : -1);
+    return true;
+  }
   if (key == VK_RETURN) {
-    if (selected_ >= 0) Post(kEventAccepted);
+    if (view_.selected >= 0) Post(kEventAccepted);
     return true;
   }
   if (key == VK_LEFT || key == VK_RIGHT) {
-    ScrollHorizontally(key == VK_LEFT ? -row_height_ : row_height_);
+    ScrollHorizontally(key == VK_LEFT ? -view_.row_height : view_.row_height);
     return true;
   }
   if (Paged()) return PagedKey(key);
-  int32_t page = std::max(1, rows_shown_ - 1);
+  int32_t page = std::max(1, view_.rows_shown - 1);
   switch (key) {
     case VK_HOME: SelectRow(0, true); return true;
     case VK_END: SelectRow(Count() - 1, true); return true;
-    case VK_UP: SelectRow(std::max(0, selected_ - 1), true); return true;
-    case VK_DOWN: SelectRow(selected_ + 1, true); return true;
-    case VK_PRIOR: SelectRow(std::max(0, selected_ - page), true); return true;
-    case VK_NEXT: SelectRow(selected_ + page, true); return true;
+    case VK_UP: SelectRow(std::max(0, view_.selected - 1), true); return true;
+    case VK_DOWN: SelectRow(view_.selected + 1, true); return true;
+    case VK_PRIOR: SelectRow(std::max(0, view_.selected - page), true); return true;
+    case VK_NEXT: SelectRow(view_.selected + page, true); return true;
     default: return false;
   }
 }
@@ -172,8 +139,8 @@ bool ListBox::Key(WPARAM key) {
 void ListBox::ScrollHorizontally(int delta) {
   RECT r;
   GetClientRect(handle(), &r);
-  int most = std::max(0, int(format_.total_width - r.right));
-  hscroll_ = std::clamp(hscroll_ + delta, 0, most);
+  int most = std::max(0, int(view_.format().total_width - r.right));
+  view_.hscroll = std::clamp(view_.hscroll + delta, 0, most);
   UpdateScrollBars();
   InvalidateRect(handle(), nullptr, TRUE);
 }
@@ -197,14 +164,14 @@ void ListBox::VerticalScroll(int code) {
   si.cbSize = sizeof si;
   si.fMask = SIF_TRACKPOS;
   GetScrollInfo(handle(), SB_VERT, &si);
-  int32_t page = std::max(1, rows_shown_);
+  int32_t page = std::max(1, view_.rows_shown);
   switch (code) {
-    case SB_LINEUP: top_ -= 1; break;
-    case SB_LINEDOWN: top_ += 1; break;
-    case SB_PAGEUP: top_ -= page; break;
-    case SB_PAGEDOWN: top_ += page; break;
+    case SB_LINEUP: view_.top -= 1; break;
+    case SB_LINEDOWN: view_.top += 1; break;
+    case SB_PAGEUP: view_.top -= page; break;
+    case SB_PAGEDOWN: view_.top += page; break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: top_ = si.nTrackPos; break;
+    case SB_THUMBPOSITION: view_.top = si.nTrackPos; break;
     default: return;
   }
   Refresh();
@@ -213,7 +180,13 @@ void ListBox::VerticalScroll(int code) {
 bool ListBox::Message(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
   *result = 0;
   switch (msg) {
-    case WM_PAINT: Paint(); return true;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      Paint(BeginPaint(handle(), &ps));
+      EndPaint(handle(), &ps);
+      return true;
+    }
+    case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(wp)); return true;
     case WM_ERASEBKGND: *result = 1; return true;
     case WM_SIZE: Layout(); return false;
     case WM_GETDLGCODE: *result = kListDialogCode; return true;
@@ -222,15 +195,17 @@ bool ListBox::Message(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
       InvalidateRect(handle(), nullptr, FALSE);
       return false;
     case WM_KILLFOCUS: InvalidateRect(handle(), nullptr, FALSE); return false;
-    case WM_LBUTTONDOWN: {
-      SetFocus(handle());
-      int32_t row = RowAt(GET_Y_LPARAM(lp));
-      if (row >= 0) SelectRow(row, true);
-      return true;
-    }
+    case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      if (RowAt(GET_Y_LPARAM(lp)) >= 0) Post(kEventAccepted);
-      return true;
+    case WM_LBUTTONUP:
+    case WM_MOUSEMOVE:
+    case WM_CAPTURECHANGED: return Mouse(msg, wp, lp);
+    case WM_SETCURSOR:
+      if (LOWORD(lp) == HTCLIENT && SetCursorForEdge()) {
+        *result = TRUE;
+        return true;
+      }
+      return false;
     case WM_KEYDOWN: return Key(wp);
     case WM_CHAR:
       // Typing asks the program to locate a row; a list that scrolls itself
@@ -241,14 +216,14 @@ bool ListBox::Message(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
       if (Paged()) {
         Post(GET_WHEEL_DELTA_WPARAM(wp) > 0 ? kEventScrollUp : kEventScrollDown);
       } else {
-        top_ -= GET_WHEEL_DELTA_WPARAM(wp) / WHEEL_DELTA * 3;
+        view_.top -= GET_WHEEL_DELTA_WPARAM(wp) / WHEEL_DELTA * 3;
         Refresh();
       }
       return true;
     case WM_VSCROLL: VerticalScroll(LOWORD(wp)); return true;
     case WM_HSCROLL:
-      ScrollHorizontally(LOWORD(wp) == SB_LINELEFT || LOWORD(wp) == SB_PAGELEFT ? -row_height_
-                                                                                : row_height_);
+      ScrollHorizontally(LOWORD(wp) == SB_LINELEFT || LOWORD(wp) == SB_PAGELEFT ? -view_.row_height
+                                                                                : view_.row_height);
       return true;
     default: return RobotMessage(msg, wp, lp, result);
   }
@@ -257,16 +232,16 @@ bool ListBox::Message(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
 bool ListBox::RobotMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
   switch (msg) {
     case LB_GETCOUNT: *result = Count(); return true;
-    case LB_GETCURSEL: *result = selected_ >= 0 ? selected_ : LB_ERR; return true;
+    case LB_GETCURSEL: *result = view_.selected >= 0 ? view_.selected : LB_ERR; return true;
     case LB_GETTEXTLEN:
-      *result = int32_t(wp) < Count() ? LRESULT(RowText(int32_t(wp)).size()) : LB_ERR;
+      *result = int32_t(wp) < Count() ? LRESULT(view_.RowText(int32_t(wp)).size()) : LB_ERR;
       return true;
     case LB_GETTEXT: {
       if (int32_t(wp) >= Count() || lp == 0) {
         *result = LB_ERR;
         return true;
       }
-      std::string text = RowText(int32_t(wp));
+      std::string text = view_.RowText(int32_t(wp));
       memcpy(reinterpret_cast<char*>(lp), text.c_str(), text.size() + 1);
       *result = LRESULT(text.size());
       return true;
@@ -275,27 +250,31 @@ bool ListBox::RobotMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
   }
 }
 
-bool ListBox::SetProperty(uint32_t property, int32_t, const std::string& value) {
-  if (property != kPropListSelected) return false;
-  SelectRow(atoi(value.c_str()) - 1, false);
+bool ListBox::SetProperty(uint32_t property, int32_t index, const std::string& value) {
+  if (property == kPropListSelected) {
+    SelectRow(atoi(value.c_str()) - 1, false);
+    return true;
+  }
+  if (!view_.SetProperty(property, index, value, ModuleOf(*this))) return false;
+  Layout();
+  InvalidateRect(handle(), nullptr, TRUE);
   return true;
 }
 
-bool ListBox::GetProperty(uint32_t property, int32_t, std::string* value) const {
+bool ListBox::GetProperty(uint32_t property, int32_t index, std::string* value) const {
   if (property == kPropListRows) {
-    *value = std::to_string(rows_shown_);
+    *value = std::to_string(view_.rows_shown);
     return true;
   }
   if (property == kPropListSelected) {
-    *value = std::to_string(selected_ + 1);
+    *value = std::to_string(view_.selected + 1);
     return true;
   }
-  return false;
+  return view_.GetProperty(property, index, value);
 }
 
 void* CreateList(const ControlCreation& creation) {
-  // A drop-down list keeps the window library's stand-in until KorDrop is here.
-  if (creation.record->drop != 0) return PlainControlKind(kRecList)->create(creation);
+  if (creation.record->drop != 0) return CreateDropList(creation);
   return MakeControl<ListBox>(creation);
 }
 

@@ -2,20 +2,22 @@
 // queue's fields as the columns of the list's format string
 // (ui/resource/column_format.h).
 //
-// Drawing: an optional header row (when any column has a header; as tall as
-// its most lines), then rows one font line plus 2 pixels high. Each column
-// shows its value field through its picture ("@S30" without one), aligned
-// and indented as the format says, clipped to the column; fixed colours
-// ("E") or colour fields ("*") give, in order, the text colour, the
-// background, the selected text colour and the selected background (-1 or
-// a missing position: the system's colour); "|" and "_" draw the borders.
-// The selected row is highlighted and carries the focus rectangle while the
-// list has the focus.
+// Drawing, icons and tree lines: list_view.h.
 //
 // Selection: a click selects a row; a double click or Enter posts
 // EVENT:Accepted. Every change of the selected row posts EVENT:NewSelection
 // and stores the designated column's value in the bound variable (an empty
 // value when no row is selected).
+//
+// Columns with "M": dragging a column's right edge (in the header when the
+// list has one, else on any row) resizes it and posts 30 EVENT:ColumnResize
+// when the button is let go on a new width.
+//
+// Tree columns: a click on a row's expand box, or "+" / "-" on the numeric
+// pad, asks the program to change the queue: a contracted row posts 22
+// EVENT:Expanding then 24 EVENT:Expanded, an expanded one 23
+// EVENT:Contracting then 25 EVENT:Contracted; a row without children, or
+// one already that way, posts nothing. The click selects the row first.
 //
 // Keys: in a list that scrolls itself, Up, Down, Page Up, Page Down, Home and
 // End move the selection (End selects the last row) and scroll to keep it
@@ -32,6 +34,17 @@
 // Properties: 7C8Eh the number of whole rows the list shows (from its last
 // layout); 7C8Fh the selected row, 1-based (setting it moves the highlight,
 // 0 clears it). Choice: the selected row, 0 when none.
+//   kPropListIcon (7C90h), index n >= 1: icon n of the list's icon list, an
+//     image name (ui/images.h); "~c:\images\check.ico" is the program's
+//     icon resource "c:\images\check_ico". Setting "" removes it; a name
+//     that cannot be loaded leaves no icon n (no error). Reading gives the
+//     name set, "" for none. Columns with "I"/"J" show these by number.
+//   kPropListColumnWidth (7C91h), index = column (1-based): the column's
+//     width in pixels; setting resizes it as the mouse would (posting
+//     nothing). Reading a column that is not there gives "".
+//
+// A list record with a drop count is created as a drop-down list
+// (drop_list.h).
 //
 // For robots and screen readers the list answers LB_GETCOUNT, LB_GETCURSEL
 // and LB_GETTEXT/LB_GETTEXTLEN (a row's columns joined by tabs).
@@ -45,6 +58,8 @@ namespace kor {
 
 inline constexpr uint32_t kPropListRows = 0x7C8E;
 inline constexpr uint32_t kPropListSelected = 0x7C8F;
+inline constexpr uint32_t kPropListIcon = 0x7C90;
+inline constexpr uint32_t kPropListColumnWidth = 0x7C91;
 inline constexpr int32_t kListDialogCode = 0x89;
 
 void* CreateList(const ControlCreation& creation);

@@ -1,5 +1,5 @@
-// The list box's class, shared by its two source files (list_box.cc for
-// behaviour, list_draw.cc for painting); not for other users.
+// The list box's class, shared by list_box.cc (behaviour) and
+// list_mouse.cc (clicks, column sizing, tree boxes); not for other users.
 #pragma once
 
 #include <windowsx.h>
@@ -8,6 +8,7 @@
 
 #include "ui/controls/control_class.h"
 #include "ui/controls/list_queue.h"
+#include "ui/controls/list_view.h"
 #include "ui/resource/column_format.h"
 
 namespace kor {
@@ -18,43 +19,37 @@ class ListBox : public ClassControl {
   HWND Create();
 
   void Refresh() override;
-  int32_t Choice() const override { return selected_ + 1; }
+  int32_t Choice() const override { return view_.selected + 1; }
   bool Message(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
   bool SetProperty(uint32_t property, int32_t index, const std::string& value) override;
   bool GetProperty(uint32_t property, int32_t index, std::string* value) const override;
 
  private:
   bool Paged() const { return (attr() & kCtlPaged) != 0; }
-  const QueueBinding* binding() const;
-  int32_t Count() const;
-  const void* RowData(int32_t row) const;  // 0-based
-  std::string CellText(int32_t row, const ListColumn& column) const;
-  std::string RowText(int32_t row) const;
+  int32_t Count() const { return view_.Count(); }
 
+  void Paint(HDC dc);  // the whole client area
   void Layout();
   void UpdateScrollBars();
   void StoreSelection();
   void SelectRow(int32_t row, bool post);
-  int32_t RowAt(int y) const;
   bool Key(WPARAM key);
   bool PagedKey(WPARAM key);
   void ScrollHorizontally(int delta);
   void VerticalScroll(int code);
   bool RobotMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
 
-  // list_draw.cc
-  void Paint();
-  void PaintHeader(HDC dc, const RECT& client);
-  void PaintRow(HDC dc, int32_t row, const RECT& box);
-  void PaintCell(HDC dc, int32_t row, const ListColumn& column, const RECT& box, bool selected);
+  // list_mouse.cc
+  bool Mouse(UINT msg, WPARAM wp, LPARAM lp);
+  bool SetCursorForEdge();
+  void Click(int x, int y);
+  void EndSizing(bool post);
+  void Tree(int direction);
 
-  ColumnFormat format_;
-  int32_t top_ = 0;        // first row shown, 0-based
-  int32_t selected_ = -1;  // 0-based, -1 = none
-  int hscroll_ = 0;        // pixels
-  int row_height_ = 16;
-  int header_height_ = 0;
-  int32_t rows_shown_ = 0;
+  ListView view_;
+  int32_t sizing_ = -1;  // the column being resized, -1 = none
+  int sizing_from_x_ = 0;
+  int sizing_from_width_ = 0;
 };
 
 }  // namespace kor
