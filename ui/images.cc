@@ -3,8 +3,14 @@
 
 namespace kor {
 
+namespace {
+
+bool IsResourceOnly(const std::string& file) { return !file.empty() && file[0] == '~'; }
+
+}  // namespace
+
 std::string ImageResourceName(const std::string& file) {
-  std::string name = file;
+  std::string name = IsResourceOnly(file) ? file.substr(1) : file;
   size_t dot = name.find_last_of('.');
   size_t slash = name.find_last_of("\\/:");
   if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) name[dot] = '_';
@@ -27,7 +33,7 @@ LoadedIcon LoadIconByName(const ImageName& name, HINSTANCE module) {
   if (name.kind == ImageName::Kind::kFile) {
     std::string resource = ImageResourceName(name.file);
     out.icon = static_cast<HICON>(FromModule(module, resource.c_str(), IMAGE_ICON));
-    if (out.icon == nullptr) {
+    if (out.icon == nullptr && !IsResourceOnly(name.file)) {
       out.icon = static_cast<HICON>(LoadImageA(nullptr, name.file.c_str(), IMAGE_ICON, 0, 0,
                                                LR_LOADFROMFILE | LR_DEFAULTSIZE));
       out.owned = out.icon != nullptr;
@@ -48,7 +54,7 @@ LoadedCursor LoadCursorByName(const ImageName& name, HINSTANCE module) {
   if (name.kind == ImageName::Kind::kFile) {
     std::string resource = ImageResourceName(name.file);
     out.cursor = static_cast<HCURSOR>(FromModule(module, resource.c_str(), IMAGE_CURSOR));
-    if (out.cursor == nullptr) {
+    if (out.cursor == nullptr && !IsResourceOnly(name.file)) {
       out.cursor = static_cast<HCURSOR>(
           LoadImageA(nullptr, name.file.c_str(), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE));
       out.owned = out.cursor != nullptr;

@@ -1,5 +1,6 @@
 # Screenshots of the control library: the window with every kind of control,
-# then the same window with a message box over it, each saved as a PNG
+# the same window with a message box over it, with its drop-down list
+# dropped, and the list window with icons and a tree, each saved as a PNG
 # artefact in build/screenshots/ (cropped to the window); a picture that is
 # blank (one colour) fails. The box's default button answers Enter.
 source "$(dirname "$0")/win_lib.sh"
@@ -31,8 +32,26 @@ start_probe_program "$WORK/window.log" window
 wait_line "$WORK/window.log" open
 robot wait Controls 10000
 shot controls Controls
+robot list Controls
+expect_line $'KorDrop 16401 REPORTS.APP\t86,490'  # the selected row
 robot close Controls
 wait_line "$WORK/window.log" "exit 0"
+
+# The drop-down list dropped over the window.
+start_probe_program "$WORK/drop.log" drop
+wait_line "$WORK/drop.log" "dropped 1"
+robot wait Controls 10000
+shot drop_down Controls
+robot close Controls
+wait_line "$WORK/drop.log" "exit 0"
+
+# Icons from the program's resources, a tree column and sizing grips.
+start_probe_program "$WORK/tree.log" tree
+wait_line "$WORK/tree.log" open
+robot wait Tree 10000
+shot list_tree Tree
+robot close Tree
+wait_line "$WORK/tree.log" "exit 0"
 
 # The window with the message box over it.
 start_probe_program "$WORK/box.log" box

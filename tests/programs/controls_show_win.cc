@@ -1,8 +1,11 @@
 // Shows the control library's test window (test$CTLTEST, C$ALL) with every
-// kind of control, its list filled, for the screenshot test; with "box" it
-// then shows a message box over it. Driven by tests/blackbox/controls_screenshot_test.sh.
+// kind of control, its lists filled, for the screenshot test; with "box" it
+// then shows a message box over it, with "drop" it drops its drop-down list
+// (field 17, the second row selected). "tree" shows the window C$TREE
+// instead: a list with the check-mark icon, a tree column and sizing grips.
+// Driven by tests/blackbox/controls_screenshot_test.sh.
 //
-//   controls_show LOG window|box
+//   controls_show LOG window|box|drop|tree
 //
 // The log (appended, one line each): "pid N" first, "open" once the window
 // is open, "box N" with the message box's answer, "exit N" last.
@@ -22,9 +25,11 @@
 #include "ui/accept.h"
 #include "ui/controls/control_library.h"
 #include "ui/controls/controls_init.h"
+#include "ui/controls/list_box.h"
 #include "ui/controls/list_queue.h"
 #include "ui/controls/message_box.h"
 #include "ui/plain_controls.h"
+#include "ui/properties.h"
 #include "ui/state_functions.h"
 #include "ui/ui_init.h"
 #include "ui/window.h"
@@ -89,7 +94,54 @@ void Fill(kor::Queue* queue) {
   }
 }
 
-int Show(bool box) {
+// C$TREE's rows: 1 tag, 2 icon number, 3 name, 4 tree level, 5 size.
+constexpr int kTreeRowSize = 31;
+constexpr kor::QueueField kTreeFields[] = {
+    {.type = kor::kTypeString, .offset = 0, .size = 1},
+    {.type = kor::kTypeShort, .offset = 1, .size = 2},
+    {.type = kor::kTypeString, .offset = 3, .size = 20},
+    {.type = kor::kTypeLong, .offset = 23, .size = 4},
+    {.type = kor::kTypeLong, .offset = 27, .size = 4},
+};
+
+void FillTree(kor::Queue* queue) {
+  struct Item {
+    int16_t icon;
+    const char* name;
+    int32_t level;
+    int32_t size;
+  };
+  const Item items[] = {{1, "Applications", 1, 3},    {1, "MXB.APP", 2, 1234},
+                        {0, "REPORTS.APP", 2, 86490}, {1, "TOOLS.APP", 2, 42},
+                        {0, "Dictionaries", -1, 2},   {0, "Libraries", 1, 0}};
+  for (const Item& item : items) {
+    char row[kTreeRowSize];
+    memset(row, ' ', sizeof row);
+    memcpy(row + 1, &item.icon, 2);
+    memcpy(row + 3, item.name, strlen(item.name));
+    memcpy(row + 23, &item.level, 4);
+    memcpy(row + 27, &item.size, 4);
+    queue->Append(row);
+  }
+}
+
+int ShowTree() {
+  kor::Queue queue(kTreeRowSize);
+  FillTree(&queue);
+  kor::QueueBinding rows = {&queue, kTreeFields, 5};
+  void* addresses[] = {&rows, nullptr};
+  kor::Window window;
+  window.Declare("test$CTLTEST", "C$TREE", addresses);
+  if (!window.Open()) return 1;
+  kor::SetPropertyValue(1, kor::kPropListIcon, 1, "~c:\\korvane5\\images\\check.ico");
+  kor::SetPropertyValue(1, kor::kPropListSelected, 0, "2");
+  Log("open");
+  kor::ACCEPT([] { return kor::Pass::kContinue; });
+  window.Close();
+  return 0;
+}
+
+int Show(bool box, bool drop) {
   int32_t entry = 4711;
   int16_t check = 1;
   int32_t spin = 3;
@@ -100,12 +152,28 @@ int Show(bool box) {
   kor::Queue queue(sizeof(Row));
   Fill(&queue);
   kor::QueueBinding rows = {&queue, kFields, 2};
-  void* addresses[] = {&entry, &check, &spin, &shown, &inner, bound, &rows, nullptr};
+  char dropped[20];
+  memset(dropped, ' ', sizeof dropped);
+  void* addresses[] = {&entry, &check, &spin,   &shown, &inner,
+                       bound,  &rows,  dropped, &rows,  nullptr};
   kor::Window window;
   window.Declare("test$CTLTEST", "C$ALL", addresses);
   if (!window.Open()) return 1;
+  kor::SetPropertyValue(17, kor::kPropListSelected, 0, "2");
   Log("open");
   kor::ACCEPT([&] {
+    // Dropped once the window is shown and active (its activation would take
+    // the focus from the field and close the list again): at a tick posted
+    // behind the opening.
+    if (kor::EVENT() == kor::kEventOpenWindow && drop) {
+      SetFocus(GetDlgItem(window.handle(), 17 + kor::kControlIdBase));
+      PostMessageA(window.handle(), WM_TIMER, 1, 0);
+    }
+    if (kor::EVENT() == kor::kEventTimer && drop) {
+      HWND field = GetDlgItem(window.handle(), 17 + kor::kControlIdBase);
+      SendMessageA(field, CB_SHOWDROPDOWN, 1, 0);
+      Log("dropped " + std::to_string(SendMessageA(field, CB_GETDROPPEDSTATE, 0, 0)));
+    }
     if (kor::EVENT() == kor::kEventOpenWindow && box) {
       kor::MessageBoxArgs args;
       args.text = "Save the changes to the project list?|They are kept until the next make.";
@@ -125,7 +193,7 @@ int Show(bool box) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    fprintf(stderr, "usage: controls_show LOG window|box\n");
+    fprintf(stderr, "usage: controls_show LOG window|box|drop|tree\n");
     return kBadUse;
   }
   g_log = fopen(argv[1], "a");
@@ -134,7 +202,9 @@ int main(int argc, char** argv) {
   kor::OsResetFpu();
   kor::RegisterModule(&g_module, nullptr);
   kor::RuntimeStart();
-  int status = Show(strcmp(argv[2], "box") == 0);
+  int status = strcmp(argv[2], "tree") == 0
+                   ? ShowTree()
+                   : Show(strcmp(argv[2], "box") == 0, strcmp(argv[2], "drop") == 0);
   kor::RuntimeShutdown();
   Log("exit " + std::to_string(status));
   kor::Halt(status);
