@@ -5,6 +5,7 @@
 #include "ui/runtime_lock.h"
 #include "ui/thread_state.h"
 #include "ui/window_build.h"
+#include "ui/window_proc.h"
 
 namespace kor {
 
@@ -107,6 +108,7 @@ void MakeCurrent(Window* w, int32_t field) {
   s.focus = field;
   // The windows do not scroll: every control is in view already.
   if (Control* c = w->ControlOf(field)) c->OnSelected();
+  UpdateActionStates(w);
 }
 
 Pass RunBody(Window* w, const EventRecord& e) {

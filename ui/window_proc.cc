@@ -20,6 +20,7 @@ namespace kor {
 namespace {
 
 StandardActionHandler g_action_handler = nullptr;
+ActionStateHandler g_state_handler = nullptr;
 
 constexpr int32_t kActionClose = 15;
 
@@ -144,8 +145,9 @@ LRESULT OnQueryEndSession(Window* w) {
 }
 
 void OnActivate(Window* w, WPARAM state) {
-  if (LOWORD(state) != WA_INACTIVE && w->state().thread != nullptr)
-    NoteFocusThread(w->state().thread->number);
+  if (LOWORD(state) == WA_INACTIVE) return;
+  if (w->state().thread != nullptr) NoteFocusThread(w->state().thread->number);
+  UpdateActionStates(w);
 }
 
 // The window itself got the focus: hand it to the current control.
@@ -216,6 +218,12 @@ LRESULT CALLBACK SharedWindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM
 UINT QueryMessage(int32_t query) { return static_cast<UINT>(kEventBase + query); }
 
 void SetStandardActionHandler(StandardActionHandler handler) { g_action_handler = handler; }
+
+void SetActionStateHandler(ActionStateHandler handler) { g_state_handler = handler; }
+
+void UpdateActionStates(Window* window) {
+  if (g_state_handler != nullptr && window != nullptr) g_state_handler(window);
+}
 
 void PerformStandardAction(Window* window, Control* control, int32_t code) {
   if (code == kActionClose) {

@@ -53,6 +53,14 @@ using StandardActionHandler = bool (*)(Window* window, Control* control, int32_t
 void SetStandardActionHandler(StandardActionHandler handler);
 void PerformStandardAction(Window* window, Control* control, int32_t code);
 
+// Called with the window whenever it becomes the active window and whenever
+// its current control changes (EVENT:Selected taken), so that the buttons
+// with standard actions can be enabled for it; installed by the control
+// library.
+using ActionStateHandler = void (*)(Window* window);
+void SetActionStateHandler(ActionStateHandler handler);
+void UpdateActionStates(Window* window);
+
 // The text of the box that refuses a log-off while the program runs.
 inline constexpr const char kStillActiveText[] =
     "Application still active.\n\nQuit the application before quitting Windows.";

@@ -1,13 +1,17 @@
 // Buttons, check boxes and group boxes.
 #include "ui/controls/buttons.h"
 
+#include <windowsx.h>
+
 #include <memory>
 
 #include "ui/controls/bound_value.h"
 #include "ui/controls/control_class.h"
+#include "ui/controls/standard_actions.h"
 #include "ui/events.h"
 #include "ui/images.h"
 #include "ui/window.h"
+#include "ui/window_proc.h"
 
 namespace kor {
 
@@ -27,6 +31,10 @@ class Button : public ClassControl {
   HWND Create() {
     DWORD style = BS_PUSHBUTTON | BS_NOTIFY;
     HWND h = CreateOfClass(kKorButton, record().text.c_str(), style, 0);
+    // An editing button leaves the focus in the field it edits, so Tab
+    // passes it by.
+    if (h != nullptr && IsEditingAction(action()))
+      SetWindowLongPtrA(h, GWL_STYLE, GetWindowLongPtrA(h, GWL_STYLE) & ~WS_TABSTOP);
     if (h != nullptr && record().image.kind != ImageName::Kind::kNone) {
       HINSTANCE module = static_cast<HINSTANCE>(window()->state().module_instance);
       icon_ =
@@ -51,6 +59,7 @@ class Button : public ClassControl {
   void HotKey() override { Press(); }
 
   bool Message(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override {
+    if (IsEditingAction(action()) && EditingMouse(msg, wp, lp)) return true;
     if ((attr() & kCtlRepeat) == 0) return false;
     switch (msg) {
       case WM_LBUTTONDOWN:
@@ -74,9 +83,47 @@ class Button : public ClassControl {
   }
 
  private:
+  // An editing button is pressed without taking the focus (the field keeps
+  // its selection): the platform's button would take it on the click.
+  bool EditingMouse(UINT msg, WPARAM wp, LPARAM lp) {
+    POINT p = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    RECT r;
+    GetClientRect(handle(), &r);
+    switch (msg) {
+      case WM_SETFOCUS: {
+        HWND before = reinterpret_cast<HWND>(wp);
+        if (before != nullptr && IsWindow(before)) SetFocus(before);
+        return true;
+      }
+      case WM_LBUTTONDOWN:
+      case WM_LBUTTONDBLCLK:
+        SetCapture(handle());
+        pressing_ = true;
+        SendMessageA(handle(), BM_SETSTATE, TRUE, 0);
+        return true;
+      case WM_MOUSEMOVE:
+        if (pressing_) SendMessageA(handle(), BM_SETSTATE, PtInRect(&r, p), 0);
+        return pressing_;
+      case WM_LBUTTONUP:
+        if (!pressing_) return true;
+        pressing_ = false;
+        ReleaseCapture();
+        SendMessageA(handle(), BM_SETSTATE, FALSE, 0);
+        if (PtInRect(&r, p)) Press();
+        return true;
+      case WM_CAPTURECHANGED:
+        if (pressing_) SendMessageA(handle(), BM_SETSTATE, FALSE, 0);
+        pressing_ = false;
+        return false;
+      default: return false;
+    }
+  }
+
   void Press() {
     if (action() == kActionCloseWindow) {
       PostMessageA(window()->handle(), WM_CLOSE, 0, 0);
+    } else if (action() != 0) {
+      if (IsWindowEnabled(handle())) PerformStandardAction(window(), this, action());
     } else {
       Post(kEventAccepted);
     }
@@ -111,6 +158,7 @@ class Button : public ClassControl {
   bool mouse_repeat_ = false;
   bool held_ = false;  // pressed with the mouse and not yet let go
   bool first_tick_ = false;
+  bool pressing_ = false;  // an editing button held with the mouse
 };
 
 class CheckBox : public ClassControl {

@@ -3,8 +3,8 @@
 //
 // A button posts EVENT:Accepted when pressed, or performs its standard
 // action instead (code 15: the window's close request, as its close box
-// makes it, so the program may still refuse; the other codes post
-// EVENT:Accepted like a plain button). Option bit 0 makes it the window's
+// makes it, so the program may still refuse; the other codes and their
+// enabling: standard_actions.h), with the mouse or its hot key alike. Option bit 0 makes it the window's
 // default button: it carries the default style and a later default takes
 // the mark from the earlier one. Enter presses the default button (see
 // dialog_keys.h).

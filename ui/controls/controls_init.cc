@@ -3,14 +3,18 @@
 
 #include "runtime/core/startup.h"
 #include "ui/controls/message_box.h"
+#include "ui/controls/standard_actions.h"
 #include "ui/controls/tool_bar.h"
 #include "ui/window_build.h"
+#include "ui/window_proc.h"
 
 namespace kor {
 
 void InitControlLibrary(int32_t arg) {
   SetHaltMessageBox(arg == 0 ? &PlatformStyleMessageBox : nullptr);
   SetToolBarBuilder(arg == 0 ? &BuildToolBar : nullptr);
+  SetStandardActionHandler(arg == 0 ? &PerformAction : nullptr);
+  SetActionStateHandler(arg == 0 ? &UpdateStandardActions : nullptr);
 }
 
 }  // namespace kor

@@ -1,7 +1,8 @@
 // The control library's entry of a program's initialisation table: it puts
 // the runtime's own message box in place of the system's for the HALT and
-// "Runtime error" messages and makes the windows' tool bars (and takes both
-// away again at close-down).
+// "Runtime error" messages, makes the windows' tool bars and performs and
+// enables the buttons' standard actions (and takes all of it away again at
+// close-down).
 //   const InitEntry kTable[] = { ... KOR_UI_INIT_ENTRIES KOR_CONTROLS_INIT_ENTRIES ... };
 #pragma once
 
