@@ -21,6 +21,12 @@ constexpr uint8_t kOptionDefault = 0x01;
 
 uint32_t Ms(uint16_t hundredths) { return uint32_t(hundredths) * 10; }
 
+// The module whose resources a control's images come from.
+HINSTANCE ImageModule(const Control& control) {
+  auto module = static_cast<HINSTANCE>(control.window()->state().module_instance);
+  return module != nullptr ? module : GetModuleHandleA(nullptr);
+}
+
 class Button : public ClassControl {
  public:
   using ClassControl::ClassControl;
@@ -36,9 +42,7 @@ class Button : public ClassControl {
     if (h != nullptr && IsEditingAction(action()))
       SetWindowLongPtrA(h, GWL_STYLE, GetWindowLongPtrA(h, GWL_STYLE) & ~WS_TABSTOP);
     if (h != nullptr && record().image.kind != ImageName::Kind::kNone) {
-      HINSTANCE module = static_cast<HINSTANCE>(window()->state().module_instance);
-      icon_ =
-          LoadIconByName(record().image, module != nullptr ? module : GetModuleHandleA(nullptr));
+      icon_ = LoadIconByName(record().image, ImageModule(*this));
       if (icon_.icon != nullptr) SendMessageA(h, BM_SETIMAGE, IMAGE_ICON, LPARAM(icon_.icon));
     }
     return h;
@@ -164,16 +168,31 @@ class Button : public ClassControl {
 class CheckBox : public ClassControl {
  public:
   using ClassControl::ClassControl;
+  ~CheckBox() override {
+    if (off_.owned) DestroyIcon(off_.icon);
+    if (on_.owned) DestroyIcon(on_.icon);
+  }
 
   HWND Create() {
-    HWND h = CreateOfClass(kKorCheck, record().text.c_str(), BS_AUTOCHECKBOX | BS_NOTIFY, 0);
-    if (h != nullptr) Refresh();
+    // With an icon it is a toggle button showing the icon of its state.
+    bool icons = record().image.kind != ImageName::Kind::kNone;
+    DWORD style = BS_AUTOCHECKBOX | BS_NOTIFY | (icons ? BS_PUSHLIKE : 0);
+    HWND h = CreateOfClass(kKorCheck, record().text.c_str(), style, 0);
+    if (h == nullptr) return h;
+    if (icons) {
+      off_ = LoadIconByName(record().image, ImageModule(*this));
+      if (record().image2.kind != ImageName::Kind::kNone)
+        on_ = LoadIconByName(record().image2, ImageModule(*this));
+    }
+    Refresh();
+    ShowState();
     return h;
   }
   void Command(int code) override {
     if (code == BN_SETFOCUS) {
       Post(kEventSelected);
     } else if (code == BN_CLICKED) {
+      ShowState();
       StoreBoundReal(*this, Choice());
       Post(kEventAccepted);
     }
@@ -185,10 +204,20 @@ class CheckBox : public ClassControl {
     if (variable().address == nullptr) return;
     WPARAM state = BoundReal(*this) != 0 ? BST_CHECKED : BST_UNCHECKED;
     SendMessageA(handle(), BM_SETCHECK, state, 0);
+    ShowState();
   }
   int32_t Choice() const override {
     return SendMessageA(handle(), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
   }
+
+ private:
+  void ShowState() {
+    HICON icon = Choice() != 0 && on_.icon != nullptr ? on_.icon : off_.icon;
+    if (icon != nullptr) SendMessageA(handle(), BM_SETIMAGE, IMAGE_ICON, LPARAM(icon));
+  }
+
+  LoadedIcon off_;  // the record's icon: unchecked, and checked without a second
+  LoadedIcon on_;   // the second image name: checked
 };
 
 class GroupBox : public ClassControl {

@@ -4,10 +4,9 @@
 // A button posts EVENT:Accepted when pressed, or performs its standard
 // action instead (code 15: the window's close request, as its close box
 // makes it, so the program may still refuse; the other codes and their
-// enabling: standard_actions.h), with the mouse or its hot key alike. Option bit 0 makes it the window's
-// default button: it carries the default style and a later default takes
-// the mark from the earlier one. Enter presses the default button (see
-// dialog_keys.h).
+// enabling: standard_actions.h), with the mouse or its hot key alike. Option bit 0 makes it the
+// window's default button: it carries the default style and a later default takes the mark from the
+// earlier one. Enter presses the default button (see dialog_keys.h).
 //
 // Auto-repeat (attribute 0x800): pressing with the mouse posts
 // EVENT:Accepted at once and starts a timer with the delay; each tick while
@@ -24,6 +23,11 @@
 // A check box stores 1 (checked) or 0 in its variable when clicked, then
 // posts EVENT:Accepted; Refresh shows the variable (nonzero = checked); its
 // choice is 1 when checked.
+//
+// A check box with an icon name is a toggle button (pushed in when checked)
+// that shows the icon of its state: the record's icon when unchecked, its
+// second image name when checked (the first icon when there is none); the
+// third image name is read but not shown.
 #pragma once
 
 #include <cstdint>
