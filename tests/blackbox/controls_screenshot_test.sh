@@ -1,6 +1,7 @@
 # Screenshots of the control library: the window with every kind of control,
 # the same window with a message box over it, with its drop-down list
-# dropped, and the list window with icons and a tree, each saved as a PNG
+# dropped, the list window with icons and a tree, and the main window's
+# project list with its tag icons, each saved as a PNG
 # artefact in build/screenshots/ (cropped to the window); a picture that is
 # blank (one colour) fails. The box's default button answers Enter.
 source "$(dirname "$0")/win_lib.sh"
@@ -52,6 +53,14 @@ robot wait Tree 10000
 shot list_tree Tree
 robot close Tree
 wait_line "$WORK/tree.log" "exit 0"
+
+# The main window's project list: its format string, the check mark icon.
+start_probe_program "$WORK/tags.log" tags
+wait_line "$WORK/tags.log" open
+robot wait Tags 10000
+shot list_tags Tags
+robot close Tags
+wait_line "$WORK/tags.log" "exit 0"
 
 # The window with the message box over it.
 start_probe_program "$WORK/box.log" box

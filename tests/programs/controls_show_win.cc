@@ -2,10 +2,12 @@
 // kind of control, its lists filled, for the screenshot test; with "box" it
 // then shows a message box over it, with "drop" it drops its drop-down list
 // (field 17, the second row selected). "tree" shows the window C$TREE
-// instead: a list with the check-mark icon, a tree column and sizing grips.
+// instead: a list with the check-mark icon, a tree column and sizing grips;
+// "tags" the window C$TAGS, the main window's project list with its format
+// and icon 1, the check mark, on the tagged rows.
 // Driven by tests/blackbox/controls_screenshot_test.sh.
 //
-//   controls_show LOG window|box|drop|tree
+//   controls_show LOG window|box|drop|tree|tags
 //
 // The log (appended, one line each): "pid N" first, "open" once the window
 // is open, "box N" with the message box's answer, "exit N" last.
@@ -141,6 +143,61 @@ int ShowTree() {
   return 0;
 }
 
+// C$TAGS's rows, as the main window's queue begins: the tag with its four
+// colours and icon number, the priority with its four colours, the path and
+// the application.
+constexpr int kTagRowSize = 166;
+constexpr kor::QueueField kTagFields[] = {
+    {.type = kor::kTypeString, .offset = 0, .size = 1},
+    {.type = kor::kTypeLong, .offset = 1, .size = 4},
+    {.type = kor::kTypeLong, .offset = 5, .size = 4},
+    {.type = kor::kTypeLong, .offset = 9, .size = 4},
+    {.type = kor::kTypeLong, .offset = 13, .size = 4},
+    {.type = kor::kTypeShort, .offset = 17, .size = 2},
+    {.type = kor::kTypeByte, .offset = 19, .size = 1},
+    {.type = kor::kTypeLong, .offset = 20, .size = 4},
+    {.type = kor::kTypeLong, .offset = 24, .size = 4},
+    {.type = kor::kTypeLong, .offset = 28, .size = 4},
+    {.type = kor::kTypeLong, .offset = 32, .size = 4},
+    {.type = kor::kTypeString, .offset = 36, .size = 80},
+    {.type = kor::kTypeString, .offset = 116, .size = 50},
+};
+
+int ShowTags() {
+  struct Item {
+    int16_t icon;
+    uint8_t priority;
+    const char* path;
+    const char* application;
+  };
+  const Item items[] = {{1, 1, "C:\\PROJECTS\\MXB", "MXB.APP"},
+                        {0, 2, "C:\\PROJECTS\\REPORTS", "REPORTS.APP"},
+                        {1, 5, "D:\\WORK\\A RATHER LONG FOLDER NAME\\DICT", "DICT.DCT"},
+                        {0, 10, "C:\\TOOLS", "TOOLS.APP"}};
+  kor::Queue queue(kTagRowSize);
+  for (const Item& item : items) {
+    char row[kTagRowSize] = {};
+    memset(row, ' ', 1);
+    memcpy(row + 17, &item.icon, 2);
+    memcpy(row + 19, &item.priority, 1);
+    memset(row + 36, ' ', 130);
+    memcpy(row + 36, item.path, strlen(item.path));
+    memcpy(row + 116, item.application, strlen(item.application));
+    queue.Append(row);
+  }
+  kor::QueueBinding rows = {&queue, kTagFields, 13};
+  void* addresses[] = {&rows, nullptr};
+  kor::Window window;
+  window.Declare("test$CTLTEST", "C$TAGS", addresses);
+  if (!window.Open()) return 1;
+  kor::SetPropertyValue(1, kor::kPropListIcon, 1, "~c:\\korvane5\\images\\check.ico");
+  kor::SetPropertyValue(1, kor::kPropListSelected, 0, "2");
+  Log("open");
+  kor::ACCEPT([] { return kor::Pass::kContinue; });
+  window.Close();
+  return 0;
+}
+
 int Show(bool box, bool drop) {
   int32_t entry = 4711;
   int16_t check = 1;
@@ -193,7 +250,7 @@ int Show(bool box, bool drop) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    fprintf(stderr, "usage: controls_show LOG window|box|drop|tree\n");
+    fprintf(stderr, "usage: controls_show LOG window|box|drop|tree|tags\n");
     return kBadUse;
   }
   g_log = fopen(argv[1], "a");
@@ -202,9 +259,14 @@ int main(int argc, char** argv) {
   kor::OsResetFpu();
   kor::RegisterModule(&g_module, nullptr);
   kor::RuntimeStart();
-  int status = strcmp(argv[2], "tree") == 0
-                   ? ShowTree()
-                   : Show(strcmp(argv[2], "box") == 0, strcmp(argv[2], "drop") == 0);
+  int status = 0;
+  if (strcmp(argv[2], "tree") == 0) {
+    status = ShowTree();
+  } else if (strcmp(argv[2], "tags") == 0) {
+    status = ShowTags();
+  } else {
+    status = Show(strcmp(argv[2], "box") == 0, strcmp(argv[2], "drop") == 0);
+  }
   kor::RuntimeShutdown();
   Log("exit " + std::to_string(status));
   kor::Halt(status);

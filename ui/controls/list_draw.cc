@@ -140,9 +140,15 @@ void ListView::PaintCell(HDC dc, int32_t row, const ListColumn& c, const RECT& c
   DeleteObject(clip);
   int lead = 0;
   if (c.options & kColTree) lead += PaintTree(dc, row, c, cell, GetSysColor(COLOR_GRAYTEXT));
+  std::string shown = CellText(row, c);
+  shown.erase(shown.find_last_not_of(' ') + 1);
+  if (c.align != ColumnAlign::kLeft) shown.erase(0, shown.find_first_not_of(' '));
   if (c.options & kColIcon) {
     int s = step();
     int x = cell.left + 2 + lead;
+    // Alone in a centred column, or in one narrower than the icon: centred.
+    bool centre = (shown.empty() && c.align == ColumnAlign::kCentre) || cell.right - x < s + 2;
+    if (centre && lead == 0) x = std::max<int>(cell.left, (cell.left + cell.right - s) / 2);
     int y = cell.top + (cell.bottom - cell.top - s) / 2;
     auto icon = icons_.find(IconOf(row, c));
     if (icon != icons_.end()) {
@@ -159,9 +165,6 @@ void ListView::PaintCell(HDC dc, int32_t row, const ListColumn& c, const RECT& c
   SetTextColor(dc, text_colour);
   int indent = Indent(c.indent, average_char_);
   RECT text = {cell.left + 2 + lead + indent, cell.top + 1, cell.right - 2, cell.bottom - 1};
-  std::string shown = CellText(row, c);
-  shown.erase(shown.find_last_not_of(' ') + 1);
-  if (c.align != ColumnAlign::kLeft) shown.erase(0, shown.find_first_not_of(' '));
   DrawTextA(dc, shown.c_str(), int(shown.size()), &text,
             AlignFlags(c.align) | DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
   RestoreDC(dc, -1);

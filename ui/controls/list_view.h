@@ -16,7 +16,8 @@
 // Icons: the list keeps its own numbered icons (SetIcon). A column with "I"
 // or "J" draws the icon whose number its icon field holds at its left, the
 // text after it; 0, a negative number or a number without an icon draws
-// none (the text keeps its place). "J" draws only the icon's own pixels; "I"
+// none (the text keeps its place). A centred column whose text is blank, or
+// a column narrower than the icon, shows the icon centred in it. "J" draws only the icon's own pixels; "I"
 // first fills the icon's square with the cell's background.
 //
 // Tree columns ("T"): the tree field holds the row's level, 1 the outermost;
