@@ -17,8 +17,9 @@
 // or "J" draws the icon whose number its icon field holds at its left, the
 // text after it; 0, a negative number or a number without an icon draws
 // none (the text keeps its place). A centred column whose text is blank, or
-// a column narrower than the icon, shows the icon centred in it. "J" draws only the icon's own pixels; "I"
-// first fills the icon's square with the cell's background.
+// a column narrower than the icon, shows the icon centred in it. "J" draws
+// only the icon's own pixels; "I" first fills the icon's square with the
+// cell's background.
 //
 // Tree columns ("T"): the tree field holds the row's level, 1 the outermost;
 // a negative level is a contracted row that has children. The text is
