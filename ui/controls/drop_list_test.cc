@@ -86,7 +86,8 @@ class DropListTest : public ::testing::Test {
   Queue queue_{sizeof(Row)};
   QueueBinding binding_ = {&queue_, kFields, 2};
   char bound_[20];
-  void* addresses_[3] = {bound_, &binding_, nullptr};
+  char lower_[20] = {};
+  void* addresses_[5] = {bound_, &binding_, lower_, &binding_, nullptr};
   Window w_;
 };
 
@@ -155,6 +156,23 @@ TEST_F(DropListTest, DroppingPostsDroppingDownThenDroppedDownAndShowsTheDropCoun
   EXPECT_FALSE(Dropped());
   EXPECT_EQ(Popup(), nullptr);
   EXPECT_EQ(Count(rec, kEventNewSelection, 1), 0);
+}
+
+TEST_F(DropListTest, WithoutRoomBelowTheListDropsAboveTheField) {
+  HWND lower = GetDlgItem(w_.handle(), 4 + kControlIdBase);
+  SendMessageA(lower, CB_SHOWDROPDOWN, 1, 0);
+  ASSERT_NE(Popup(), nullptr);
+  RECT field, popup, client;
+  GetWindowRect(lower, &field);
+  GetWindowRect(Popup(), &popup);
+  GetClientRect(Popup(), &client);
+  EXPECT_EQ(popup.bottom, field.top);
+  EXPECT_GT(client.bottom, 0);
+  POINT corner = {popup.left, popup.top};
+  ScreenToClient(w_.handle(), &corner);
+  EXPECT_GE(corner.y, 0);  // inside the window
+  SendMessageA(lower, CB_SHOWDROPDOWN, 0, 0);
+  EXPECT_EQ(Popup(), nullptr);
 }
 
 TEST_F(DropListTest, AClickOnADroppedRowSelectsItAndClosesTheList) {
