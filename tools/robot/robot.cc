@@ -1,13 +1,15 @@
 // The test robot: drives another process's windows for the black-box tests.
 //
 //   robot run [--timeout MS] [--press CAPTION=BUTTON]... [--close TITLE]...
-//             -- PROGRAM [ARGS...]
+//             [--nostd] -- PROGRAM [ARGS...]
 //       starts PROGRAM, reports each new visible top-level window it opens
 //       ("window <class> <title>", and "text <text>" for a dialog box), presses
 //       BUTTON in a box whose caption is CAPTION, closes a window with that
 //       TITLE as its close button does ("closed <title>", once per window),
 //       and ends with "exit <code>". Its first line is "pid <id>", the
 //       program's Windows process id, for --pid in commands run meanwhile.
+//       --nostd starts it without standard handles, as the desktop starts
+//       a GUI program.
 //   robot [--pid PID] COMMAND ...    the commands below look only at the
 //                                    windows of process PID (a Windows id)
 //   robot wait TITLE [MS]            a top-level window with that title appears
@@ -192,6 +194,7 @@ int Run(int argc, char** argv) {
   DWORD timeout = 30000;
   std::vector<std::pair<std::string, std::string>> presses;
   std::set<std::string> to_close;
+  bool no_std = false;
   int i = 2;
   for (; i < argc; ++i) {
     std::string a = argv[i];
@@ -208,6 +211,8 @@ int Run(int argc, char** argv) {
       presses.emplace_back(rule.substr(0, eq), rule.substr(eq + 1));
     } else if (a == "--close" && i + 1 < argc) {
       to_close.insert(argv[++i]);
+    } else if (a == "--nostd") {
+      no_std = true;
     } else {
       return 1;
     }
@@ -217,6 +222,7 @@ int Run(int argc, char** argv) {
   for (int k = i; k < argc; ++k) cmdline += (k > i ? " " : "") + Quote(argv[k]);
   STARTUPINFOA si{};
   si.cb = sizeof si;
+  if (no_std) si.dwFlags = STARTF_USESTDHANDLES;  // all three null
   PROCESS_INFORMATION pi{};
   std::vector<char> buf(cmdline.begin(), cmdline.end());
   buf.push_back('\0');
