@@ -176,7 +176,8 @@ class Frame {
     screen.SetFieldsChanged(Changed());
     RunBatch(OpSpec(op), screen, files_, {OperationTimeoutMinutes(fields_.timeout_minutes)});
     // The operation closed its own conversation; the frame's may still be
-    // held, and the flag says so.
+    // held, and the flag says so. (The list's browse refreshes the list from
+    // the current record here.)
     fields_.Show(screen.last_action(), link_.connected);
   }
 
