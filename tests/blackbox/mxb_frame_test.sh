@@ -62,8 +62,10 @@ close_mxb() {
   wait_exit "$MXB_PID" 60000 || fail "mxb.exe did not end"
   grep -qx "exit 0" <(log_text "$WORK/run.txt") || fail "exit status: $(log_text "$WORK/run.txt")"
 }
-# boxes: the message boxes mxb.exe opened so far, one "caption" per line.
-boxes() { log_text "$WORK/run.txt" | sed -n 's/^window #32770 //p'; }
+# other_boxes CAPTION: the captions of the message boxes mxb.exe opened so
+# far other than CAPTION, one a line (a box the test answered at once may
+# close before the robot's run sees it, so the expected one is not required).
+other_boxes() { log_text "$WORK/run.txt" | sed -n 's/^window #32770 //p' | grep -vxF -- "$1"; }
 # log_events: the activity log, oldest first, as "project|event" lines.
 log_events() {
   (cd run && "$MXB_WINE" "$VELOCORE" dump TEMPFILE.VEL --csv 2>/dev/null </dev/null) | tr -d '\r' |
@@ -112,7 +114,7 @@ wait_field 22 "Processing Complete" 60000
 expect_event "$WORK/sim1.log" execute accepted "$(pad255 "[ExecuteProject(\"$D\\alpha.app\")]")"
 expect_eq "activity log after the make" "alpha.app|Begin Make
 alpha.app|Make Finished" "$(log_events)"
-expect_eq "boxes of the first run" "Warning" "$(boxes)"
+expect_eq "other boxes of the first run" "" "$(other_boxes Warning)"
 close_mxb
 
 # 2. The environment running (the stand-in Connect started).
@@ -124,7 +126,7 @@ on_mxb msgbox Confirm No 30000 || fail "no confirmation box"
 expect_line "text Are you sure you want to import .TXA into .APP?"
 expect_eq "activity log after No" "alpha.app|Begin Make
 alpha.app|Make Finished" "$(log_events)"
-expect_eq "boxes of the second run" "Confirm" "$(boxes)"
+expect_eq "other boxes of the second run" "" "$(other_boxes Confirm)"
 close_mxb
 "$MXB_WINE" "$Z9EE" /quit >/dev/null 2>&1 </dev/null
 wait_log "$WORK/sim1.log" $'^quit\t' 30000 || fail "the stand-in mxb.exe started did not quit"

@@ -20,8 +20,8 @@ wait "$RUN_PID"
 tr -d '\r' <"$WORK/run.txt" >"$WORK/robot.txt"
 grep -qxE "window KorWin[0-9]+Class[0-9]+ Tessaly \(Batch Compile Manager\)" "$WORK/robot.txt" ||
   { echo "FAIL: no main window"; cat "$WORK/robot.txt"; FAILURES=$((FAILURES + 1)); }
-expect_line "window #32770 Warning"
-[ "$(grep -c '^window ' "$WORK/robot.txt")" = 2 ] ||
-  { echo "FAIL: other windows opened"; cat "$WORK/robot.txt"; FAILURES=$((FAILURES + 1)); }
+# (The warning, answered at once, may close before the run's robot sees it.)
+grep '^window ' "$WORK/robot.txt" | grep -vxE "window (KorWin[0-9]+Class[0-9]+ Tessaly \(Batch Compile Manager\)|#32770 Warning)" |
+  grep -q . && { echo "FAIL: other windows opened"; cat "$WORK/robot.txt"; FAILURES=$((FAILURES + 1)); }
 expect_line "exit 0"
 finish
