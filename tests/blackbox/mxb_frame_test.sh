@@ -12,7 +12,10 @@
 #      timeout", the log's 605 row), not after the 15 minutes it showed;
 #   4. a stand-in that writes no output: closing the main window during the
 #      completion wait ends the program with 0, the log closed (readable,
-#      its begin row in it) and the conversation ended.
+#      its begin row in it) and the conversation ended;
+#   5. an environment that starts but never answers: Connect gives up after
+#      its bounded loop with "Korvane could not be reached" and shows
+#      "Not Connected to Korvane".
 # resource-lock: KorvaneWin
 source "$(dirname "$0")/sim_lib.sh"
 MXB="$MXB_BUILD/app/mxb.exe"
@@ -169,4 +172,25 @@ for n in $(log_text "$LOG4" | awk -F'\t' '$1 == "initiate" && $3 == "answered" &
     fail "conversation $n was not ended: $(log_text "$LOG4")"
 done
 expect_eq "conversations of mxb.exe" 2 "$(log_text "$LOG4" | grep -c 'service="KorvaneWin"')"
+"$MXB_WINE" "$Z9EE" /quit >/dev/null 2>&1 </dev/null
+wait_exit "$SIM_PID" 30000 || fail "the stand-in without output did not quit"
+
+# 5. Connect against a stand-in that ignores every initiate (run/Z9EE.INI).
+printf '[Z9EE]\r\nSlowStart=200000\r\nIdle=240000\r\nLog=%s\r\n' "$(win "$WORK/sim5.log")" \
+  >run/Z9EE.INI
+start_mxb
+on_mxb msgbox Warning OK 30000 || fail "no warning box before the failing Connect"
+pressed=$SECONDS
+on_mxb clickid "$TITLE" "$(ctl 12)"
+on_mxb msgbox "" OK 90000 || fail "no box when Connect gave up"
+expect_line "text Korvane could not be reached"
+elapsed=$((SECONDS - pressed))
+[ "$elapsed" -ge 20 ] && [ "$elapsed" -le 75 ] || fail "Connect gave up after $elapsed s"
+wait_field 22 "Not Connected to Korvane"
+expect_eq "connection flag after the failed Connect" 0 "$(field_text 11)"
+wait_log "$WORK/sim5.log" $'^start\t0\tok\t.*slowstart=200000' 1000 ||
+  fail "Connect did not start the environment"
+close_mxb
+"$MXB_WINE" "$Z9EE" /quit >/dev/null 2>&1 </dev/null
+wait_log "$WORK/sim5.log" $'^quit\t' 30000 || fail "the silent stand-in did not quit"
 finish
