@@ -26,10 +26,17 @@ int32_t Program(const mxb::RunOptions& options) {
 }
 
 // Switch errors and the help text go to standard output, where a calling
-// script reads them.
-void Say(const std::string& text) {
-  fputs(text.c_str(), stdout);
-  fflush(stdout);
+// script reads them; a program started without one (from a shortcut, the
+// desktop, the Run box) shows them in a box instead, as a GUI program must.
+void Say(const std::string& text, bool error) {
+  HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  if (out != nullptr && out != INVALID_HANDLE_VALUE && GetFileType(out) != FILE_TYPE_UNKNOWN) {
+    fputs(text.c_str(), stdout);
+    fflush(stdout);
+    return;
+  }
+  MessageBoxA(nullptr, text.c_str(), "mxb",
+              MB_OK | (error ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
 }
 
 }  // namespace
@@ -39,11 +46,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
   mxb::RunOptions options;
   std::string error;
   if (!mxb::ParseCommandLine(command_line != nullptr ? command_line : "", &options, &error)) {
-    Say("mxb: " + error + "\n" + mxb::HelpText());
+    Say("mxb: " + error + "\n" + mxb::HelpText(), true);
     return mxb::kExitProjectFailed;
   }
   if (options.help) {
-    Say(mxb::HelpText());
+    Say(mxb::HelpText(), false);
     return mxb::kExitAllFinished;
   }
   kor::RegisterModule(mxb::ProgramModule(), nullptr);

@@ -1,4 +1,6 @@
-# mxb.exe's command-line switches: "/?" prints the help text and ends with 0;
+# mxb.exe's command-line switches: "/?" prints the help text and ends with 0
+# (started without standard output, as from the desktop, it shows the text
+# in a box instead);
 # a bad switch, a bad value or /run=importapp without /yes prints the
 # reason and the help text and ends with 1 before anything is touched (no
 # window, no activity log, no report).
@@ -35,5 +37,17 @@ done <<'END'
 -run:makeexe /timeout=0|/timeout takes whole minutes from 1 to 255
 /run=makeexe /frobnicate|unknown switch /frobnicate
 END
+# Without standard handles: the help and a switch error come up in a box.
+robot run --timeout 30000 --nostd --press mxb=OK -- "$(win "$MXB")" "/?"
+cp "$WORK/robot.txt" "$WORK/out.txt"
+check "/? without standard output shows a box" grep -qx "window #32770 mxb" "$WORK/out.txt"
+check "the box holds the help" grep -q "^text Usage: mxb .*Exit status: 0" "$WORK/out.txt"
+check "/? with the box ends with 0" grep -qx "exit 0" "$WORK/out.txt"
+robot run --timeout 30000 --nostd --press mxb=OK -- "$(win "$MXB")" /frobnicate
+cp "$WORK/robot.txt" "$WORK/out.txt"
+check "a bad switch shows its reason in the box" grep -q "^text mxb: unknown switch /frobnicate" \
+  "$WORK/out.txt"
+check "a bad switch with the box ends with 1" grep -qx "exit 1" "$WORK/out.txt"
+rm -f "$WORK/robot.out" "$WORK/robot.txt"
 check "nothing was written" [ -z "$(ls "$WORK" | grep -v '^out.txt$')" ]
 finish

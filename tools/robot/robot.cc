@@ -1,18 +1,25 @@
 // The test robot: drives another process's windows for the black-box tests.
 //
 //   robot run [--timeout MS] [--press CAPTION=BUTTON]... [--close TITLE]...
-//             -- PROGRAM [ARGS...]
+//             [--nostd] -- PROGRAM [ARGS...]
 //       starts PROGRAM, reports each new visible top-level window it opens
 //       ("window <class> <title>", and "text <text>" for a dialog box), presses
 //       BUTTON in a box whose caption is CAPTION, closes a window with that
 //       TITLE as its close button does ("closed <title>", once per window),
-//       and ends with "exit <code>".
+//       and ends with "exit <code>". Its first line is "pid <id>", the
+//       program's Windows process id, for --pid in commands run meanwhile.
+//       --nostd starts it without standard handles, as the desktop starts
+//       a GUI program.
 //   robot [--pid PID] COMMAND ...    the commands below look only at the
 //                                    windows of process PID (a Windows id)
 //   robot wait TITLE [MS]            a top-level window with that title appears
 //   robot gone TITLE [MS]            no top-level window with that title is left
 //   robot list TITLE                 "<class> <id> <text>" per child control
 //   robot click TITLE TEXT           clicks the child control with that text
+//   robot clickid TITLE ID           clicks the child control with that id
+//   robot text TITLE ID              "text <text>" of the child with that id
+//   robot key TITLE ID VK [COUNT]    posts key VK (down, then up) COUNT times
+//                                    (default 1) to the child with that id
 //   robot rect TITLE                 "rect <left> <top> <right> <bottom>": the
 //                                    window's place on the screen
 //   robot close TITLE                what the window's close button does: the
@@ -20,8 +27,9 @@
 //   robot post TITLE MESSAGE [WPARAM [LPARAM]]
 //                                    posts that message (numbers, 0x for hex)
 //   robot msgbox CAPTION [BUTTON] [MS]
-//                                    waits for a message box, prints "caption"
-//                                    and "text" lines, presses BUTTON if given
+//                                    waits for a message box ("" any caption),
+//                                    prints "caption" and "text" lines,
+//                                    presses BUTTON if given
 //
 // Texts are printed with \r and \n escaped, one item per line. Exit status: 0
 // done, 1 bad arguments, 3 timed out, 4 not found.
@@ -110,6 +118,18 @@ HWND WaitWindow(const std::string& title, DWORD timeout_ms) {
   }
 }
 
+// A dialog box (class "#32770") with that caption; "" waits for one with
+// any caption, a box with no caption included.
+HWND WaitBox(const std::string& caption, DWORD timeout_ms) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    for (HWND w : TopLevel(caption, g_pid))
+      if (ClassOf(w) == "#32770") return w;
+    if (GetTickCount() - start >= timeout_ms) return nullptr;
+    Sleep(kPollMs);
+  }
+}
+
 BOOL CALLBACK CollectChild(HWND hwnd, LPARAM lp) {
   reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
   return TRUE;
@@ -124,6 +144,14 @@ std::vector<HWND> Children(HWND parent) {
 HWND ChildByText(HWND parent, const std::string& text) {
   for (HWND c : Children(parent))
     if (Label(WindowText(c)) == Label(text)) return c;
+  return nullptr;
+}
+
+// The first control with that id at any depth (a group's controls may be
+// its children).
+HWND ChildById(HWND parent, int id) {
+  for (HWND c : Children(parent))
+    if (GetDlgCtrlID(c) == id) return c;
   return nullptr;
 }
 
@@ -166,6 +194,7 @@ int Run(int argc, char** argv) {
   DWORD timeout = 30000;
   std::vector<std::pair<std::string, std::string>> presses;
   std::set<std::string> to_close;
+  bool no_std = false;
   int i = 2;
   for (; i < argc; ++i) {
     std::string a = argv[i];
@@ -182,6 +211,8 @@ int Run(int argc, char** argv) {
       presses.emplace_back(rule.substr(0, eq), rule.substr(eq + 1));
     } else if (a == "--close" && i + 1 < argc) {
       to_close.insert(argv[++i]);
+    } else if (a == "--nostd") {
+      no_std = true;
     } else {
       return 1;
     }
@@ -191,6 +222,7 @@ int Run(int argc, char** argv) {
   for (int k = i; k < argc; ++k) cmdline += (k > i ? " " : "") + Quote(argv[k]);
   STARTUPINFOA si{};
   si.cb = sizeof si;
+  if (no_std) si.dwFlags = STARTF_USESTDHANDLES;  // all three null
   PROCESS_INFORMATION pi{};
   std::vector<char> buf(cmdline.begin(), cmdline.end());
   buf.push_back('\0');
@@ -207,6 +239,8 @@ int Run(int argc, char** argv) {
     printf("error cannot start %s (%lu)\n", argv[i], GetLastError());
     return 4;
   }
+  printf("pid %lu\n", static_cast<unsigned long>(pi.dwProcessId));
+  fflush(stdout);
   std::set<HWND> seen;
   std::set<HWND> pressed;
   std::set<HWND> closed;
@@ -296,6 +330,23 @@ int main(int argc, char** argv) {
     PostMessageA(c, BM_CLICK, 0, 0);
     return 0;
   }
+  if ((cmd == "clickid" || cmd == "text" || cmd == "key") && argc > 3) {
+    HWND w = WaitWindow(title, 10000);
+    HWND c = w != nullptr ? ChildById(w, atoi(argv[3])) : nullptr;
+    if (c == nullptr) return 4;
+    if (cmd == "clickid") return PostMessageA(c, BM_CLICK, 0, 0) ? 0 : 4;
+    if (cmd == "text") {
+      printf("text %s\n", Escape(WindowText(c)).c_str());
+      return 0;
+    }
+    if (argc < 5) return 1;
+    const WPARAM vk = static_cast<WPARAM>(strtoul(argv[4], nullptr, 0));
+    for (long n = argc > 5 ? atol(argv[5]) : 1; n > 0; --n) {
+      PostMessageA(c, WM_KEYDOWN, vk, 1);
+      PostMessageA(c, WM_KEYUP, vk, 0xC0000001);
+    }
+    return 0;
+  }
   if (cmd == "rect") {
     HWND w = WaitWindow(title, 10000);
     RECT r;
@@ -320,7 +371,7 @@ int main(int argc, char** argv) {
                : 4;
   }
   if (cmd == "msgbox") {
-    HWND w = WaitWindow(title, TimeoutArg(argc, argv, 4, 10000));
+    HWND w = WaitBox(title, TimeoutArg(argc, argv, 4, 10000));
     if (w == nullptr) return 3;
     printf("caption %s\n", Escape(WindowText(w)).c_str());
     printf("text %s\n", Escape(BoxText(w)).c_str());
