@@ -51,7 +51,8 @@ VIAddVersionKey "CompanyName" "${PUBLISHER}"
 !insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENSE"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
-!define MUI_FINISHPAGE_RUN "$INSTDIR\mxb.exe"
+; No "run now" box: the installer runs elevated, in Program Files, where
+; the program would make its data files.
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
