@@ -23,6 +23,16 @@ if [ -x build/win64/bench/ui_bench.exe ] && [ -x build/win64/wine-run.sh ]; then
     "--benchmark_out=Z:$(pwd)/$out/ui_bench.json" "$@" >"$out/ui_bench.txt" || status=1
   grep -v '^wine: ' "$out/ui_bench.txt"
 fi
+# The long unattended run (bench/batch_run_bench.sh): mxb.exe over
+# BATCH_PROJECTS (200) projects against the stand-in, time per project and
+# the growth of its handles and memory. Each project waits for one tick of
+# the main window's 10-second timer, so 200 take about 35 minutes;
+# BATCH_PROJECTS=0 leaves it out.
+if [ "${BATCH_PROJECTS:-200}" != 0 ] && [ -f build/win64/build.ninja ]; then
+  echo "== batch_run (win64, under Wine, ${BATCH_PROJECTS:-200} projects)"
+  cmake --build build/win64 -j"$(nproc)" --target mxb Z9EE velocore procstat >/dev/null &&
+    bench/batch_run_bench.sh "${BATCH_PROJECTS:-200}" || status=1
+fi
 echo
 echo "== summary (CPU time per iteration; peer/ours above 1: ours is faster)"
 python3 bench/summary.py "$out"/*.json || status=1

@@ -2,8 +2,6 @@
 // the application's own priority-5 entries, which run last.
 #include "app/app_init.h"
 
-#include <string.h>
-
 #include <cstddef>
 #include <iterator>
 
@@ -23,7 +21,6 @@ AppGlobals g_app;
 
 void InitGlobalData(int32_t arg) {
   if (arg != 0) return;
-  memset(g_app.target_name, ' ', sizeof g_app.target_name);
   g_app.global_request = 0;
   g_app.global_response = 0;
   g_app.vcr_request = 0;

@@ -8,8 +8,8 @@
 namespace mxb {
 
 // Request/response words of the generated browse and form procedures.
+// GLO:TargetName lives with the data declarations (app/core/app_data.h).
 struct AppGlobals {
-  char target_name[80];  // name variable of the target-file descriptor
   int32_t global_request;
   int32_t global_response;
   int32_t vcr_request;

@@ -6,7 +6,6 @@
 
 #include <string>
 
-#include "app/core/app_data.h"
 #include "dde/dde.h"
 #include "runtime/builtins/os_statements.h"
 #include "runtime/core/error_state.h"
@@ -84,15 +83,9 @@ void DdeBatchScreen::Message(const std::string& text, const std::string& caption
     return;
   }
   if (report_ != nullptr) report_->Note(text);
-  // The operation loop writes the connection failure to the log itself, in
-  // every run; logging its message as well would list it twice.
-  if (text == kConnectFailedText) return;
-  if (Data().temp.fcb != nullptr) {
-    kor::SaveErrorState();  // logging must not change the error being checked
-    LogEvent(Clip(std::string_view(Data().apps_record.application, kBaseSize)), text);
-    kor::RestoreErrorState();
-  }
 }
+
+bool DdeBatchScreen::ShowsMessages() { return report_ == nullptr && g_message_hook != nullptr; }
 
 void DdeBatchScreen::SetConnected(bool connected) {
   connected_ = connected;

@@ -4,10 +4,9 @@
 //
 // Messages. Interactive runs show them through the message hook the message
 // box installs (SetBatchMessageHook); unattended runs never wait: each
-// message is written to the activity log (when it is open) and noted in the
-// run report; the connection failure, which the operation loop logs itself,
-// is only noted. Until a hook is installed, an interactive message is written
-// to the activity log as well, so nothing is lost.
+// message is noted in the run report. Either way ShowsMessages() tells the
+// operation loop whether a person sees it; when not (unattended, or no hook
+// installed yet) the loop writes it to the activity log, so nothing is lost.
 //
 // Waiting. WaitForTick runs an inner ACCEPT loop on the thread's top window
 // until its next EVENT:Timer; it returns false when the loop ended without
@@ -52,6 +51,7 @@ class DdeBatchScreen : public BatchScreen {
   void DdeExecute(int32_t channel, const std::string& command) override;
   void DdeRequestError(int32_t channel, int32_t* number, std::string* text) override;
   void Message(const std::string& text, const std::string& caption, uint32_t icon) override;
+  bool ShowsMessages() override;
   void SetConnected(bool connected) override;
   void SetLastAction(const std::string& text) override;
   void Beep() override;

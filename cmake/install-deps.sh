@@ -9,6 +9,7 @@ PACKAGES=(
   libclang-rt-14-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686
   wine wine64 xvfb xauth x11-utils x11-apps imagemagick
+  nsis p7zip-full file
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -20,11 +20,44 @@ std::string FieldText(const char* field, size_t size) {
   return Clip(std::string_view(field, size));
 }
 
+// The screen as the steps see it: a message the screen does not show is
+// written to the activity log under the current project. Logging keeps the
+// error state, which the DDE error check has yet to read.
+class MessagesKept final : public BatchPort {
+ public:
+  explicit MessagesKept(BatchScreen& screen) : screen_(screen) {}
+  int32_t DdeOpen() override { return screen_.DdeOpen(); }
+  void StartEnvironment() override { screen_.StartEnvironment(); }
+  void Pause(uint32_t ms) override { screen_.Pause(ms); }
+  void DdeExecute(int32_t channel, const std::string& command) override {
+    screen_.DdeExecute(channel, command);
+  }
+  void DdeRequestError(int32_t channel, int32_t* number, std::string* text) override {
+    screen_.DdeRequestError(channel, number, text);
+  }
+  void Message(const std::string& text, const std::string& caption, uint32_t icon) override {
+    screen_.Message(text, caption, icon);
+    if (screen_.ShowsMessages()) return;
+    const AppData& d = Data();
+    kor::SaveErrorState();
+    LogEvent(FieldText(d.apps_record.application, sizeof d.apps_record.application), text);
+    kor::RestoreErrorState();
+  }
+
+ private:
+  BatchScreen& screen_;
+};
+
 class Run {
  public:
   Run(const BatchOpSpec& spec, BatchScreen& screen, WarningSink& files,
       const BatchRunSettings& settings)
-      : spec_(spec), screen_(screen), files_(files), settings_(settings), d_(Data()) {}
+      : spec_(spec),
+        screen_(screen),
+        port_(screen),
+        files_(files),
+        settings_(settings),
+        d_(Data()) {}
 
   void Go() {
     kor::CREATE(&d_.temp);
@@ -32,6 +65,7 @@ class Run {
     screen_.SetDdeTimeout(TimeoutHundredths());
     channel_ = ConnectToEnvironment(screen_);
     if (channel_ == 0) {
+      // Shown or noted by the screen, and logged here once in every run.
       screen_.Message(kConnectFailedText, std::string(), kIconError);
       LogEvent("", kConnectFailedText);
       if (settings_.report != nullptr) settings_.report->SetEnvironmentUnreachable();
@@ -98,7 +132,7 @@ class Run {
     }
     if (spec_.status_before != nullptr) screen_.SetLastAction(StatusBefore(spec_, Project()));
     screen_.DdeExecute(channel_, command);
-    DdeCheckResult check = CheckDdeError(screen_, channel_);
+    DdeCheckResult check = CheckDdeError(port_, channel_);
     if (check.failed()) return Terminate(check, started);
     screen_.SetLastAction(StatusAck(spec_, Project()));
     return Wait(base, started);
@@ -106,8 +140,8 @@ class Run {
 
   Next Terminate(const DdeCheckResult& check, uint32_t started) {
     if (check.code < 600) {
-      screen_.Message(TerminateMessage(spec_, check.code, check.text), kTerminatedCaption,
-                      kIconError);
+      port_.Message(TerminateMessage(spec_, check.code, check.text), kTerminatedCaption,
+                    kIconError);
     }
     LogEvent(Project(), ErrorLogText(check.code, check.text));
     Report(Outcome::kFailed, started, check.code, check.text);
@@ -133,7 +167,7 @@ class Run {
         case TickVerdict::kLook: break;
       }
       const bool done = OutputPresent(spec_, DrivePath(), base);
-      CheckDdeError(screen_, channel_);
+      CheckDdeError(port_, channel_);
       if (done) {
         if (spec_.status_finished != nullptr) {
           screen_.SetLastAction(StatusFinished(spec_, Project()));
@@ -161,6 +195,7 @@ class Run {
 
   const BatchOpSpec& spec_;
   BatchScreen& screen_;
+  MessagesKept port_;  // the steps' messages pass here
   WarningSink& files_;
   const BatchRunSettings& settings_;
   AppData& d_;

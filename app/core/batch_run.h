@@ -6,6 +6,13 @@
 // statements (any driver); the DDE client, the screen and the clock through
 // BatchScreen, so the same loop runs in mxb.exe and unattended.
 //
+// Messages. Every message of an operation (the DDE error check's, the
+// termination message, the connection failure) goes to the screen; when the
+// screen shows nothing (an unattended run, or no message box installed yet)
+// the loop writes it to the activity log under the current project instead,
+// so that none is lost. The connection failure is logged once in every run,
+// shown or not.
+//
 // Departures from the plain sequence, each a mend:
 //   - the connection loop is bounded (batch_steps.h); when it gives up the
 //     message kConnectFailedText is shown and logged, and the end steps run;
@@ -33,6 +40,8 @@ inline constexpr const char* kCommandTooLongText = "Command too long for this fo
 
 class BatchScreen : public BatchPort {
  public:
+  // False when Message shows nothing that a person sees.
+  virtual bool ShowsMessages() = 0;
   virtual void SetConnected(bool connected) = 0;
   virtual void SetLastAction(const std::string& text) = 0;  // shown at once
   virtual void Beep() = 0;

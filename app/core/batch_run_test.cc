@@ -82,7 +82,9 @@ class FakeScreen : public BatchScreen {
   bool old_output_seen = false;
   int ticks = 0, closes = 0;
   uint32_t now = 1000;
-  int32_t DdeOpen() override { return 5; }
+  int32_t channel = 5;  // 0: the environment never answers
+  bool shows = true;    // false: an unattended screen
+  int32_t DdeOpen() override { return channel; }
   void StartEnvironment() override {}
   void Pause(uint32_t) override {}
   void DdeExecute(int32_t, const std::string& command) override {
@@ -106,6 +108,7 @@ class FakeScreen : public BatchScreen {
   void Message(const std::string& text, const std::string&, uint32_t) override {
     messages.push_back(text);
   }
+  bool ShowsMessages() override { return shows; }
   void SetConnected(bool) override {}
   void SetLastAction(const std::string& text) override { actions.push_back(text); }
   void Beep() override {}
@@ -254,6 +257,38 @@ TEST_F(BatchRun, NoTaggedRecordStillConnectsAndEnds) {
   EXPECT_TRUE(screen.commands.empty());
   EXPECT_EQ(screen.closes, 1);
   EXPECT_EQ(screen.actions.back(), "Processing Complete");
+}
+
+// A message nobody sees is kept in the log exactly once, beside the loop's
+// own records; a message shown is not logged, but the connection failure
+// always is, once.
+TEST_F(BatchRun, MessagesReachTheLogOnce) {
+  const std::string refused = "refuse.dct|Error 103 : Project refused";
+  const std::string begin = "refuse.dct|Begin DCT Import";
+  const std::string error = "refuse.dct|Error 603 DDEexecute - invalid command";
+  const std::string no_env = std::string("|") + kConnectFailedText;
+  struct Case {
+    bool reachable, shows;
+    std::vector<std::string> log;
+  } cases[] = {
+      {true, false, {begin, refused, error}},
+      {true, true, {begin, error}},
+      {false, false, {no_env}},
+      {false, true, {no_env}},
+  };
+  Touch("refuse.TXD");
+  Project("refuse.dct", 1, 1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "reachable " << c.reachable << " shows " << c.shows);
+    FakeScreen screen;
+    screen.channel = c.reachable ? 5 : 0;
+    screen.shows = c.shows;
+    Run(BatchOp::kImportDct, screen, nullptr);
+    EXPECT_EQ(Log(), c.log);
+    EXPECT_EQ(screen.messages.size(), 1u);
+    kor::CLOSE(&Data().apps);
+    kor::ClearError();
+  }
 }
 
 }  // namespace
