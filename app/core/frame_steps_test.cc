@@ -47,6 +47,7 @@ class ScriptedScreen : public BatchScreen {
     messages.push_back(text);
     EXPECT_EQ(icon, kIconError);
   }
+  bool ShowsMessages() override { return true; }
   void SetConnected(bool connected) override { flags.push_back(connected); }
   void SetLastAction(const std::string& text) override { actions.push_back(text); }
   void Beep() override {}
