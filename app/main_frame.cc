@@ -15,11 +15,13 @@
 #include "app/core/app_data.h"
 #include "app/core/batch_run.h"
 #include "app/core/standard_open.h"
+#include "app/project_browse.h"
 #include "app/unattended_sink.h"
 #include "files/statements.h"
 #include "runtime/core/queue.h"
 #include "ui/accept.h"
 #include "ui/controls/list_queue.h"
+#include "ui/events.h"
 #include "ui/state_functions.h"
 #include "ui/window.h"
 
@@ -62,7 +64,7 @@ void MainFrame(const RunOptions& options, int32_t* exit_status) {
   kor::Queue rows(kListRowSize);
   // The list reads its rows through a binding of the queue and its record
   // layout; the layout's fields are named with the project list's rows.
-  kor::QueueBinding list_rows = {&rows, nullptr, 0};
+  kor::QueueBinding list_rows = ProjectListBinding(&rows);
   uint8_t connected = 0;
   uint8_t timeout_minutes = options.unattended() ? options.timeout_minutes : kInitialTimeoutMinutes;
   char last_action[30];
@@ -83,9 +85,21 @@ void MainFrame(const RunOptions& options, int32_t* exit_status) {
     window.Close();
     return;
   }
+  // ---- project list browse (project_browse.h): first fill, refresh on
+  // EVENT:GainFocus, the list's events and buttons 14..18 ----
+  ProjectBrowse browse(&rows);
+  auto browse_event = [&browse] {
+    if (kor::EVENT() == kor::kEventOpenWindow) browse.FirstFill();
+    if (kor::EVENT() == kor::kEventGainFocus) browse.Refresh();
+    return browse.TakeEvent();
+  };
+  // ---- end of the project list browse ----
   // The loop ends when the window is closed (its close box or its "Close"
   // button): EVENT:CloseWindow, which the frame does not refuse.
-  kor::ACCEPT([] { return kor::Pass::kContinue; });
+  kor::ACCEPT([&] {
+    if (browse_event()) return kor::Pass::kContinue;
+    return kor::Pass::kContinue;
+  });
   window.Close();
 }
 

@@ -19,6 +19,15 @@
 //                                    system command "close" (a close request)
 //   robot post TITLE MESSAGE [WPARAM [LPARAM]]
 //                                    posts that message (numbers, 0x for hex)
+//   robot settext TITLE ID TEXT      sets the text of child control ID (its
+//                                    window text, as typing would leave it)
+//   robot rows TITLE ID              a list box's "count N", "selected S"
+//                                    (0-based, -1 none) and "row I TEXT" lines
+//   robot key TITLE ID VK            posts the key VK (down, up) to child ID
+//   robot vscroll TITLE ID CODE [POS]
+//                                    posts WM_VSCROLL (code, thumb place) to ID
+//   robot filedialog TITLE NAME [MS] waits for the file dialog TITLE, types
+//                                    NAME into its name field and presses OK
 //   robot msgbox CAPTION [BUTTON] [MS]
 //                                    waits for a message box, prints "caption"
 //                                    and "text" lines, presses BUTTON if given
@@ -256,6 +265,47 @@ DWORD TimeoutArg(int argc, char** argv, int index, DWORD def) {
   return argc > index ? static_cast<DWORD>(atol(argv[index])) : def;
 }
 
+HWND ChildById(HWND parent, long id) {
+  for (HWND c : Children(parent))
+    if (GetDlgCtrlID(c) == id) return c;
+  return nullptr;
+}
+
+// The commands on one child control: settext, rows, key, vscroll.
+int ChildCommand(const std::string& cmd, const std::string& title, int argc, char** argv) {
+  if (argc < 4) return 1;
+  HWND w = WaitWindow(title, 10000);
+  if (w == nullptr) return 4;
+  HWND c = ChildById(w, strtol(argv[3], nullptr, 0));
+  if (c == nullptr) return 4;
+  auto number = [&](int i) { return argc > i ? strtoul(argv[i], nullptr, 0) : 0ul; };
+  if (cmd == "settext") {
+    if (argc < 5) return 1;
+    SendMessageA(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
+    return 0;
+  }
+  if (cmd == "key") {
+    WPARAM vk = number(4);
+    PostMessageA(c, WM_KEYDOWN, vk, 1);
+    PostMessageA(c, WM_KEYUP, vk, 0xC0000001);
+    return 0;
+  }
+  if (cmd == "vscroll") {
+    PostMessageA(c, WM_VSCROLL, MAKEWPARAM(WORD(number(4)), WORD(number(5))), 0);
+    return 0;
+  }
+  LRESULT count = SendMessageA(c, LB_GETCOUNT, 0, 0);
+  printf("count %ld\nselected %ld\n", long(count), long(SendMessageA(c, LB_GETCURSEL, 0, 0)));
+  for (LRESULT i = 0; i < count; ++i) {
+    LRESULT n = SendMessageA(c, LB_GETTEXTLEN, WPARAM(i), 0);
+    std::string text(n > 0 ? size_t(n) + 1 : 1, '\0');
+    SendMessageA(c, LB_GETTEXT, WPARAM(i), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(strlen(text.c_str()));
+    printf("row %ld %s\n", long(i), Escape(text).c_str());
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -318,6 +368,24 @@ int main(int argc, char** argv) {
     return PostMessageA(w, message, static_cast<WPARAM>(number(4)), static_cast<LPARAM>(number(5)))
                ? 0
                : 4;
+  }
+  if (cmd == "settext" || cmd == "rows" || cmd == "key" || cmd == "vscroll") {
+    return ChildCommand(cmd, title, argc, argv);
+  }
+  if (cmd == "filedialog" && argc > 3) {
+    HWND w = WaitWindow(title, TimeoutArg(argc, argv, 4, 10000));
+    if (w == nullptr) return 3;
+    HWND edit = nullptr;
+    for (HWND c : Children(w)) {
+      if (ClassOf(c) == "Edit" && IsWindowVisible(c)) {
+        edit = c;
+        break;
+      }
+    }
+    if (edit == nullptr) return 4;
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
+    PostMessageA(w, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    return 0;
   }
   if (cmd == "msgbox") {
     HWND w = WaitWindow(title, TimeoutArg(argc, argv, 4, 10000));

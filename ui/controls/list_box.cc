@@ -79,9 +79,10 @@ void ListBox::UpdateScrollBars() {
   si.cbSize = sizeof si;
   si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
   if (Paged()) {
-    si.nMax = 100;  // the program knows where its page is
+    // The program knows where its page is: the thumb runs 0..kListThumbMax.
     si.nPage = 10;
-    si.nPos = 45;
+    si.nMax = kListThumbMax + int(si.nPage) - 1;
+    si.nPos = thumb_;
   } else {
     si.nMax = std::max(0, Count() - 1);
     si.nPage = UINT(std::max(1, rows_shown_));
@@ -178,7 +179,7 @@ void ListBox::ScrollHorizontally(int delta) {
   InvalidateRect(handle(), nullptr, TRUE);
 }
 
-void ListBox::VerticalScroll(int code) {
+void ListBox::VerticalScroll(int code, int thumb_place) {
   if (Paged()) {
     switch (code) {
       case SB_LINEUP: Post(kEventScrollUp); break;
@@ -188,7 +189,12 @@ void ListBox::VerticalScroll(int code) {
       case SB_TOP: Post(kEventScrollTop); break;
       case SB_BOTTOM: Post(kEventScrollBottom); break;
       case SB_THUMBTRACK: Post(kEventScrollTrack); break;
-      case SB_THUMBPOSITION: Post(kEventScrollDrag); break;
+      case SB_THUMBPOSITION:
+        // The release's place travels in the message (the thumb runs 0..100,
+        // well inside its 16 bits).
+        thumb_ = std::clamp(int32_t(thumb_place), 0, kListThumbMax);
+        Post(kEventScrollDrag);
+        break;
       default: break;
     }
     return;
@@ -228,6 +234,16 @@ bool ListBox::Message(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
       if (row >= 0) SelectRow(row, true);
       return true;
     }
+    case WM_RBUTTONDOWN: {
+      SetFocus(handle());
+      int32_t row = RowAt(GET_Y_LPARAM(lp));
+      if (row >= 0 && row != selected_) {
+        SelectRow(row, true);
+      } else {
+        Post(kEventNewSelection);  // the pop-up asks, whatever the row
+      }
+      return true;
+    }
     case WM_LBUTTONDBLCLK:
       if (RowAt(GET_Y_LPARAM(lp)) >= 0) Post(kEventAccepted);
       return true;
@@ -245,7 +261,7 @@ bool ListBox::Message(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
         Refresh();
       }
       return true;
-    case WM_VSCROLL: VerticalScroll(LOWORD(wp)); return true;
+    case WM_VSCROLL: VerticalScroll(LOWORD(wp), HIWORD(wp)); return true;
     case WM_HSCROLL:
       ScrollHorizontally(LOWORD(wp) == SB_LINELEFT || LOWORD(wp) == SB_PAGELEFT ? -row_height_
                                                                                 : row_height_);
@@ -276,6 +292,11 @@ bool ListBox::RobotMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
 }
 
 bool ListBox::SetProperty(uint32_t property, int32_t, const std::string& value) {
+  if (property == kPropListThumb) {
+    thumb_ = std::clamp(atoi(value.c_str()), 0, kListThumbMax);
+    UpdateScrollBars();
+    return true;
+  }
   if (property != kPropListSelected) return false;
   SelectRow(atoi(value.c_str()) - 1, false);
   return true;
@@ -288,6 +309,10 @@ bool ListBox::GetProperty(uint32_t property, int32_t, std::string* value) const 
   }
   if (property == kPropListSelected) {
     *value = std::to_string(selected_ + 1);
+    return true;
+  }
+  if (property == kPropListThumb) {
+    *value = std::to_string(thumb_);
     return true;
   }
   return false;

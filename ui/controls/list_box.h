@@ -31,7 +31,14 @@
 //
 // Properties: 7C8Eh the number of whole rows the list shows (from its last
 // layout); 7C8Fh the selected row, 1-based (setting it moves the highlight,
-// 0 clears it). Choice: the selected row, 0 when none.
+// 0 clears it); 7C90h the scroll thumb of a program-scrolled list, 0 (top)
+// to 100 (bottom): the program sets it to show where its page lies, and a
+// thumb drag leaves there the place it was released at before posting
+// EVENT:ScrollDrag. Choice: the selected row, 0 when none.
+//
+// A right-button press on a row selects it and posts EVENT:NewSelection even
+// when the row was selected already, with the event's key code 2 (the
+// right button), so that the program can show its pop-up menu.
 //
 // For robots and screen readers the list answers LB_GETCOUNT, LB_GETCURSEL
 // and LB_GETTEXT/LB_GETTEXTLEN (a row's columns joined by tabs).
@@ -45,6 +52,8 @@ namespace kor {
 
 inline constexpr uint32_t kPropListRows = 0x7C8E;
 inline constexpr uint32_t kPropListSelected = 0x7C8F;
+inline constexpr uint32_t kPropListThumb = 0x7C90;
+inline constexpr int32_t kListThumbMax = 100;
 inline constexpr int32_t kListDialogCode = 0x89;
 
 void* CreateList(const ControlCreation& creation);

@@ -39,7 +39,7 @@ class ListBox : public ClassControl {
   bool Key(WPARAM key);
   bool PagedKey(WPARAM key);
   void ScrollHorizontally(int delta);
-  void VerticalScroll(int code);
+  void VerticalScroll(int code, int thumb_place);
   bool RobotMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
 
   // list_draw.cc
@@ -55,6 +55,7 @@ class ListBox : public ClassControl {
   int row_height_ = 16;
   int header_height_ = 0;
   int32_t rows_shown_ = 0;
+  int32_t thumb_ = 0;  // program-scrolled: 0..kListThumbMax
 };
 
 }  // namespace kor
