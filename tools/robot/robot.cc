@@ -21,8 +21,10 @@
 //                                    posts that message (numbers, 0x for hex)
 //   robot settext TITLE ID TEXT      sets the text of child control ID (its
 //                                    window text, as typing would leave it)
+//                                    and tells its owner the focus left it
 //   robot rows TITLE ID              a list box's "count N", "selected S"
-//                                    (0-based, -1 none) and "row I TEXT" lines
+//                                    (0-based, -1 none) and "current TEXT"
+//                                    (the selected row, columns joined by tabs)
 //   robot key TITLE ID VK            posts the key VK (down, up) to child ID
 //   robot vscroll TITLE ID CODE [POS]
 //                                    posts WM_VSCROLL (code, thumb place) to ID
@@ -282,6 +284,9 @@ int ChildCommand(const std::string& cmd, const std::string& title, int argc, cha
   if (cmd == "settext") {
     if (argc < 5) return 1;
     SendMessageA(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
+    // Then as if the user left the field: its owner hears the focus go.
+    SendMessageA(GetParent(c), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(c), EN_KILLFOCUS),
+                 reinterpret_cast<LPARAM>(c));
     return 0;
   }
   if (cmd == "key") {
@@ -296,13 +301,7 @@ int ChildCommand(const std::string& cmd, const std::string& title, int argc, cha
   }
   LRESULT count = SendMessageA(c, LB_GETCOUNT, 0, 0);
   printf("count %ld\nselected %ld\n", long(count), long(SendMessageA(c, LB_GETCURSEL, 0, 0)));
-  for (LRESULT i = 0; i < count; ++i) {
-    LRESULT n = SendMessageA(c, LB_GETTEXTLEN, WPARAM(i), 0);
-    std::string text(n > 0 ? size_t(n) + 1 : 1, '\0');
-    SendMessageA(c, LB_GETTEXT, WPARAM(i), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(strlen(text.c_str()));
-    printf("row %ld %s\n", long(i), Escape(text).c_str());
-  }
+  printf("current %s\n", Escape(WindowText(c)).c_str());
   return 0;
 }
 

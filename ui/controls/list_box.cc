@@ -277,6 +277,21 @@ bool ListBox::RobotMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
     case LB_GETTEXTLEN:
       *result = int32_t(wp) < Count() ? LRESULT(RowText(int32_t(wp)).size()) : LB_ERR;
       return true;
+    case WM_GETTEXTLENGTH:
+      *result = selected_ >= 0 ? LRESULT(RowText(selected_).size()) : 0;
+      return true;
+    case WM_GETTEXT: {
+      // The selected row, so that a reader in another process gets it whole
+      // (the system carries a window's text between processes).
+      std::string text = selected_ >= 0 ? RowText(selected_) : std::string();
+      size_t room = size_t(wp);
+      if (room == 0 || lp == 0) return true;
+      size_t n = std::min(text.size(), room - 1);
+      memcpy(reinterpret_cast<char*>(lp), text.data(), n);
+      reinterpret_cast<char*>(lp)[n] = '\0';
+      *result = LRESULT(n);
+      return true;
+    }
     case LB_GETTEXT: {
       if (int32_t(wp) >= Count() || lp == 0) {
         *result = LB_ERR;

@@ -41,7 +41,9 @@
 // right button), so that the program can show its pop-up menu.
 //
 // For robots and screen readers the list answers LB_GETCOUNT, LB_GETCURSEL
-// and LB_GETTEXT/LB_GETTEXTLEN (a row's columns joined by tabs).
+// and LB_GETTEXT/LB_GETTEXTLEN (a row's columns joined by tabs), and its
+// window text (WM_GETTEXT) is the selected row's text, which crosses process
+// boundaries where LB_GETTEXT on an own-drawn class does not.
 #pragma once
 
 #include <cstdint>
