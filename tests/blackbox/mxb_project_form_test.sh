@@ -2,7 +2,7 @@
 # file lookup (answered by the robot), the duplicate in another letter case
 # (warning 24 naming APP:DriveKey), a file that does not exist ("Don't Do
 # That!"), a path typed without its "\" (stored with one), a confirmed
-# delete, and the log browse of an empty log (its message, no window).
+# delete (by the button, and refused by the list's Delete key), and the log browse of an empty log (its message, no window).
 # resource-lock: mxb_main_window
 source "$(dirname "$0")/lib.sh"
 cd "$WORK"
@@ -101,6 +101,13 @@ for _ in $(seq 50); do
 done
 expect_line "count 1"
 expect_line "current 		$SRC\\	PROJ.APP"
+
+# The Delete key on the list is its alert key: the same confirmation;
+# Cancel keeps the project.
+robot key "$TITLE" $LIST 46
+box "Confirm Delete" Cancel
+rows
+expect_line "count 1"
 
 # The log before any batch run: its message, and back at once.
 robot click "$TITLE" "&Log"
