@@ -2,7 +2,8 @@
 # file lookup (answered by the robot), the duplicate in another letter case
 # (warning 24 naming APP:DriveKey), a file that does not exist ("Don't Do
 # That!"), a path typed without its "\" (stored with one), a confirmed
-# delete (by the button, and refused by the list's Delete key), and the log browse of an empty log (its message, no window).
+# delete (by the button, and refused by the list's Delete key), and the log
+# browse of an empty log (its message, no window).
 # resource-lock: mxb_main_window
 source "$(dirname "$0")/lib.sh"
 cd "$WORK"

@@ -12,6 +12,8 @@
 //   robot wait TITLE [MS]            a top-level window with that title appears
 //   robot gone TITLE [MS]            no top-level window with that title is left
 //   robot list TITLE                 "<class> <id> <text>" per child control
+//   robot pids TITLE                 "pid <id>" per window with that title (the
+//                                    Windows process ids --pid takes)
 //   robot click TITLE TEXT           clicks the child control with that text
 //   robot rect TITLE                 "rect <left> <top> <right> <bottom>": the
 //                                    window's place on the screen
@@ -326,6 +328,14 @@ int main(int argc, char** argv) {
     while (!TopLevel(title, g_pid).empty()) {
       if (GetTickCount() - start >= timeout) return 3;
       Sleep(kPollMs);
+    }
+    return 0;
+  }
+  if (cmd == "pids") {
+    for (HWND w : TopLevel(title, g_pid)) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(w, &pid);
+      printf("pid %lu\n", static_cast<unsigned long>(pid));
     }
     return 0;
   }
