@@ -11,7 +11,9 @@
 #include "files/statements.h"
 #include "runtime/core/error_state.h"
 #include "runtime/values/data_types.h"
+#include "ui/controls/list_box.h"
 #include "ui/events.h"
+#include "ui/properties.h"
 #include "ui/state_functions.h"
 
 namespace mxb {
@@ -69,6 +71,7 @@ void ProjectBrowse::FirstFill() {
     UseFile(&Data().apps, &Data().apps_uses, ScreenWarnings());
     using_apps_ = true;
   }
+  kor::SetPropertyValue(1, kor::kPropListIcon, kCheckIcon, kCheckIconName);
   list_.SetAlertKeys();
   list_.Fill("");
 }

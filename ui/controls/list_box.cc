@@ -18,6 +18,28 @@ ListBox::ListBox(Window* window, const ControlRecord& record) : ClassControl(win
   format_ = ParseColumnFormat(record.format, window->state().scale);
 }
 
+ListBox::~ListBox() {
+  for (const LoadedIcon& icon : icons_) {
+    if (icon.owned) DestroyIcon(icon.icon);
+  }
+}
+
+bool ListBox::SetIcon(int32_t index, const std::string& name) {
+  if (index < 1 || index > kListIconMax) return true;
+  if (size_t(index) >= icons_.size()) {
+    icons_.resize(size_t(index) + 1);
+    icon_names_.resize(size_t(index) + 1);
+  }
+  if (icons_[size_t(index)].owned) DestroyIcon(icons_[size_t(index)].icon);
+  ImageName image;
+  image.kind = ImageName::Kind::kFile;
+  image.file = !name.empty() && name[0] == '~' ? name.substr(1) : name;
+  icons_[size_t(index)] = LoadIconByName(image, GetModuleHandleA(nullptr));
+  icon_names_[size_t(index)] = name;
+  InvalidateRect(handle(), nullptr, TRUE);
+  return true;
+}
+
 HWND ListBox::Create() {
   DWORD style = WS_BORDER;
   if (attr() & kCtlVScroll) style |= WS_VSCROLL;
@@ -306,7 +328,8 @@ bool ListBox::RobotMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
   }
 }
 
-bool ListBox::SetProperty(uint32_t property, int32_t, const std::string& value) {
+bool ListBox::SetProperty(uint32_t property, int32_t index, const std::string& value) {
+  if (property == kPropListIcon) return SetIcon(index, value);
   if (property == kPropListThumb) {
     thumb_ = std::clamp(atoi(value.c_str()), 0, kListThumbMax);
     UpdateScrollBars();
@@ -317,7 +340,12 @@ bool ListBox::SetProperty(uint32_t property, int32_t, const std::string& value) 
   return true;
 }
 
-bool ListBox::GetProperty(uint32_t property, int32_t, std::string* value) const {
+bool ListBox::GetProperty(uint32_t property, int32_t index, std::string* value) const {
+  if (property == kPropListIcon) {
+    bool known = index > 0 && size_t(index) < icon_names_.size();
+    *value = known ? icon_names_[size_t(index)] : std::string();
+    return true;
+  }
   if (property == kPropListRows) {
     *value = std::to_string(rows_shown_);
     return true;

@@ -34,7 +34,10 @@
 // 0 clears it); 7C90h the scroll thumb of a program-scrolled list, 0 (top)
 // to 100 (bottom): the program sets it to show where its page lies, and a
 // thumb drag leaves there the place it was released at before posting
-// EVENT:ScrollDrag. Choice: the selected row, 0 when none.
+// EVENT:ScrollDrag; 7C91h with index n the list's icon n (an image name, a
+// leading "~" marking one of the program's own images), which an icon
+// column ("I", "J") draws left of its text when the row's icon field holds
+// n (0 or an unknown number: none). Choice: the selected row, 0 when none.
 //
 // A right-button press on a row selects it and posts EVENT:NewSelection even
 // when the row was selected already, with the event's key code 2 (the
@@ -56,6 +59,8 @@ inline constexpr uint32_t kPropListRows = 0x7C8E;
 inline constexpr uint32_t kPropListSelected = 0x7C8F;
 inline constexpr uint32_t kPropListThumb = 0x7C90;
 inline constexpr int32_t kListThumbMax = 100;
+inline constexpr uint32_t kPropListIcon = 0x7C91;
+inline constexpr int32_t kListIconMax = 255;
 inline constexpr int32_t kListDialogCode = 0x89;
 
 void* CreateList(const ControlCreation& creation);

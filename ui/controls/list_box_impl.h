@@ -5,6 +5,9 @@
 #include <windowsx.h>
 
 #include <string>
+#include <vector>
+
+#include "ui/images.h"
 
 #include "ui/controls/control_class.h"
 #include "ui/controls/list_queue.h"
@@ -15,6 +18,7 @@ namespace kor {
 class ListBox : public ClassControl {
  public:
   ListBox(Window* window, const ControlRecord& record);
+  ~ListBox() override;
   HWND Create();
 
   void Refresh() override;
@@ -47,6 +51,9 @@ class ListBox : public ClassControl {
   void PaintHeader(HDC dc, const RECT& client);
   void PaintRow(HDC dc, int32_t row, const RECT& box);
   void PaintCell(HDC dc, int32_t row, const ListColumn& column, const RECT& box, bool selected);
+  // Draws the row's icon at the start of `text` and moves its left edge past it.
+  void PaintIcon(HDC dc, int32_t row, const ListColumn& column, RECT* text);
+  bool SetIcon(int32_t index, const std::string& name);
 
   ColumnFormat format_;
   int32_t top_ = 0;        // first row shown, 0-based
@@ -56,6 +63,9 @@ class ListBox : public ClassControl {
   int header_height_ = 0;
   int32_t rows_shown_ = 0;
   int32_t thumb_ = 0;  // program-scrolled: 0..kListThumbMax
+  // Icons by number (index 0 unused), with the names they were set from.
+  std::vector<LoadedIcon> icons_;
+  std::vector<std::string> icon_names_;
 };
 
 }  // namespace kor

@@ -82,6 +82,17 @@ void ListBox::PaintRow(HDC dc, int32_t row, const RECT& box) {
   }
 }
 
+void ListBox::PaintIcon(HDC dc, int32_t row, const ListColumn& c, RECT* text) {
+  const void* data = RowData(row);
+  if (data == nullptr || c.icon_field <= 0) return;
+  int32_t n = QueueFieldLong(*binding(), data, c.icon_field);
+  if (n < 1 || size_t(n) >= icons_.size() || icons_[size_t(n)].icon == nullptr) return;
+  int size = std::max<int>(1, std::min<int>(16, text->bottom - text->top));
+  int top = text->top + (text->bottom - text->top - size) / 2;
+  DrawIconEx(dc, text->left, top, icons_[size_t(n)].icon, size, size, 0, nullptr, DI_NORMAL);
+  text->left += size + 2;
+}
+
 void ListBox::PaintCell(HDC dc, int32_t row, const ListColumn& c, const RECT& cell, bool selected) {
   const void* data = RowData(row);
   const QueueBinding* b = binding();
@@ -100,6 +111,7 @@ void ListBox::PaintCell(HDC dc, int32_t row, const ListColumn& c, const RECT& ce
   GetTextMetricsA(dc, &tm);
   int indent = Indent(c.indent, tm.tmAveCharWidth);
   RECT text = {cell.left + 2 + indent, cell.top + 1, cell.right - 2, cell.bottom - 1};
+  if (c.options & kColIcon) PaintIcon(dc, row, c, &text);
   std::string shown = CellText(row, c);
   shown.erase(shown.find_last_not_of(' ') + 1);
   if (c.align != ColumnAlign::kLeft) shown.erase(0, shown.find_first_not_of(' '));
