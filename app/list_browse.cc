@@ -32,10 +32,7 @@ ListBrowse::ListBrowse(BrowseEngine* engine, ListBrowseSetup setup, WarningSink&
     : engine_(engine), setup_(std::move(setup)), sink_(sink) {}
 
 std::string ListBrowse::MenuText() const {
-  const char* off = engine_->rows() > 0 ? "" : "~";
-  std::string text = "&Insert|" + std::string(off) + setup_.change_label + "|" + off + "&Delete";
-  if (!setup_.extra_menu.empty()) text += "|-|" + setup_.extra_menu;
-  return text;
+  return BrowseMenuText(engine_->rows() > 0, setup_.change_label, setup_.extra_menu);
 }
 
 void ListBrowse::SetAlertKeys() {

@@ -13,6 +13,13 @@
 
 namespace mxb {
 
+std::string BrowseMenuText(bool has_rows, std::string_view change_label, std::string_view extra) {
+  std::string off = has_rows ? "" : "~";
+  std::string text = "&Insert|" + off + std::string(change_label) + "|" + off + "&Delete";
+  if (!extra.empty()) text += "|-|" + std::string(extra);
+  return text;
+}
+
 BrowseEngine::BrowseEngine(kor::vel::OneFileView* view, kor::Queue* queue, uint32_t position_offset,
                            RowMaker make_row)
     : view_(view),

@@ -39,6 +39,11 @@ inline constexpr int32_t kThumbMax = 100;       // thumb places 0 (first) .. 100
 
 enum class BrowseStatus { kOk, kFailed };
 
+// The browse's pop-up menu: "&Insert|<change>|&Delete", with "~" (disabled)
+// before the change and delete entries when the page is empty, then "|-|"
+// and `extra` when there is any.
+std::string BrowseMenuText(bool has_rows, std::string_view change_label, std::string_view extra);
+
 class BrowseEngine {
  public:
   // Builds a row (all but its POSITION) from the file's record buffer.

@@ -198,5 +198,23 @@ TEST_F(BrowseEngineTest, ReadFailureIsReported) {
   EXPECT_NE(kor::ERRORCODE(), kor::kErrRecordNotAvailable);
 }
 
+// The pop-ups of both browses, with and without rows.
+TEST(BrowseMenu, TextsOfBothBrowses) {
+  struct Case {
+    bool rows;
+    const char* change;
+    const char* extra;
+    const char* want;
+  };
+  const Case cases[] = {
+      {true, "Chan&ge", "", "&Insert|Chan&ge|&Delete"},
+      {false, "Chan&ge", "", "&Insert|~Chan&ge|~&Delete"},
+      {true, "&View", "~&Select", "&Insert|&View|&Delete|-|~&Select"},
+      {false, "&View", "~&Select", "&Insert|~&View|~&Delete|-|~&Select"},
+      {true, "&View", "&Select", "&Insert|&View|&Delete|-|&Select"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(BrowseMenuText(c.rows, c.change, c.extra), c.want);
+}
+
 }  // namespace
 }  // namespace mxb
