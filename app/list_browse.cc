@@ -107,6 +107,10 @@ bool ListBrowse::TakeListEvent() {
     AlertKey();
     return true;
   }
+  if (event == kor::kEventAccepted) {  // a double click or Enter on a row
+    if (engine_->rows() > 0) Press(setup_.buttons.change);
+    return true;
+  }
   if (event == kor::kEventScrollDrag) {
     if (engine_->rows() > 0) {
       int32_t thumb =

@@ -13,6 +13,7 @@
 //   EVENT:ScrollDrag     the page at the thumb's place
 //   EVENT:AlertKey       key code 5 and Ctrl+Enter press change, Insert
 //                        presses insert, Delete presses delete (with rows)
+//   EVENT:Accepted       a double click or Enter on a row presses change
 // After each move the list shows the page, highlights the current row
 // (7C8Fh) and sets the thumb (7C90h). A read failure other than the view's
 // end shows warning 35 with the file's name and closes the window.

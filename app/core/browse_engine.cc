@@ -99,10 +99,19 @@ BrowseStatus BrowseEngine::ReadBackward(int32_t count) { return Read(count, fals
 
 BrowseStatus BrowseEngine::FillPage(std::string_view anchor) {
   std::string kept(anchor);
+  bool blank = kept.find_first_not_of(' ') == std::string::npos;
+  // An anchor on the page as it stands keeps its place in the view known, so
+  // that a refresh need not count the records before it again.
+  int64_t anchor_ordinal = -1;
+  if (!blank && first_ordinal_ >= 0) {
+    std::string want = Padded(kept);
+    for (int32_t row = 1; row <= rows(); ++row) {
+      if (RowPosition(row) == want) anchor_ordinal = first_ordinal_ + row - 1;
+    }
+  }
   queue_->Free();
   current_ = 0;
   first_ordinal_ = -1;
-  bool blank = kept.find_first_not_of(' ') == std::string::npos;
   if (blank) {
     view_->SetToStart();
     first_ordinal_ = 0;
@@ -122,6 +131,7 @@ BrowseStatus BrowseEngine::FillPage(std::string_view anchor) {
     for (int32_t row = 1; row <= rows(); ++row) {
       if (RowPosition(row) == want) {
         current_ = row;
+        if (anchor_ordinal >= current_ - 1) first_ordinal_ = anchor_ordinal - (current_ - 1);
         break;
       }
     }

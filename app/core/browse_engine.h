@@ -81,7 +81,8 @@ class BrowseEngine {
   // Shows the page at `thumb` (0..kThumbMax) of the view, by record order.
   BrowseStatus ThumbTo(int32_t thumb);
   // Where the current row lies in the view, 0..kThumbMax (counts the records
-  // before it once, then keeps the count while the page moves).
+  // before it once, then keeps the count while the page moves and when a
+  // page is refilled around one of its own rows).
   int32_t ThumbPlace();
 
   // WATCH the view and REGET the current row's record into the buffer (so

@@ -7,6 +7,7 @@
 
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -153,6 +154,21 @@ TEST_F(BrowseEngineTest, PagesAndEnds) {
   for (int i = 0; i < 4; ++i) ASSERT_EQ(engine_.PageUp(), BrowseStatus::kOk);
   EXPECT_EQ(Page(), Slice(0, 5));
   EXPECT_EQ(engine_.current_row(), 1);
+}
+
+// Refills around rows of the page as it stands keep the thumb's place
+// without a recount, and it stays right.
+TEST_F(BrowseEngineTest, RefreshKeepsTheThumbsPlace) {
+  Open(30);
+  ASSERT_EQ(engine_.ThumbTo(50), BrowseStatus::kOk);
+  for (int32_t row : {3, 5, 1, 4}) {
+    engine_.set_current_row(row);
+    std::string name = CurrentName();
+    ASSERT_EQ(engine_.Refresh(), BrowseStatus::kOk);
+    ASSERT_EQ(CurrentName(), name);
+    size_t at = size_t(std::find(order_.begin(), order_.end(), name) - order_.begin());
+    EXPECT_EQ(engine_.ThumbPlace(), int32_t(at * kThumbMax / 29)) << name;
+  }
 }
 
 // The thumb's place and a drag to it agree with the record order.

@@ -110,6 +110,17 @@ box "Confirm Delete" Cancel
 rows
 expect_line "count 1"
 
+# Enter on the list (as a double click) opens the change form; Cancel.
+robot key "$TITLE" $LIST 13
+robot wait "Record will be Changed" 15000
+check "change form from the list" [ "$ROBOT_STATUS" = 0 ]
+robot list "Record will be Changed"
+sed -i 's/ *$//' "$WORK/robot.txt"
+expect_line "KorEdit $NAME $SRC\\PROJ.APP"
+robot click "Record will be Changed" "&Cancel"
+robot gone "Record will be Changed" 15000
+check "change form cancelled" [ "$ROBOT_STATUS" = 0 ]
+
 # The log before any batch run: its message, and back at once.
 robot click "$TITLE" "&Log"
 box "Activity Log" OK
