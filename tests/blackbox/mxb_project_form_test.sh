@@ -5,25 +5,13 @@
 # delete (by the button, and refused by the list's Delete key), and the log
 # browse of an empty log (its message, no window).
 # resource-lock: mxb_main_window
-source "$(dirname "$0")/lib.sh"
-cd "$WORK"
-TITLE="Tessaly (Batch Compile Manager)"
-LIST=16385  # field 1: the control identifier is field + 16384
+source "$(dirname "$0")/mxb_lib.sh"
 NAME=16386 PATHF=16389 APPF=16391
 mkdir src
 : >src/PROJ.APP
 : >src/OTHER.APP
 SRC=$(win "$WORK/src")
 
-"$MXB_WINE" "$MXB_BUILD/app/mxb.exe" </dev/null >/dev/null 2>&1 &
-MXB_PID=$!
-trap 'kill "$MXB_PID" 2>/dev/null; rm -rf "$WORK"' EXIT
-
-check() {  # check WHAT CONDITION...
-  local what=$1
-  shift
-  "$@" || { echo "FAIL: $what"; cat "$WORK/robot.txt"; FAILURES=$((FAILURES + 1)); }
-}
 # rows: the list's count, selection and selected row (priority 0 shows blank, @n3B).
 rows() { robot rows "$TITLE" $LIST; }
 # form_fields: the form's controls, their texts without the pictures' blanks.
@@ -37,9 +25,7 @@ box() {
   check "message box $1" [ "$ROBOT_STATUS" = 0 ]
 }
 
-robot wait "$TITLE" 30000
-check "main window" [ "$ROBOT_STATUS" = 0 ]
-robot msgbox Warning OK 1500  # the warning when the environment is not running, if any
+start_mxb
 rows
 expect_line "count 0"
 
@@ -50,7 +36,8 @@ check "insert form" [ "$ROBOT_STATUS" = 0 ]
 robot click "Record will be Added" "..."
 robot filedialog "Choose a File" "$SRC\\PROJ.APP" 15000
 check "file dialog" [ "$ROBOT_STATUS" = 0 ]
-for _ in $(seq 50); do
+END=$((SECONDS + 10))
+while [ $SECONDS -lt $END ]; do
   form_fields
   grep -qF "PROJ.APP" "$WORK/robot.txt" && break
   sleep 0.1
@@ -95,7 +82,8 @@ expect_line "selected 1"
 # Delete the highlighted (new) project after confirming.
 robot click "$TITLE" "&Delete"
 box "Confirm Delete" OK
-for _ in $(seq 50); do
+END=$((SECONDS + 10))
+while [ $SECONDS -lt $END ]; do
   rows
   grep -qx "count 1" "$WORK/robot.txt" && break
   sleep 0.1
@@ -128,8 +116,5 @@ expect_line "text No records in DDE Activity Log."
 robot gone "Activity Log" 5000
 check "no log window" [ "$ROBOT_STATUS" = 0 ]
 
-robot close "$TITLE"
-for _ in $(seq 150); do kill -0 "$MXB_PID" 2>/dev/null || break; sleep 0.1; done
-wait "$MXB_PID"
-check "exit 0" [ "$?" = 0 ]
+stop_mxb
 finish

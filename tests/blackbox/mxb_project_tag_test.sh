@@ -1,44 +1,7 @@
 # Tag in the real mxb.exe: the highlighted project's tag becomes |tag - 1|,
 # so a tag of 2 becomes 1, and tagging twice gives back what was there.
 # resource-lock: mxb_main_window
-source "$(dirname "$0")/lib.sh"
-cd "$WORK"
-TITLE="Tessaly (Batch Compile Manager)"
-LIST=16385
-VELOCORE="$MXB_BUILD/tools/velocore/velocore.exe"
-MXB_PID=
-trap '[ -n "$MXB_PID" ] && kill "$MXB_PID" 2>/dev/null; rm -rf "$WORK"' EXIT
-
-check() {  # check WHAT CONDITION...
-  local what=$1
-  shift
-  "$@" || { echo "FAIL: $what"; cat "$WORK/robot.txt"; FAILURES=$((FAILURES + 1)); }
-}
-start_mxb() {
-  "$MXB_WINE" "$MXB_BUILD/app/mxb.exe" </dev/null >/dev/null 2>&1 &
-  MXB_PID=$!
-  robot wait "$TITLE" 30000
-  check "main window" [ "$ROBOT_STATUS" = 0 ]
-  robot msgbox Warning OK 1500  # the not-running warning, if any
-}
-stop_mxb() {
-  robot close "$TITLE"
-  for _ in $(seq 150); do kill -0 "$MXB_PID" 2>/dev/null || break; sleep 0.1; done
-  wait "$MXB_PID"
-  check "mxb ends with 0" [ "$?" = 0 ]
-  MXB_PID=
-}
-# highlighted NAME: within 10 s the list's selected row is project NAME.
-highlighted() {
-  for _ in $(seq 100); do
-    robot rows "$TITLE" $LIST
-    grep -qE "^current .*	$1\$" "$WORK/robot.txt" && return 0
-    sleep 0.1
-  done
-  echo "FAIL: highlighted row is not $1"
-  cat "$WORK/robot.txt"
-  FAILURES=$((FAILURES + 1))
-}
+source "$(dirname "$0")/mxb_lib.sh"
 # tag_press NAME: presses Tag on project NAME (highlighted); the press is
 # handled before the close that stop_mxb queues after it.
 tag_press() {
@@ -53,10 +16,10 @@ stored() {
 
 start_mxb
 stop_mxb
-"$MXB_WINE" "$VELOCORE" schema APPS.VEL >schema.json 2>/dev/null
-printf 'APP:DRIVENPATH,APP:APPLICATION,APP:TAG,APP:PRIORITY\nC:\\P\\,X.APP,2,1\nC:\\P\\,Y.APP,0,2\n' >rows.csv
-"$MXB_WINE" "$VELOCORE" load APPS.VEL UNNAMED --schema schema.json --csv rows.csv >/dev/null 2>&1
-check "projects loaded" [ "$?" = 0 ]
+load_table APPS.VEL 'APP:DRIVENPATH,APP:APPLICATION,APP:TAG,APP:PRIORITY
+C:\P\,X.APP,2,1
+C:\P\,Y.APP,0,2
+'
 
 start_mxb
 highlighted X.APP
