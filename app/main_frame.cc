@@ -33,6 +33,7 @@
 #include "app/core/batch_run.h"
 #include "app/core/frame_steps.h"
 #include "app/core/standard_open.h"
+#include "app/project_browse.h"
 #include "app/screen_sink.h"
 #include "app/unattended_sink.h"
 #include "files/statements.h"
@@ -58,7 +59,7 @@ struct FrameFields {
   kor::Queue rows{kListRowSize};
   // The list reads its rows through a binding of the queue and its record
   // layout; the layout's fields are named with the project list's rows.
-  kor::QueueBinding list_rows = {&rows, nullptr, 0};
+  kor::QueueBinding list_rows = ProjectListBinding(&rows);
   uint8_t connected = 0;
   uint8_t timeout_minutes = kInitialTimeoutMinutes;
   char last_action[kLastActionSize];
@@ -100,22 +101,23 @@ void RunUnattended(const RunOptions& options, kor::Window& window, FrameFields& 
 // The interactive procedure: its state and its event handlers.
 class Frame {
  public:
-  explicit Frame(FrameFields& fields) : fields_(fields) {
+  explicit Frame(FrameFields& fields) : fields_(fields), browse_(&fields.rows) {
     link_screen_.SetFieldsChanged(Changed());
   }
 
   kor::Pass OnePass() {
     if (!opened_) Opening();
     const int32_t field = kor::FIELD();
+    // The project list (field 1) and its buttons 14 to 18 (Tag, Insert,
+    // Change, Delete, Log) are the list's browse.
+    if (browse_.TakeEvent()) return kor::Pass::kContinue;
     switch (kor::EVENT()) {
       case kor::kEventOpenWindow: OnOpenWindow(); break;
+      case kor::kEventGainFocus: browse_.Refresh(); break;
       case kor::kEventRejected: OnRejected(field); break;
       case kor::kEventAccepted: OnAccepted(field); break;
       default: break;
     }
-    // The project list (field 1), its buttons 14 to 18 (Tag, Insert, Change,
-    // Delete, Log) and EVENT:GainFocus's refresh are the list's browse:
-    // forwarded from here.
     return kor::Pass::kContinue;
   }
 
@@ -144,9 +146,12 @@ class Frame {
   }
 
   void OnOpenWindow() {
-    if (link_.channel != 0) return;
-    ShowFrameMessage(kNotRunningText, kNotRunningCaption, kIconError);
-    kor::SelectField(kFieldConnectionGroup);
+    if (link_.channel == 0) {
+      ShowFrameMessage(kNotRunningText, kNotRunningCaption, kIconError);
+      kor::SelectField(kFieldConnectionGroup);
+    }
+    browse_.FirstFill();
+    kor::SelectField(kFieldList);
   }
 
   void OnRejected(int32_t field) {
@@ -160,8 +165,10 @@ class Frame {
       RunOperation(*op);
     } else if (field == kFieldConnect) {
       Connect(link_screen_, &link_);
+      browse_.Refresh();
     } else if (field == kFieldDisconnect) {
       Disconnect(link_screen_, &link_);
+      browse_.Refresh();
     }
   }
 
@@ -176,15 +183,16 @@ class Frame {
     screen.SetFieldsChanged(Changed());
     RunBatch(OpSpec(op), screen, files_, {OperationTimeoutMinutes(fields_.timeout_minutes)});
     // The operation closed its own conversation; the frame's may still be
-    // held, and the flag says so. (The list's browse refreshes the list from
-    // the current record here.)
+    // held, and the flag says so.
     fields_.Show(screen.last_action(), link_.connected);
+    browse_.Refresh();
   }
 
   FrameFields& fields_;
   DdeBatchScreen link_screen_;
   FrameLink link_;
-  ScreenWarningSink files_;
+  ProjectBrowse browse_;
+  ScreenWarningSink& files_ = ScreenWarnings();
   bool opened_ = false;
   bool apps_taken_ = false;
   int32_t request_ = 0;

@@ -42,4 +42,9 @@ void ScreenWarningSink::End(int32_t exit_code, const char* halt_text) {
   kor::HALT(static_cast<uint32_t>(exit_code), 0);
 }
 
+ScreenWarningSink& ScreenWarnings() {
+  static ScreenWarningSink sink;
+  return sink;
+}
+
 }  // namespace mxb

@@ -17,6 +17,9 @@
 
 namespace mxb {
 
+// The standard icon the browses' and forms' plain messages show.
+inline constexpr uint32_t kStandardIconQuestion = 32514;
+
 // The image name of a standard icon: the four-byte reference 0xFF, 1
 // (a platform icon), identifier + 1 (16 bits, low byte first); "" for 0.
 std::string StandardIconName(uint32_t icon);
@@ -33,5 +36,8 @@ class ScreenWarningSink : public WarningSink {
   // The runtime's HALT with the halt text in its box and the exit code.
   [[noreturn]] void End(int32_t exit_code, const char* halt_text) override;
 };
+
+// The sink the interactive procedures share.
+ScreenWarningSink& ScreenWarnings();
 
 }  // namespace mxb

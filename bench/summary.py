@@ -29,6 +29,7 @@ GOALS = [
     (r"^VelKeyScan$", "2.0"),
     (r"^VelRandomGet$", "1.5"),
     (r"^VelDurableAdd$", "1.0"),
+    (r"^BrowsePage(Middle|End)$", "0.5"),  # a page fill at most twice the plain reads
 ]
 FLOORS = {"int64"}
 

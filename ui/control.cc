@@ -134,4 +134,12 @@ Control* CreationGroup(const ControlCreation& creation) {
   return static_cast<Control*>(creation.parent);
 }
 
+void Control::AddAlertKey(int32_t key) {
+  std::vector<int32_t>& keys = record_.message.alert_keys;
+  for (int32_t k : keys) {
+    if (k == key) return;
+  }
+  keys.push_back(key);
+}
+
 }  // namespace kor

@@ -50,6 +50,9 @@ class Control {
   int32_t action() const { return record_.action; }
   int32_t hot_key() const { return record_.message.hot_key; }
   const std::vector<int32_t>& alert_keys() const { return record_.message.alert_keys; }
+  // Makes `key` an alert key of the control (the language's ALERT on a
+  // control); a key it already has is not added twice.
+  void AddAlertKey(int32_t key);
   HWND handle() const { return handle_; }
 
   // The record's position in pixels of the window (x and y with the window's

@@ -43,6 +43,7 @@ inline constexpr int32_t kFieldExportApp = 5;
 inline constexpr int32_t kFieldImportApp = 6;
 inline constexpr int32_t kFieldImportDct = 8;
 inline constexpr int32_t kFieldExportDct = 9;
+inline constexpr int32_t kFieldList = 1;
 inline constexpr int32_t kFieldConnectionGroup = 10;
 inline constexpr int32_t kFieldConnect = 12;
 inline constexpr int32_t kFieldDisconnect = 13;

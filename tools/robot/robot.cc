@@ -15,6 +15,8 @@
 //   robot wait TITLE [MS]            a top-level window with that title appears
 //   robot gone TITLE [MS]            no top-level window with that title is left
 //   robot list TITLE                 "<class> <id> <text>" per child control
+//   robot pids TITLE                 "pid <id>" per window with that title (the
+//                                    Windows process ids --pid takes)
 //   robot click TITLE TEXT           clicks the child control with that text
 //   robot clickid TITLE ID           clicks the child control with that id
 //   robot text TITLE ID              "text <text>" of the child with that id
@@ -26,6 +28,17 @@
 //                                    system command "close" (a close request)
 //   robot post TITLE MESSAGE [WPARAM [LPARAM]]
 //                                    posts that message (numbers, 0x for hex)
+//   robot settext TITLE ID TEXT      sets the text of child control ID (its
+//                                    window text, as typing would leave it)
+//                                    and tells its owner the focus left it
+//   robot rows TITLE ID              a list box's "count N", "selected S"
+//                                    (0-based, -1 none) and "current TEXT"
+//                                    (the selected row, columns joined by tabs)
+//   robot key TITLE ID VK            posts the key VK (down, up) to child ID
+//   robot vscroll TITLE ID CODE [POS]
+//                                    posts WM_VSCROLL (code, thumb place) to ID
+//   robot filedialog TITLE NAME [MS] waits for the file dialog TITLE, types
+//                                    NAME into its name field and presses OK
 //   robot msgbox CAPTION [BUTTON] [MS]
 //                                    waits for a message box ("" any caption),
 //                                    prints "caption" and "text" lines,
@@ -290,6 +303,44 @@ DWORD TimeoutArg(int argc, char** argv, int index, DWORD def) {
   return argc > index ? static_cast<DWORD>(atol(argv[index])) : def;
 }
 
+HWND ChildById(HWND parent, long id) {
+  for (HWND c : Children(parent))
+    if (GetDlgCtrlID(c) == id) return c;
+  return nullptr;
+}
+
+// The commands on one child control: settext, rows, key, vscroll.
+int ChildCommand(const std::string& cmd, const std::string& title, int argc, char** argv) {
+  if (argc < 4) return 1;
+  HWND w = WaitWindow(title, 10000);
+  if (w == nullptr) return 4;
+  HWND c = ChildById(w, strtol(argv[3], nullptr, 0));
+  if (c == nullptr) return 4;
+  auto number = [&](int i) { return argc > i ? strtoul(argv[i], nullptr, 0) : 0ul; };
+  if (cmd == "settext") {
+    if (argc < 5) return 1;
+    SendMessageA(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
+    // Then as if the user left the field: its owner hears the focus go.
+    SendMessageA(GetParent(c), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(c), EN_KILLFOCUS),
+                 reinterpret_cast<LPARAM>(c));
+    return 0;
+  }
+  if (cmd == "key") {
+    WPARAM vk = number(4);
+    PostMessageA(c, WM_KEYDOWN, vk, 1);
+    PostMessageA(c, WM_KEYUP, vk, 0xC0000001);
+    return 0;
+  }
+  if (cmd == "vscroll") {
+    PostMessageA(c, WM_VSCROLL, MAKEWPARAM(WORD(number(4)), WORD(number(5))), 0);
+    return 0;
+  }
+  LRESULT count = SendMessageA(c, LB_GETCOUNT, 0, 0);
+  printf("count %ld\nselected %ld\n", long(count), long(SendMessageA(c, LB_GETCURSEL, 0, 0)));
+  printf("current %s\n", Escape(WindowText(c)).c_str());
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -311,6 +362,14 @@ int main(int argc, char** argv) {
     while (!TopLevel(title, g_pid).empty()) {
       if (GetTickCount() - start >= timeout) return 3;
       Sleep(kPollMs);
+    }
+    return 0;
+  }
+  if (cmd == "pids") {
+    for (HWND w : TopLevel(title, g_pid)) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(w, &pid);
+      printf("pid %lu\n", static_cast<unsigned long>(pid));
     }
     return 0;
   }
@@ -369,6 +428,24 @@ int main(int argc, char** argv) {
     return PostMessageA(w, message, static_cast<WPARAM>(number(4)), static_cast<LPARAM>(number(5)))
                ? 0
                : 4;
+  }
+  if (cmd == "settext" || cmd == "rows" || cmd == "key" || cmd == "vscroll") {
+    return ChildCommand(cmd, title, argc, argv);
+  }
+  if (cmd == "filedialog" && argc > 3) {
+    HWND w = WaitWindow(title, TimeoutArg(argc, argv, 4, 10000));
+    if (w == nullptr) return 3;
+    HWND edit = nullptr;
+    for (HWND c : Children(w)) {
+      if (ClassOf(c) == "Edit" && IsWindowVisible(c)) {
+        edit = c;
+        break;
+      }
+    }
+    if (edit == nullptr) return 4;
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
+    PostMessageA(w, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    return 0;
   }
   if (cmd == "msgbox") {
     HWND w = WaitBox(title, TimeoutArg(argc, argv, 4, 10000));

@@ -53,9 +53,10 @@ void ListBox::UpdateScrollBars() {
   si.cbSize = sizeof si;
   si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
   if (Paged()) {
-    si.nMax = 100;  // the program knows where its page is
+    // The program knows where its page is: the thumb runs 0..kListThumbMax.
     si.nPage = 10;
-    si.nPos = 45;
+    si.nMax = kListThumbMax + int(si.nPage) - 1;
+    si.nPos = thumb_;
   } else {
     si.nMax = std::max(0, Count() - 1);
     si.nPage = UINT(std::max(1, view_.rows_shown));
@@ -145,7 +146,7 @@ void ListBox::ScrollHorizontally(int delta) {
   InvalidateRect(handle(), nullptr, TRUE);
 }
 
-void ListBox::VerticalScroll(int code) {
+void ListBox::VerticalScroll(int code, int thumb_place) {
   if (Paged()) {
     switch (code) {
       case SB_LINEUP: Post(kEventScrollUp); break;
@@ -155,7 +156,12 @@ void ListBox::VerticalScroll(int code) {
       case SB_TOP: Post(kEventScrollTop); break;
       case SB_BOTTOM: Post(kEventScrollBottom); break;
       case SB_THUMBTRACK: Post(kEventScrollTrack); break;
-      case SB_THUMBPOSITION: Post(kEventScrollDrag); break;
+      case SB_THUMBPOSITION:
+        // The release's place travels in the message (the thumb runs 0..100,
+        // well inside its 16 bits).
+        thumb_ = std::clamp(int32_t(thumb_place), 0, kListThumbMax);
+        Post(kEventScrollDrag);
+        break;
       default: break;
     }
     return;
@@ -195,6 +201,16 @@ bool ListBox::Message(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
       InvalidateRect(handle(), nullptr, FALSE);
       return false;
     case WM_KILLFOCUS: InvalidateRect(handle(), nullptr, FALSE); return false;
+    case WM_RBUTTONDOWN: {
+      SetFocus(handle());
+      int32_t row = view_.RowAt(GET_Y_LPARAM(lp));
+      if (row >= 0 && row != view_.selected) {
+        SelectRow(row, true);
+      } else {
+        Post(kEventNewSelection);  // the pop-up asks, whatever the row
+      }
+      return true;
+    }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_LBUTTONUP:
@@ -220,7 +236,7 @@ bool ListBox::Message(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
         Refresh();
       }
       return true;
-    case WM_VSCROLL: VerticalScroll(LOWORD(wp)); return true;
+    case WM_VSCROLL: VerticalScroll(LOWORD(wp), HIWORD(wp)); return true;
     case WM_HSCROLL:
       ScrollHorizontally(LOWORD(wp) == SB_LINELEFT || LOWORD(wp) == SB_PAGELEFT ? -view_.row_height
                                                                                 : view_.row_height);
@@ -236,6 +252,21 @@ bool ListBox::RobotMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
     case LB_GETTEXTLEN:
       *result = int32_t(wp) < Count() ? LRESULT(view_.RowText(int32_t(wp)).size()) : LB_ERR;
       return true;
+    case WM_GETTEXTLENGTH:
+      *result = view_.selected >= 0 ? LRESULT(view_.RowText(view_.selected).size()) : 0;
+      return true;
+    case WM_GETTEXT: {
+      // The selected row, so that a reader in another process gets it whole
+      // (the system carries a window's text between processes).
+      std::string text = view_.selected >= 0 ? view_.RowText(view_.selected) : std::string();
+      size_t room = size_t(wp);
+      if (room == 0 || lp == 0) return true;
+      size_t n = std::min(text.size(), room - 1);
+      memcpy(reinterpret_cast<char*>(lp), text.data(), n);
+      reinterpret_cast<char*>(lp)[n] = '\0';
+      *result = LRESULT(n);
+      return true;
+    }
     case LB_GETTEXT: {
       if (int32_t(wp) >= Count() || lp == 0) {
         *result = LB_ERR;
@@ -255,6 +286,11 @@ bool ListBox::SetProperty(uint32_t property, int32_t index, const std::string& v
     SelectRow(atoi(value.c_str()) - 1, false);
     return true;
   }
+  if (property == kPropListThumb) {
+    thumb_ = std::clamp(atoi(value.c_str()), 0, kListThumbMax);
+    UpdateScrollBars();
+    return true;
+  }
   if (!view_.SetProperty(property, index, value, ModuleOf(*this))) return false;
   Layout();
   InvalidateRect(handle(), nullptr, TRUE);
@@ -268,6 +304,10 @@ bool ListBox::GetProperty(uint32_t property, int32_t index, std::string* value) 
   }
   if (property == kPropListSelected) {
     *value = std::to_string(view_.selected + 1);
+    return true;
+  }
+  if (property == kPropListThumb) {
+    *value = std::to_string(thumb_);
     return true;
   }
   return view_.GetProperty(property, index, value);

@@ -42,12 +42,22 @@
 //   kPropListColumnWidth (7C91h), index = column (1-based): the column's
 //     width in pixels; setting resizes it as the mouse would (posting
 //     nothing). Reading a column that is not there gives "".
+//   kPropListThumb (7C92h): the scroll thumb of a program-scrolled list, 0
+//     (top) to 100 (bottom): the program sets it to show where its page
+//     lies, and a thumb drag leaves there the place it was released at
+//     before posting EVENT:ScrollDrag.
+//
+// A right-button press on a row selects it and posts EVENT:NewSelection even
+// when the row was selected already, with the event's key code 2 (the
+// right button), so that the program can show its pop-up menu.
 //
 // A list record with a drop count is created as a drop-down list
 // (drop_list.h).
 //
 // For robots and screen readers the list answers LB_GETCOUNT, LB_GETCURSEL
-// and LB_GETTEXT/LB_GETTEXTLEN (a row's columns joined by tabs).
+// and LB_GETTEXT/LB_GETTEXTLEN (a row's columns joined by tabs), and its
+// window text (WM_GETTEXT) is the selected row's text, which crosses process
+// boundaries where LB_GETTEXT on an own-drawn class does not.
 #pragma once
 
 #include <cstdint>
@@ -60,6 +70,8 @@ inline constexpr uint32_t kPropListRows = 0x7C8E;
 inline constexpr uint32_t kPropListSelected = 0x7C8F;
 inline constexpr uint32_t kPropListIcon = 0x7C90;
 inline constexpr uint32_t kPropListColumnWidth = 0x7C91;
+inline constexpr uint32_t kPropListThumb = 0x7C92;
+inline constexpr int32_t kListThumbMax = 100;
 inline constexpr int32_t kListDialogCode = 0x89;
 
 void* CreateList(const ControlCreation& creation);

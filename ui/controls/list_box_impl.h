@@ -36,7 +36,7 @@ class ListBox : public ClassControl {
   bool Key(WPARAM key);
   bool PagedKey(WPARAM key);
   void ScrollHorizontally(int delta);
-  void VerticalScroll(int code);
+  void VerticalScroll(int code, int thumb_place);
   bool RobotMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
 
   // list_mouse.cc
@@ -50,6 +50,7 @@ class ListBox : public ClassControl {
   int32_t sizing_ = -1;  // the column being resized, -1 = none
   int sizing_from_x_ = 0;
   int sizing_from_width_ = 0;
+  int32_t thumb_ = 0;  // program-scrolled: 0..kListThumbMax
 };
 
 }  // namespace kor

@@ -187,5 +187,61 @@ TEST_F(ListBoxTest, AProgramScrolledListTurnsKeysIntoEventsAndKeepsItsSelection)
   EXPECT_EQ(Count(drag, kEventScrollTrack, 2), 1);
 }
 
+// The thumb of a program-scrolled list: the program's place shows on the
+// scroll bar, a release leaves its own place for EVENT:ScrollDrag, and places
+// outside 0..100 are held to it.
+TEST_F(ListBoxTest, TheThumbOfAProgramScrolledListCarriesItsPlace) {
+  Control* list = w_.ControlOf(2);
+  std::string v;
+  for (const auto& [set, want] : {std::pair{"37", 37}, {"0", 0}, {"250", 100}, {"-4", 0}}) {
+    list->SetProperty(kPropListThumb, 0, set);
+    ASSERT_TRUE(list->GetProperty(kPropListThumb, 0, &v));
+    EXPECT_EQ(atoi(v.c_str()), want) << set;
+    EXPECT_EQ(GetScrollPos(Child(2), SB_VERT), want) << set;
+  }
+  Recorder drag;
+  PostMessageA(Child(2), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 64), 0);
+  RunUntil(drag, [&] { return Count(drag, kEventScrollDrag, 2) > 0; });
+  list->GetProperty(kPropListThumb, 0, &v);
+  EXPECT_EQ(v, "64");
+}
+
+// Icons by number: the name set is the name read; numbers never set, 0 and
+// numbers past the last read empty; an image that is nowhere still counts.
+TEST_F(ListBoxTest, IconsAreKeptByNumber) {
+  Control* list = w_.ControlOf(2);
+  ASSERT_TRUE(list->SetProperty(kPropListIcon, 1, "~c:\\korvane5\\images\\check.ico"));
+  ASSERT_TRUE(list->SetProperty(kPropListIcon, 3, "NOWHERE.ICO"));
+  std::string v;
+  for (const auto& [index, want] : {std::pair{1, "~c:\\korvane5\\images\\check.ico"},
+                                    {2, ""},
+                                    {3, "NOWHERE.ICO"},
+                                    {0, ""},
+                                    {4, ""}}) {
+    ASSERT_TRUE(list->GetProperty(kPropListIcon, index, &v));
+    EXPECT_EQ(v, want) << index;
+  }
+}
+
+// The right button selects the row under it and always asks with
+// EVENT:NewSelection (the program's pop-up); the window text is the
+// selected row.
+TEST_F(ListBoxTest, TheRightButtonAsksForThePopupOnEveryPress) {
+  w_.ControlOf(2)->SetProperty(kPropListSelected, 0, "1");
+  char text[256] = {};
+  SendMessageA(Child(2), WM_GETTEXT, sizeof text, LPARAM(text));
+  EXPECT_EQ(std::string(text), RowText(2, 0));
+  for (int press = 0; press < 2; ++press) {
+    Recorder rec;
+    PostMessageA(Child(2), WM_RBUTTONDOWN, 0, MAKELPARAM(5, 60));
+    RunUntil(rec, [&] { return Count(rec, kEventNewSelection, 2) > 0; });
+  }
+  std::string selected = Selected(2);
+  EXPECT_NE(selected, "1");
+  EXPECT_NE(selected, "0");
+  SendMessageA(Child(2), WM_GETTEXT, sizeof text, LPARAM(text));
+  EXPECT_EQ(std::string(text), RowText(2, atoi(selected.c_str()) - 1));
+}
+
 }  // namespace
 }  // namespace kor
