@@ -206,23 +206,6 @@ TEST_F(ListBoxTest, TheThumbOfAProgramScrolledListCarriesItsPlace) {
   EXPECT_EQ(v, "64");
 }
 
-// Icons by number: the name set is the name read; numbers never set, 0 and
-// numbers past the last read empty; an image that is nowhere still counts.
-TEST_F(ListBoxTest, IconsAreKeptByNumber) {
-  Control* list = w_.ControlOf(2);
-  ASSERT_TRUE(list->SetProperty(kPropListIcon, 1, "~c:\\korvane5\\images\\check.ico"));
-  ASSERT_TRUE(list->SetProperty(kPropListIcon, 3, "NOWHERE.ICO"));
-  std::string v;
-  for (const auto& [index, want] : {std::pair{1, "~c:\\korvane5\\images\\check.ico"},
-                                    {2, ""},
-                                    {3, "NOWHERE.ICO"},
-                                    {0, ""},
-                                    {4, ""}}) {
-    ASSERT_TRUE(list->GetProperty(kPropListIcon, index, &v));
-    EXPECT_EQ(v, want) << index;
-  }
-}
-
 // The right button selects the row under it and always asks with
 // EVENT:NewSelection (the program's pop-up); the window text is the
 // selected row.
