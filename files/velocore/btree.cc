@@ -42,12 +42,14 @@ Status Tree::Descend(std::span<const uint8_t> key, std::vector<Step>* path) {
   path->clear();
   uint32_t id = store_.header().root;
   if (id == kNoPage) return Status::Ok();
+  if (PathFromHint(key, path)) return Status::Ok();
   const Page* p = nullptr;
   Status s = store_.Get(id, &p);
   if (s.ok() && p->records.empty()) s = Check(kCheckTree);
   while (s.ok()) {
     if (p->leaf()) {
       path->push_back({id, LowerBound(*p, key)});
+      KeepPathHint(*path);
       return s;
     }
     size_t i = ChildFor(*p, key);
@@ -60,24 +62,37 @@ Status Tree::Descend(std::span<const uint8_t> key, std::vector<Step>* path) {
 
 // As Descend, without keeping the path: the leaf where `key` belongs.
 Status Tree::LeafFor(std::span<const uint8_t> key, const Page** leaf) {
-  *leaf = nullptr;
+  *leaf = LookHintLeaf(key);
+  if (*leaf != nullptr) return Status::Ok();
   uint32_t id = store_.header().root;
   if (id == kNoPage) return Status::Ok();
   const Page* p = nullptr;
   Status s = store_.Get(id, &p);
   if (s.ok() && p->records.empty()) s = Check(kCheckTree);
-  while (s.ok() && !p->leaf()) s = GetChild(store_, *p, ChildFor(*p, key), &p);
-  if (s.ok()) *leaf = p;
+  while (s.ok() && !p->leaf()) {
+    size_t i = ChildFor(*p, key);
+    id = p->children[i];
+    s = GetChild(store_, *p, i, &p);
+  }
+  if (!s.ok()) return s;
+  look_leaf_ = id;
+  look_generation_ = store_.generation();
+  *leaf = p;
   return s;
 }
 
+// By Descend, not LeafFor: the path it keeps as a hint serves the change
+// that usually follows a lookup of the same key (an ADD looks up each
+// unique key's entry, then inserts it).
 Status Tree::Find(std::span<const uint8_t> key, Record* out, bool* found) {
   *found = false;
+  std::vector<Step> path;
   const Page* leaf = nullptr;
-  Status s = LeafFor(key, &leaf);
-  if (!s.ok() || leaf == nullptr) return s;
-  size_t i = LowerBound(*leaf, key);
-  if (i < leaf->records.size() && SameKey(leaf->records[i], key)) {
+  Status s = Descend(key, &path);
+  if (!s.ok() || path.empty()) return s;
+  s = store_.Get(path.back().id, &leaf);
+  size_t i = path.back().index;
+  if (s.ok() && i < leaf->records.size() && SameKey(leaf->records[i], key)) {
     *found = true;
     if (out) *out = leaf->records[i];
   }
@@ -257,19 +272,19 @@ Status Tree::CollapseRoot() {
   }
 }
 
-Status Tree::Edge(uint32_t id, bool first, Record* out, bool* found) {
+Status Tree::Edge(uint32_t id, bool first, const Record** out, bool* found) {
   const Page* p = nullptr;
   Status s = store_.Get(id, &p);
   if (s.ok() && p->records.empty()) s = Check(kCheckTree);
   while (s.ok() && !p->leaf()) s = GetChild(store_, *p, first ? 0 : p->children.size() - 1, &p);
   if (s.ok()) {
-    *out = first ? p->records.front() : p->records.back();
+    *out = first ? &p->records.front() : &p->records.back();
     *found = true;
   }
   return s;
 }
 
-Status Tree::CeilingIn(uint32_t id, std::span<const uint8_t> key, bool strict, Record* out,
+Status Tree::CeilingIn(uint32_t id, std::span<const uint8_t> key, bool strict, const Record** out,
                        bool* found) {
   const Page* p = nullptr;
   Status s = store_.Get(id, &p);
@@ -281,7 +296,7 @@ Status Tree::CeilingIn(uint32_t id, std::span<const uint8_t> key, bool strict, R
     size_t i = LowerBound(*p, key);
     if (strict && i < p->records.size() && SameKey(p->records[i], key)) ++i;
     if (i < p->records.size()) {
-      *out = p->records[i];
+      *out = &p->records[i];
       *found = true;
     }
     return Status::Ok();
@@ -296,7 +311,7 @@ Status Tree::CeilingIn(uint32_t id, std::span<const uint8_t> key, bool strict, R
   return Status::Ok();
 }
 
-Status Tree::FloorIn(uint32_t id, std::span<const uint8_t> key, bool strict, Record* out,
+Status Tree::FloorIn(uint32_t id, std::span<const uint8_t> key, bool strict, const Record** out,
                      bool* found) {
   const Page* p = nullptr;
   Status s = store_.Get(id, &p);
@@ -308,7 +323,7 @@ Status Tree::FloorIn(uint32_t id, std::span<const uint8_t> key, bool strict, Rec
     size_t i = LowerBound(*p, key);  // first at or above
     bool take_i = !strict && i < p->records.size() && SameKey(p->records[i], key);
     if (take_i || i > 0) {
-      *out = p->records[take_i ? i : i - 1];
+      *out = &p->records[take_i ? i : i - 1];
       *found = true;
     }
     return Status::Ok();
@@ -324,55 +339,42 @@ Status Tree::FloorIn(uint32_t id, std::span<const uint8_t> key, bool strict, Rec
   return Status::Ok();
 }
 
-const Page* Tree::HintLeaf() {
-  const Page* p = nullptr;
-  if (hint_leaf_ == kNoPage || hint_generation_ != store_.generation()) return nullptr;
-  if (!store_.Get(hint_leaf_, &p).ok() || !p->leaf() || p->records.empty()) return nullptr;
-  return p;
+Status Tree::CeilingRef(std::span<const uint8_t> key, bool strict, const Record** out) {
+  *out = nullptr;
+  bool found = false;
+  uint32_t root = store_.header().root;
+  if (root == kNoPage) return Status::Ok();
+  Status s = CeilingInHint(key, strict, out, &found);
+  if (s.ok() && !found) s = CeilingIn(root, key, strict, out, &found);
+  if (!s.ok() || !found) *out = nullptr;
+  return s;
 }
 
-// Leaves hold disjoint, ordered ranges of keys: when `key` is at or above
-// the leaf's first key and a record at or above it (past it when strict)
-// lies in the leaf, no other leaf holds a nearer one.
-Status Tree::CeilingInHint(std::span<const uint8_t> key, bool strict, Record* out, bool* answered) {
-  *answered = false;
-  const Page* p = HintLeaf();
-  if (p == nullptr || CompareKeys(p->records.front().key(), key) > 0) return Status::Ok();
-  size_t i = LowerBound(*p, key);
-  if (strict && i < p->records.size() && SameKey(p->records[i], key)) ++i;
-  if (i >= p->records.size()) return Status::Ok();
-  *out = p->records[i];
-  *answered = true;
-  return Status::Ok();
-}
-
-// The mirror image: `key` at or below the leaf's last key.
-Status Tree::FloorInHint(std::span<const uint8_t> key, bool strict, Record* out, bool* answered) {
-  *answered = false;
-  const Page* p = HintLeaf();
-  if (p == nullptr || CompareKeys(p->records.back().key(), key) < 0) return Status::Ok();
-  size_t i = LowerBound(*p, key);
-  bool take_i = !strict && i < p->records.size() && SameKey(p->records[i], key);
-  if (!take_i && i == 0) return Status::Ok();
-  *out = p->records[take_i ? i : i - 1];
-  *answered = true;
-  return Status::Ok();
+Status Tree::FloorRef(std::span<const uint8_t> key, bool strict, const Record** out) {
+  *out = nullptr;
+  bool found = false;
+  uint32_t root = store_.header().root;
+  if (root == kNoPage) return Status::Ok();
+  Status s = FloorInHint(key, strict, out, &found);
+  if (s.ok() && !found) s = FloorIn(root, key, strict, out, &found);
+  if (!s.ok() || !found) *out = nullptr;
+  return s;
 }
 
 Status Tree::Ceiling(std::span<const uint8_t> key, bool strict, Record* out, bool* found) {
-  *found = false;
-  uint32_t root = store_.header().root;
-  if (root == kNoPage) return Status::Ok();
-  Status s = CeilingInHint(key, strict, out, found);
-  return !s.ok() || *found ? s : CeilingIn(root, key, strict, out, found);
+  const Record* r = nullptr;
+  Status s = CeilingRef(key, strict, &r);
+  *found = r != nullptr;
+  if (r != nullptr) *out = *r;
+  return s;
 }
 
 Status Tree::Floor(std::span<const uint8_t> key, bool strict, Record* out, bool* found) {
-  *found = false;
-  uint32_t root = store_.header().root;
-  if (root == kNoPage) return Status::Ok();
-  Status s = FloorInHint(key, strict, out, found);
-  return !s.ok() || *found ? s : FloorIn(root, key, strict, out, found);
+  const Record* r = nullptr;
+  Status s = FloorRef(key, strict, &r);
+  *found = r != nullptr;
+  if (r != nullptr) *out = *r;
+  return s;
 }
 
 Status Cursor::SeekCeiling(std::span<const uint8_t> key) {

@@ -46,6 +46,13 @@ class Tree {
   // `strict`), and the last at or below it (below it when `strict`).
   Status Ceiling(std::span<const uint8_t> key, bool strict, Record* out, bool* found);
   Status Floor(std::span<const uint8_t> key, bool strict, Record* out, bool* found);
+  // The same where the record lies in its page (*out null when there is
+  // none), without a copy: valid until the store changes.
+  Status CeilingRef(std::span<const uint8_t> key, bool strict, const Record** out);
+  Status FloorRef(std::span<const uint8_t> key, bool strict, const Record** out);
+  // Off: every Find, Look and change descends from the root (tests compare
+  // the two ways; the results and the file must be the same).
+  void UseSearchHints(bool on) { search_hints_ = on; }
 
  private:
   struct Step {
@@ -53,26 +60,59 @@ class Tree {
     size_t index;  // the child taken in this page
   };
   Status Descend(std::span<const uint8_t> key, std::vector<Step>* path);
+  // The paths of the last few full descents with the separators that chose
+  // each step: separator i at or below the key (for i > 0) and separator
+  // i+1 above it (when there is one) are exactly the conditions under which
+  // ChildFor takes child i. While the store's shape is the one seen then
+  // (page_store.h), a key meeting them at every level takes the same path,
+  // so Descend finds it without a search of the internal pages. Several are
+  // kept because one ADD descends to the end of the data records, to its
+  // key entries and to the table's statistics in turn; a full descent
+  // replaces the hint that saved the fewest, so the paths taken again and
+  // again stay while those of scattered keys come and go.
+  struct PathHint {
+    uint64_t shape = 0;  // 0: empty
+    uint64_t hits = 0;   // descents it saved since it was made
+    std::vector<Step> path;
+    // Per internal level: separator i and separator i+1 of the step.
+    std::vector<std::vector<uint8_t>> lower, upper;
+    std::vector<bool> has_upper;
+  };
+  bool PathFromHint(std::span<const uint8_t> key, std::vector<Step>* path);
+  void KeepPathHint(const std::vector<Step>& path);
   Status LeafFor(std::span<const uint8_t> key, const Page** leaf);
   Status SplitUp(std::vector<Step>& path);
   Status RemoveChild(std::vector<Step>& path, size_t depth);
   Status Rebalance(std::vector<Step>& path, size_t depth);
   Status CollapseRoot();
-  Status Edge(uint32_t id, bool first, Record* out, bool* found);
-  Status CeilingIn(uint32_t id, std::span<const uint8_t> key, bool strict, Record* out,
+  Status Edge(uint32_t id, bool first, const Record** out, bool* found);
+  Status CeilingIn(uint32_t id, std::span<const uint8_t> key, bool strict, const Record** out,
                    bool* found);
-  Status FloorIn(uint32_t id, std::span<const uint8_t> key, bool strict, Record* out, bool* found);
+  Status FloorIn(uint32_t id, std::span<const uint8_t> key, bool strict, const Record** out,
+                 bool* found);
   // Ceiling and Floor in the leaf the last of them ended in, while the
   // store's generation is the one seen then: a walk in key order finds its
   // next record without a descent. *answered false when the answer may lie
   // in another leaf (the key outside the leaf's keys, or none beyond it).
-  Status CeilingInHint(std::span<const uint8_t> key, bool strict, Record* out, bool* answered);
-  Status FloorInHint(std::span<const uint8_t> key, bool strict, Record* out, bool* answered);
+  Status CeilingInHint(std::span<const uint8_t> key, bool strict, const Record** out,
+                       bool* answered);
+  Status FloorInHint(std::span<const uint8_t> key, bool strict, const Record** out, bool* answered);
   const Page* HintLeaf();
+  // The leaf the last Look ended in, while the store's
+  // generation is the one seen then, when `key` lies between its first and
+  // last keys: no other leaf can hold it. Reads of records whose keys lie
+  // close together (a key-order walk reading each entry's data record,
+  // whose numbers rise within equal values) then skip the descent.
+  const Page* LookHintLeaf(std::span<const uint8_t> key);
 
   PageStore& store_;
   uint32_t hint_leaf_ = kNoPage;
   uint64_t hint_generation_ = 0;
+  uint32_t look_leaf_ = kNoPage;
+  uint64_t look_generation_ = 0;
+  static constexpr size_t kPathHints = 4;
+  PathHint path_hints_[kPathHints];
+  bool search_hints_ = true;
 };
 
 // Walks the records of the tree in key order, either way. Each step seeks

@@ -114,6 +114,73 @@ TEST_F(TreeTest, RandomChangesMatchAnOrderedMap) {
   EXPECT_EQ(files_.Content("tree.vel").size(), kHeaderSize) << "the file is cut at its used end";
 }
 
+// The search hints only save work: the same changes and reads through a
+// tree that always descends from the root give the same answers and, after
+// every commit, the same file, byte for byte. The changes mix what the
+// hints serve (appends at the end, records changed in place again and again,
+// reads of neighbours) with random inserts and removals that split, merge
+// and renumber pages between them.
+TEST_F(TreeTest, SearchHintsGiveTheSameAnswersAndTheSameFile) {
+  PageStore plain_store;
+  ASSERT_TRUE(plain_store.Create("plain.vel", "").ok());
+  Tree plain(plain_store);
+  plain.UseSearchHints(false);
+  std::mt19937 random(11);
+  uint32_t next_append = 1000000;
+  auto both = [&](auto&& op) { return std::make_pair(op(tree_), op(plain)); };
+  for (int batch = 0; batch < 60; ++batch) {
+    for (int i = 0; i < 150; ++i) {
+      int what = int(random() % 10);
+      Bytes key = what < 3 ? KeyOf(next_append++) : KeyOf(random() % 5000 * 13);
+      if (what == 3) key = KeyOf(0xFFFFFF00u + random() % 3);  // counters
+      key.resize(8 + random() % 40, 'k');
+      if (what == 3) key.resize(8);
+      Bytes data(random() % 90, uint8_t(random()));
+      if (what == 3) {
+        auto bump = [&](Tree& t) {
+          bool found = false;
+          Status s = t.Update(
+              key, [](Record* r) { return ++r->bytes.back(), Status::Ok(); }, &found);
+          if (s.ok() && !found) s = t.Put(MakeRecord(key, Bytes(8, 1)));
+          return s.ok();
+        };
+        auto [a, b] = both(bump);
+        ASSERT_TRUE(a && b);
+      } else if (what < 8) {
+        auto [a, b] = both([&](Tree& t) { return t.Put(MakeRecord(key, data)).ok(); });
+        ASSERT_TRUE(a && b);
+      } else {
+        auto erase = [&](Tree& t) {
+          bool found = false;
+          return t.Erase(key, &found).ok() ? int(found) : -1;
+        };
+        auto [a, b] = both(erase);
+        ASSERT_EQ(a, b);
+      }
+      // Reads: an exact lookup and the neighbours on either side.
+      Bytes probe = KeyOf(random() % 5000 * 13);
+      probe.resize(8 + random() % 40, 'k');
+      auto look = [&](Tree& t) {
+        Record r, c, f;
+        bool found = false, up = false, down = false;
+        EXPECT_TRUE(t.Find(probe, &r, &found).ok());
+        EXPECT_TRUE(t.Ceiling(probe, true, &c, &up).ok());
+        EXPECT_TRUE(t.Floor(probe, false, &f, &down).ok());
+        return std::make_tuple(found ? r : Record{}, up ? c : Record{}, down ? f : Record{});
+      };
+      auto [a, b] = both(look);
+      ASSERT_EQ(a, b) << "batch " << batch << " step " << i;
+    }
+    ASSERT_TRUE(store_.Commit().ok());
+    ASSERT_TRUE(plain_store.Commit().ok());
+    ASSERT_EQ(files_.Content("tree.vel"), files_.Content("plain.vel")) << "batch " << batch;
+  }
+  VerifyReport report;
+  ASSERT_TRUE(VerifyFile(store_, &report, false).ok());
+  EXPECT_TRUE(report.problems.empty());
+  EXPECT_GE(report.depth, 3u) << "deep enough for paths of several levels";
+}
+
 TEST_F(TreeTest, ShorterKeySortsFirstAndCeilingFloorFindNeighbours) {
   for (Bytes k : {Bytes{1, 2}, Bytes{1, 2, 0}, Bytes{1}, Bytes{2}}) {
     ASSERT_TRUE(tree_.Put(MakeRecord(k, {})).ok());

@@ -110,14 +110,6 @@ Record MakeRecord(std::span<const uint8_t> key, std::span<const uint8_t> data) {
   return r;
 }
 
-int CompareKeys(std::span<const uint8_t> a, std::span<const uint8_t> b) {
-  size_t n = std::min(a.size(), b.size());
-  int c = n ? std::memcmp(a.data(), b.data(), n) : 0;
-  if (c != 0) return c < 0 ? -1 : 1;
-  if (a.size() == b.size()) return 0;
-  return a.size() < b.size() ? -1 : 1;
-}
-
 size_t LowerBound(const Page& page, std::span<const uint8_t> key) {
   auto it = std::lower_bound(
       page.records.begin(), page.records.end(), key,

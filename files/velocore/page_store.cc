@@ -137,7 +137,8 @@ Status PageStore::Load(uint32_t id, Cached** out) {
 }
 
 void PageStore::ForgetRecent() {
-  ++generation_;    // pages leave the cache or move
+  ++generation_;  // pages leave the cache or move
+  ++shape_;
   ++recent_epoch_;  // every slot of an older epoch counts as empty
 }
 
@@ -172,6 +173,7 @@ Status PageStore::GetMutable(uint32_t id, Page** page) {
 uint32_t PageStore::Add(Page page) {
   uint32_t id = next_temporary_++;
   ++generation_;
+  ++shape_;
   Cached c;
   c.page = std::move(page);
   c.dirty = true;
@@ -182,6 +184,7 @@ uint32_t PageStore::Add(Page page) {
 
 void PageStore::Free(uint32_t id) {
   ++generation_;
+  ++shape_;
   auto it = cache_.find(id);
   uint32_t blocks = it != cache_.end() ? it->second.blocks : work_.ClassOf(id);
   if (it != cache_.end()) {

@@ -122,6 +122,12 @@ class PageStore {
   // page number remembered at one value names the same page while the
   // value stays the same.
   uint64_t generation() const { return generation_; }
+  // Raised whenever the tree's shape may have changed: a page added, freed,
+  // renumbered or dropped from the cache (the root number, every parent's
+  // separators and child numbers change only so). Changing the records of a
+  // page in place leaves it: while it stays the same, the pages a descent
+  // passed and the separators that chose them are the same.
+  uint64_t shape() const { return shape_; }
 
   // The parent of page `id` and its index there; *parent = kNoPage when
   // `id` is the root.
@@ -205,7 +211,7 @@ class PageStore {
   // table's division and node walk. Entries point into cache_ and count
   // only while their epoch is recent_epoch_, which ForgetRecent raises
   // whenever a page leaves the cache or is renumbered.
-  static constexpr uint32_t kRecentBits = 12;
+  static constexpr uint32_t kRecentBits = 14;
   struct Recent {
     uint32_t id = 0;
     uint64_t epoch = 0;
@@ -221,6 +227,7 @@ class PageStore {
   JournalResolver resolver_ = nullptr;
   ArmedUpdate armed_;
   uint64_t generation_ = 0;   // see generation()
+  uint64_t shape_ = 1;        // see shape()
   uint64_t clock_ = 0;        // counts Loads, for the cache's recency
   uint64_t clean_bytes_ = 0;  // budget of the clean pages in the cache (approximate)
 };

@@ -15,6 +15,7 @@
 //   table name: 0xFE then the name, no terminator              table number (4 BE)
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -53,5 +54,20 @@ bool DecodeStatistics(std::span<const uint8_t> data, Statistics* s);
 
 // Whether `key` starts with `prefix`.
 bool HasPrefix(std::span<const uint8_t> key, std::span<const uint8_t> prefix);
+
+// The same as DataKey and HasPrefix(key, TablePrefix(table, kind)) without
+// a heap allocation, for the reads a walk makes at every step.
+inline constexpr size_t kDataKeySize = kTablePrefix + 4;
+using DataKeyBuffer = std::array<uint8_t, kDataKeySize>;
+inline DataKeyBuffer DataKeyOf(uint32_t table, uint32_t record) {
+  DataKeyBuffer b;
+  Put32BE(b.data(), table);
+  b[4] = kKindData;
+  Put32BE(b.data() + kTablePrefix, record);
+  return b;
+}
+inline bool HasTablePrefix(std::span<const uint8_t> key, uint32_t table, uint8_t kind) {
+  return key.size() >= kTablePrefix && Get32BE(key.data()) == table && key[4] == kind;
+}
 
 }  // namespace kor::vel

@@ -25,30 +25,34 @@ namespace kor::vel {
 
 namespace {
 
-// Where the next step begins, and whether the entry there is passed.
-void StartOf(const VelBlock& b, bool forward, Bytes* from, bool* strict) {
+// Where the next step begins, and whether the entry there is passed: the
+// sequence's own bytes, or `buffer` filled with an edge of the order.
+std::span<const uint8_t> StartOf(const VelBlock& b, bool forward, Bytes* buffer, bool* strict) {
   const Sequence& q = b.sequence;
   *strict = false;
   if (q.stepped) {
-    *from = q.at;
     *strict = true;
-  } else if (!q.from_edge) {
-    *from = forward ? q.start_next : q.start_previous;
-  } else if (q.order == Sequence::Order::kRecord) {
-    *from = forward ? TablePrefix(b.table->number(), kKindData)
-                    : DataKey(b.table->number(), 0xFFFFFFFF);
+    return q.at;
+  }
+  if (!q.from_edge) return forward ? q.start_next : q.start_previous;
+  if (q.order == Sequence::Order::kRecord) {
+    *buffer = forward ? TablePrefix(b.table->number(), kKindData)
+                      : DataKey(b.table->number(), 0xFFFFFFFF);
   } else {
-    *from = forward ? b.table->KeyFirst(q.key) : b.table->KeyLast(q.key);
+    *buffer = forward ? b.table->KeyFirst(q.key) : b.table->KeyLast(q.key);
     *strict = !forward;
   }
+  return *buffer;
 }
 
 // The next entry in the sequence from `from` with its record, skipping
 // index entries whose record is gone; reads the record's image when
 // `image` is given.
-Status Locate(VelBlock& b, bool forward, Bytes from, bool strict, Bytes* entry, uint32_t* record,
-              Bytes* image, bool* found) {
+Status Locate(VelBlock& b, bool forward, std::span<const uint8_t> start, bool strict, Bytes* entry,
+              uint32_t* record, Bytes* image, bool* found) {
   const Sequence& q = b.sequence;
+  std::span<const uint8_t> from = start;
+  Bytes skipped;  // the entry of a record that was gone, when one was
   for (;;) {
     Status s;
     if (q.order == Sequence::Order::kRecord) {
@@ -61,7 +65,8 @@ Status Locate(VelBlock& b, bool forward, Bytes from, bool strict, Bytes* entry, 
     Bytes scratch;
     s = b.table->Read(*record, image != nullptr ? image : &scratch, found);
     if (!s.ok() || *found) return s;
-    from = *entry;
+    skipped = *entry;
+    from = skipped;
     strict = true;
   }
 }
@@ -155,14 +160,14 @@ Status Step(VelBlock& b, bool forward) {
   Status s = ReadLocated(
       b,
       [&](uint32_t* record, Bytes* image, bool* found) {
-        Bytes from;
+        Bytes buffer;
         bool strict = false;
-        StartOf(b, forward, &from, &strict);
+        std::span<const uint8_t> from = StartOf(b, forward, &buffer, &strict);
         return Locate(b, forward, from, strict, &entry, record, image, found);
       },
       kErrRecordNotAvailable);
   if (s.ok()) {
-    b.sequence.at = entry;
+    b.sequence.at.swap(entry);
     b.sequence.stepped = true;
   }
   return s;
@@ -174,10 +179,10 @@ Status Skip(VelBlock& b, const DriverArgs& args) {
   uint32_t count = forward ? uint32_t(args.index) : uint32_t(-int64_t(args.index));
   Status s = b.physical->BeginRead();
   for (uint32_t i = 0; s.ok() && i < count; ++i) {
-    Bytes from, entry;
+    Bytes buffer, entry;
     bool strict = false, found = false;
     uint32_t record = 0;
-    StartOf(b, forward, &from, &strict);
+    std::span<const uint8_t> from = StartOf(b, forward, &buffer, &strict);
     s = Locate(b, forward, from, strict, &entry, &record, nullptr, &found);
     if (s.ok() && !found) s = Status::Error(kErrRecordNotAvailable);
     if (s.ok()) {
@@ -191,11 +196,11 @@ Status Skip(VelBlock& b, const DriverArgs& args) {
 
 Status BeginOrEnd(VelBlock& b, bool end, DriverOutput& out) {
   if (b.sequence.order == Sequence::Order::kNone) return Status::Error(kErrRecordNotAvailable);
-  Bytes from, entry;
+  Bytes buffer, entry;
   bool strict = false, found = false;
   uint32_t record = 0;
   Status s = b.physical->BeginRead();
-  StartOf(b, end, &from, &strict);
+  std::span<const uint8_t> from = StartOf(b, end, &buffer, &strict);
   if (s.ok()) s = Locate(b, end, from, strict, &entry, &record, nullptr, &found);
   b.physical->EndRead();
   out.value = found ? 0 : 1;

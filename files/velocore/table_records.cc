@@ -69,8 +69,9 @@ Status Table::AdjustStatistics(uint8_t which, int32_t delta) {
       [&](Record* r) {
         Statistics stats;
         if (!DecodeStatistics(r->data(), &stats)) return Check(kCheckRecordData);
-        stats.count = uint32_t(int64_t(stats.count) + delta);
-        *r = MakeRecord(key, EncodeStatistics(stats));
+        // The count is the data's first word (record_keys.h): changed in
+        // place, the record stays the same size and keeps its flags.
+        Put32(r->bytes.data() + r->key_length, uint32_t(int64_t(stats.count) + delta));
         return Status::Ok();
       },
       &found);
@@ -121,10 +122,13 @@ Status Table::Add(const uint8_t* image, const std::vector<Bytes>& memos, uint32_
 Status Table::Read(uint32_t record, Bytes* image, bool* found) {
   Status s = Begin();
   const Record* r = nullptr;
-  if (s.ok()) s = tree_.Look(DataKey(number_, record), &r);
+  if (s.ok()) s = tree_.Look(DataKeyOf(number_, record), &r);
   *found = r != nullptr;
   if (s.ok() && *found && r->data().size() != schema_.record_length) s = Check(kCheckRecordData);
-  if (s.ok() && *found) *image = FromStored(r->data());
+  if (s.ok() && *found) {
+    image->assign(r->data().begin(), r->data().end());  // keeps the caller's room
+    if (oem_) ConvertImage(schema_, image->data(), false);
+  }
   return s.is_check() ? Finish(s) : s;
 }
 
@@ -212,14 +216,11 @@ Bytes Table::EntryOf(size_t k, const uint8_t* image, uint32_t record) const {
 Status Table::RecordNear(std::span<const uint8_t> from, bool forward, bool strict, uint32_t* record,
                          bool* found) {
   Status s = Begin();
-  *found = false;
-  Record r;
-  if (s.ok()) {
-    s = forward ? tree_.Ceiling(from, strict, &r, found) : tree_.Floor(from, strict, &r, found);
-  }
-  if (s.ok() && *found && !HasPrefix(r.key(), TablePrefix(number_, kKindData))) *found = false;
-  if (s.ok() && *found && r.key().size() != kTablePrefix + 4) s = Check(kCheckRecordData);
-  if (s.ok() && *found) *record = Get32BE(r.key().data() + kTablePrefix);
+  const Record* r = nullptr;
+  if (s.ok()) s = forward ? tree_.CeilingRef(from, strict, &r) : tree_.FloorRef(from, strict, &r);
+  *found = r != nullptr && HasTablePrefix(r->key(), number_, kKindData);
+  if (s.ok() && *found && r->key().size() != kDataKeySize) s = Check(kCheckRecordData);
+  if (s.ok() && *found) *record = Get32BE(r->key().data() + kTablePrefix);
   return s.is_check() ? Finish(s) : s;
 }
 
@@ -231,16 +232,13 @@ Bytes Table::KeyLast(size_t k) const { return TablePrefix(number_, uint8_t(k + 2
 Status Table::KeyEntry(size_t k, std::span<const uint8_t> from, bool forward, bool strict,
                        Bytes* entry, uint32_t* record, bool* found) {
   Status s = Begin();
-  *found = false;
-  Record r;
-  if (s.ok()) {
-    s = forward ? tree_.Ceiling(from, strict, &r, found) : tree_.Floor(from, strict, &r, found);
-  }
-  if (s.ok() && *found && !HasPrefix(r.key(), KeyFirst(k))) *found = false;
-  if (s.ok() && *found && r.data().size() != 4) s = Check(kCheckRecordData);
+  const Record* r = nullptr;
+  if (s.ok()) s = forward ? tree_.CeilingRef(from, strict, &r) : tree_.FloorRef(from, strict, &r);
+  *found = r != nullptr && HasTablePrefix(r->key(), number_, uint8_t(k + 1));
+  if (s.ok() && *found && r->data().size() != 4) s = Check(kCheckRecordData);
   if (s.ok() && *found) {
-    entry->assign(r.key().begin(), r.key().end());
-    *record = Get32BE(r.data().data());
+    entry->assign(r->key().begin(), r->key().end());
+    *record = Get32BE(r->data().data());
   }
   return s.is_check() ? Finish(s) : s;
 }

@@ -1,0 +1,104 @@
+// The search hints of the tree (see btree.h): the leaf the last walk step
+// and the last exact lookup ended in, and the paths of the last descents,
+// each valid while the store shows the generation or shape it had then.
+#include "files/velocore/btree.h"
+
+namespace kor::vel {
+
+// Separators of an internal page hold no data: a separator's bytes are its key.
+bool Tree::PathFromHint(std::span<const uint8_t> key, std::vector<Step>* path) {
+  if (!search_hints_) return false;
+  for (PathHint& h : path_hints_) {
+    if (h.shape != store_.shape() || h.path.empty() || h.path[0].id != store_.header().root) {
+      continue;
+    }
+    bool within = true;  // the deepest level first: its bounds are the tightest
+    for (size_t d = h.path.size() - 1; within && d-- > 0;) {
+      within = (h.path[d].index == 0 || CompareKeys(h.lower[d], key) <= 0) &&
+               (!h.has_upper[d] || CompareKeys(key, h.upper[d]) < 0);
+    }
+    const Page* leaf = nullptr;
+    if (!within || !store_.Get(h.path.back().id, &leaf).ok() || !leaf->leaf()) continue;
+    ++h.hits;
+    path->assign(h.path.begin(), h.path.end());
+    path->back().index = LowerBound(*leaf, key);
+    return true;
+  }
+  return false;
+}
+
+void Tree::KeepPathHint(const std::vector<Step>& path) {
+  PathHint* least = &path_hints_[0];
+  for (PathHint& h : path_hints_) {
+    if (h.shape != store_.shape()) h.hits = 0;  // stale: worth nothing
+    if (h.hits < least->hits) least = &h;
+  }
+  PathHint& h = *least;
+  h.hits = 0;
+  h.shape = 0;
+  h.path = path;
+  h.lower.resize(path.size());
+  h.upper.resize(path.size());
+  h.has_upper.assign(path.size(), false);
+  for (size_t d = 0; d + 1 < path.size(); ++d) {
+    const Page* p = nullptr;
+    if (!store_.Get(path[d].id, &p).ok()) return;
+    size_t i = path[d].index;
+    h.lower[d].assign(p->records[i].key().begin(), p->records[i].key().end());
+    h.has_upper[d] = i + 1 < p->records.size();
+    if (h.has_upper[d]) {
+      h.upper[d].assign(p->records[i + 1].key().begin(), p->records[i + 1].key().end());
+    }
+  }
+  h.shape = store_.shape();
+}
+
+const Page* Tree::LookHintLeaf(std::span<const uint8_t> key) {
+  const Page* p = nullptr;
+  if (!search_hints_ || look_leaf_ == kNoPage || look_generation_ != store_.generation()) {
+    return nullptr;
+  }
+  if (!store_.Get(look_leaf_, &p).ok() || !p->leaf() || p->records.empty()) return nullptr;
+  if (CompareKeys(p->records.front().key(), key) > 0) return nullptr;
+  if (CompareKeys(p->records.back().key(), key) < 0) return nullptr;
+  return p;
+}
+
+const Page* Tree::HintLeaf() {
+  const Page* p = nullptr;
+  if (hint_leaf_ == kNoPage || hint_generation_ != store_.generation()) return nullptr;
+  if (!store_.Get(hint_leaf_, &p).ok() || !p->leaf() || p->records.empty()) return nullptr;
+  return p;
+}
+
+// Leaves hold disjoint, ordered ranges of keys: when `key` is at or above
+// the leaf's first key and a record at or above it (past it when strict)
+// lies in the leaf, no other leaf holds a nearer one.
+Status Tree::CeilingInHint(std::span<const uint8_t> key, bool strict, const Record** out,
+                           bool* answered) {
+  *answered = false;
+  const Page* p = HintLeaf();
+  if (p == nullptr || CompareKeys(p->records.front().key(), key) > 0) return Status::Ok();
+  size_t i = LowerBound(*p, key);
+  if (strict && i < p->records.size() && CompareKeys(p->records[i].key(), key) == 0) ++i;
+  if (i >= p->records.size()) return Status::Ok();
+  *out = &p->records[i];
+  *answered = true;
+  return Status::Ok();
+}
+
+// The mirror image: `key` at or below the leaf's last key.
+Status Tree::FloorInHint(std::span<const uint8_t> key, bool strict, const Record** out,
+                         bool* answered) {
+  *answered = false;
+  const Page* p = HintLeaf();
+  if (p == nullptr || CompareKeys(p->records.back().key(), key) < 0) return Status::Ok();
+  size_t i = LowerBound(*p, key);
+  bool take_i = !strict && i < p->records.size() && CompareKeys(p->records[i].key(), key) == 0;
+  if (!take_i && i == 0) return Status::Ok();
+  *out = &p->records[take_i ? i : i - 1];
+  *answered = true;
+  return Status::Ok();
+}
+
+}  // namespace kor::vel
