@@ -87,7 +87,10 @@ mkdir -p "$logs"
 run_target() {
   local name=$1 corpus=build/fuzz-corpus/$1 opts dirs d
   mkdir -p "$corpus" "$findings/$name"
-  opts=(-timeout=10 -rss_limit_mb=2048 -print_final_stats=1
+  # The time-out is wall-clock time: niced targets on a busy machine get a
+  # fraction of a core, so it is generous (an input is reported as a hang
+  # only when it takes a minute).
+  opts=(-timeout=60 -rss_limit_mb=2048 -print_final_stats=1
         -artifact_prefix="$findings/$name/")
   if [ -n "$runs" ]; then opts+=(-runs="$runs"); else opts+=(-max_total_time="$time_limit"); fi
   [ -f "fuzz/$name.dict" ] && opts+=(-dict="fuzz/$name.dict")

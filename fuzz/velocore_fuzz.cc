@@ -16,6 +16,8 @@ namespace {
 
 using namespace kor::vel;
 
+constexpr int kRecordsPerTable = 1000;
+
 void ReadTables(PageStore& store) {
   std::vector<TableName> tables;
   if (!ListTables(store, &tables).ok()) return;
@@ -25,7 +27,10 @@ void ReadTables(PageStore& store) {
     if (!t.Open(name.name, nullptr, &why).ok()) continue;
     uint32_t at = 0, record = 0;
     bool found = true;
-    for (int n = 0; n < 10000; ++n) {
+    // Enough records to reach every page kind of a small file; more only
+    // repeats the work (each memo is padded to its declared size, up to
+    // 64 KB, so 10,000 records took seconds without finding more).
+    for (int n = 0; n < kRecordsPerTable; ++n) {
       if (!t.NextRecord(at, &record, &found).ok() || !found) break;
       Bytes image, memo;
       if (!t.Read(record, &image, &found).ok()) break;
