@@ -4,7 +4,8 @@
 # same start with an empty list. The stand-in serves "KorvaneWin", so no
 # warning box stands in the way. Each start is timed from the moment the
 # program is launched until the robot finds the window visible and its
-# "Last Action" filled (the opening steps are done and the window painted);
+# "Last Action" filled (the opening steps are done and the window painted)
+# and, for the full list, its first page of rows in the list;
 # the median of RUNS starts (default 5) is printed for each list.
 #   bench/mxb_start_time.sh [RUNS]    (needs the win64 build)
 cd "$(dirname "$0")/.." || exit 1
@@ -61,6 +62,15 @@ one_start() {
     fi
     sleep 0.01
   done
+  # The list's first page comes after the opening steps: a full list is
+  # painted once the list holds rows.
+  if [ "$2" = full ]; then
+    until "$MXB_WINE" "$ROBOT" rows "$TITLE" $((0x4000 + 1)) 2>/dev/null </dev/null |
+      grep -q "^count [1-9]"; do
+      [ "$SECONDS" -lt "$deadline" ] || { echo "no rows after 60 s" >&2; exit 1; }
+      sleep 0.01
+    done
+  fi
   t1=$(date +%s%N)
   "$MXB_WINE" "$ROBOT" close "$TITLE" >/dev/null 2>&1 </dev/null
   wait "$pid"
@@ -70,7 +80,7 @@ median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 
 one_start "$WORK/empty" >/dev/null  # warms the Wine server and the file cache
 for d in full empty; do
-  for _ in $(seq "$RUNS"); do one_start "$WORK/$d"; done >"$WORK/$d.times"
+  for _ in $(seq "$RUNS"); do one_start "$WORK/$d" "$d"; done >"$WORK/$d.times"
 done
 full=$(median <"$WORK/full.times")
 empty=$(median <"$WORK/empty.times")
