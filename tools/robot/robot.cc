@@ -39,6 +39,13 @@
 //                                    posts WM_VSCROLL (code, thumb place) to ID
 //   robot filedialog TITLE NAME [MS] waits for the file dialog TITLE, types
 //                                    NAME into its name field and presses OK
+//   robot rbutton TITLE ID [Y]       posts a right-button press (down, up) to
+//                                    child ID at client point (4, Y), default 2
+//   robot menu [MS] [CHOICE]         waits for a pop-up menu (class "#32768"),
+//                                    prints "item <n> <enabled|grayed> <text>"
+//                                    per entry (separators skipped), then with
+//                                    CHOICE n >= 1 highlights entry n by the
+//                                    Down key and presses Enter; 0 Escape
 //   robot msgbox CAPTION [BUTTON] [MS]
 //                                    waits for a message box ("" any caption),
 //                                    prints "caption" and "text" lines,
@@ -309,7 +316,7 @@ HWND ChildById(HWND parent, long id) {
   return nullptr;
 }
 
-// The commands on one child control: settext, rows, key, vscroll.
+// The commands on one child control: settext, rows, key, rbutton, vscroll.
 int ChildCommand(const std::string& cmd, const std::string& title, int argc, char** argv) {
   if (argc < 4) return 1;
   HWND w = WaitWindow(title, 10000);
@@ -331,6 +338,12 @@ int ChildCommand(const std::string& cmd, const std::string& title, int argc, cha
     PostMessageA(c, WM_KEYUP, vk, 0xC0000001);
     return 0;
   }
+  if (cmd == "rbutton") {
+    LPARAM at = MAKELPARAM(4, argc > 4 ? atoi(argv[4]) : 2);
+    PostMessageA(c, WM_RBUTTONDOWN, MK_RBUTTON, at);
+    PostMessageA(c, WM_RBUTTONUP, 0, at);
+    return 0;
+  }
   if (cmd == "vscroll") {
     PostMessageA(c, WM_VSCROLL, MAKEWPARAM(WORD(number(4)), WORD(number(5))), 0);
     return 0;
@@ -339,6 +352,90 @@ int ChildCommand(const std::string& cmd, const std::string& title, int argc, cha
   printf("count %ld\nselected %ld\n", long(count), long(SendMessageA(c, LB_GETCURSEL, 0, 0)));
   printf("current %s\n", Escape(WindowText(c)).c_str());
   return 0;
+}
+
+// A visible pop-up menu window (class "#32768") of the process; menus are
+// top-level windows of the thread that tracks them.
+HWND WaitMenu(DWORD timeout_ms) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    for (HWND w : TopLevel("", g_pid))
+      if (ClassOf(w) == "#32768") return w;
+    if (GetTickCount() - start >= timeout_ms) return nullptr;
+    Sleep(kPollMs);
+  }
+}
+
+// The menu's entries, read through the handle the menu window gives.
+// Returns the number printed, -1 when the menu cannot be read.
+int PrintMenu(HWND window) {
+  constexpr UINT kGetMenu = 0x01E1;  // MN_GETHMENU
+  HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, kGetMenu, 0, 0));
+  int count = menu != nullptr ? GetMenuItemCount(menu) : -1;
+  int shown = 0;
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[256] = L"";
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
+    info.dwTypeData = text;
+    info.cch = 255;
+    if (!GetMenuItemInfoW(menu, UINT(i), TRUE, &info)) return -1;
+    if (info.fType & MFT_SEPARATOR) continue;
+    char out[512];
+    int n = WideCharToMultiByte(CP_ACP, 0, text, -1, out, sizeof out, nullptr, nullptr);
+    printf("item %d %s %s\n", ++shown, (info.fState & MFS_GRAYED) ? "grayed" : "enabled",
+           n > 0 ? out : "");
+  }
+  return count < 0 ? -1 : shown;
+}
+
+// The entries from the menu text its owner shows while the menu is up
+// ("&Insert|~Chan&ge|-|&Select": "|" between entries, "-" a separator, "~"
+// a disabled entry), for a system where another process's menu handle
+// cannot be read.
+int PrintOwnerText(HWND window) {
+  HWND owner = GetWindow(window, GW_OWNER);
+  std::string text = owner != nullptr ? WindowText(owner) : std::string();
+  if (text.empty()) return -1;
+  int shown = 0;
+  size_t start = 0;
+  for (;;) {
+    size_t bar = text.find('|', start);
+    std::string entry = text.substr(start, bar == std::string::npos ? bar : bar - start);
+    if (entry != "-") {
+      bool grayed = !entry.empty() && entry[0] == '~';
+      printf("item %d %s %s\n", ++shown, grayed ? "grayed" : "enabled",
+             entry.c_str() + (grayed ? 1 : 0));
+    }
+    if (bar == std::string::npos) return shown;
+    start = bar + 1;
+  }
+}
+
+// Keys go to the menu window's thread, whose menu loop reads them: Down
+// highlights the next entry (the first from none), skipping separators.
+void ChooseFromMenu(HWND window, long choice) {
+  auto press = [&](WPARAM vk) {
+    PostMessageA(window, WM_KEYDOWN, vk, 1);
+    PostMessageA(window, WM_KEYUP, vk, 0xC0000001);
+  };
+  if (choice <= 0) {
+    press(VK_ESCAPE);
+    return;
+  }
+  for (long k = 0; k < choice; ++k) press(VK_DOWN);
+  press(VK_RETURN);
+}
+
+int MenuCommand(int argc, char** argv) {
+  HWND menu = WaitMenu(TimeoutArg(argc, argv, 2, 10000));
+  if (menu == nullptr) return 3;
+  int shown = PrintMenu(menu);
+  if (shown < 0) shown = PrintOwnerText(menu);
+  fflush(stdout);
+  if (argc > 3) ChooseFromMenu(menu, atol(argv[3]));
+  return shown < 0 ? 4 : 0;
 }
 
 }  // namespace
@@ -353,6 +450,7 @@ int main(int argc, char** argv) {
   if (argc < 2) return 1;
   std::string cmd = argv[1];
   if (cmd == "run") return Run(argc, argv);
+  if (cmd == "menu") return MenuCommand(argc, argv);
   if (argc < 3) return 1;
   std::string title = argv[2];
   if (cmd == "wait") return WaitWindow(title, TimeoutArg(argc, argv, 3, 10000)) ? 0 : 3;
@@ -429,7 +527,8 @@ int main(int argc, char** argv) {
                ? 0
                : 4;
   }
-  if (cmd == "settext" || cmd == "rows" || cmd == "key" || cmd == "vscroll") {
+  if (cmd == "settext" || cmd == "rows" || cmd == "key" || cmd == "vscroll" ||
+      cmd == "rbutton") {
     return ChildCommand(cmd, title, argc, argv);
   }
   if (cmd == "filedialog" && argc > 3) {
