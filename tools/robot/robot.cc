@@ -527,8 +527,7 @@ int main(int argc, char** argv) {
                ? 0
                : 4;
   }
-  if (cmd == "settext" || cmd == "rows" || cmd == "key" || cmd == "vscroll" ||
-      cmd == "rbutton") {
+  if (cmd == "settext" || cmd == "rows" || cmd == "key" || cmd == "vscroll" || cmd == "rbutton") {
     return ChildCommand(cmd, title, argc, argv);
   }
   if (cmd == "filedialog" && argc > 3) {
