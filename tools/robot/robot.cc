@@ -64,12 +64,11 @@
 #include <utility>
 #include <vector>
 
-namespace {
+#include "robot_windows.h"
 
-constexpr DWORD kPollMs = 20;
-
-// The process whose windows the commands look at (--pid); 0 = any.
 DWORD g_pid = 0;
+
+namespace {
 
 std::string Escape(const std::string& s) {
   std::string out;
@@ -80,6 +79,8 @@ std::string Escape(const std::string& s) {
   }
   return out;
 }
+
+}  // namespace
 
 std::string WindowText(HWND hwnd) {
   wchar_t buf[4096];
@@ -96,6 +97,8 @@ std::string ClassOf(HWND hwnd) {
   int n = GetClassNameA(hwnd, buf, sizeof buf);
   return std::string(buf, n > 0 ? n : 0);
 }
+
+namespace {
 
 // Label without accelerator marks, lower case.
 std::string Label(const std::string& s) {
@@ -122,11 +125,15 @@ BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM lp) {
   return TRUE;
 }
 
+}  // namespace
+
 std::vector<HWND> TopLevel(const std::string& title, DWORD pid) {
   FindArg arg{title, pid, {}};
   EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&arg));
   return arg.found;
 }
+
+namespace {
 
 HWND WaitWindow(const std::string& title, DWORD timeout_ms) {
   DWORD start = GetTickCount();
@@ -306,9 +313,13 @@ int Run(int argc, char** argv) {
   return 0;
 }
 
+}  // namespace
+
 DWORD TimeoutArg(int argc, char** argv, int index, DWORD def) {
   return argc > index ? static_cast<DWORD>(atol(argv[index])) : def;
 }
+
+namespace {
 
 HWND ChildById(HWND parent, long id) {
   for (HWND c : Children(parent))
@@ -352,90 +363,6 @@ int ChildCommand(const std::string& cmd, const std::string& title, int argc, cha
   printf("count %ld\nselected %ld\n", long(count), long(SendMessageA(c, LB_GETCURSEL, 0, 0)));
   printf("current %s\n", Escape(WindowText(c)).c_str());
   return 0;
-}
-
-// A visible pop-up menu window (class "#32768") of the process; menus are
-// top-level windows of the thread that tracks them.
-HWND WaitMenu(DWORD timeout_ms) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    for (HWND w : TopLevel("", g_pid))
-      if (ClassOf(w) == "#32768") return w;
-    if (GetTickCount() - start >= timeout_ms) return nullptr;
-    Sleep(kPollMs);
-  }
-}
-
-// The menu's entries, read through the handle the menu window gives.
-// Returns the number printed, -1 when the menu cannot be read.
-int PrintMenu(HWND window) {
-  constexpr UINT kGetMenu = 0x01E1;  // MN_GETHMENU
-  HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, kGetMenu, 0, 0));
-  int count = menu != nullptr ? GetMenuItemCount(menu) : -1;
-  int shown = 0;
-  for (int i = 0; i < count; ++i) {
-    wchar_t text[256] = L"";
-    MENUITEMINFOW info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
-    info.dwTypeData = text;
-    info.cch = 255;
-    if (!GetMenuItemInfoW(menu, UINT(i), TRUE, &info)) return -1;
-    if (info.fType & MFT_SEPARATOR) continue;
-    char out[512];
-    int n = WideCharToMultiByte(CP_ACP, 0, text, -1, out, sizeof out, nullptr, nullptr);
-    printf("item %d %s %s\n", ++shown, (info.fState & MFS_GRAYED) ? "grayed" : "enabled",
-           n > 0 ? out : "");
-  }
-  return count < 0 ? -1 : shown;
-}
-
-// The entries from the menu text its owner shows while the menu is up
-// ("&Insert|~Chan&ge|-|&Select": "|" between entries, "-" a separator, "~"
-// a disabled entry), for a system where another process's menu handle
-// cannot be read.
-int PrintOwnerText(HWND window) {
-  HWND owner = GetWindow(window, GW_OWNER);
-  std::string text = owner != nullptr ? WindowText(owner) : std::string();
-  if (text.empty()) return -1;
-  int shown = 0;
-  size_t start = 0;
-  for (;;) {
-    size_t bar = text.find('|', start);
-    std::string entry = text.substr(start, bar == std::string::npos ? bar : bar - start);
-    if (entry != "-") {
-      bool grayed = !entry.empty() && entry[0] == '~';
-      printf("item %d %s %s\n", ++shown, grayed ? "grayed" : "enabled",
-             entry.c_str() + (grayed ? 1 : 0));
-    }
-    if (bar == std::string::npos) return shown;
-    start = bar + 1;
-  }
-}
-
-// Keys go to the menu window's thread, whose menu loop reads them: Down
-// highlights the next entry (the first from none), skipping separators.
-void ChooseFromMenu(HWND window, long choice) {
-  auto press = [&](WPARAM vk) {
-    PostMessageA(window, WM_KEYDOWN, vk, 1);
-    PostMessageA(window, WM_KEYUP, vk, 0xC0000001);
-  };
-  if (choice <= 0) {
-    press(VK_ESCAPE);
-    return;
-  }
-  for (long k = 0; k < choice; ++k) press(VK_DOWN);
-  press(VK_RETURN);
-}
-
-int MenuCommand(int argc, char** argv) {
-  HWND menu = WaitMenu(TimeoutArg(argc, argv, 2, 10000));
-  if (menu == nullptr) return 3;
-  int shown = PrintMenu(menu);
-  if (shown < 0) shown = PrintOwnerText(menu);
-  fflush(stdout);
-  if (argc > 3) ChooseFromMenu(menu, atol(argv[3]));
-  return shown < 0 ? 4 : 0;
 }
 
 }  // namespace
