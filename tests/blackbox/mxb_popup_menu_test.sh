@@ -6,10 +6,11 @@
 source "$(dirname "$0")/mxb_lib.sh"
 LOG="Activity Log"
 
-# popup WINDOW [CHOICE]: a right-button press on the window's list; the
-# menu's entries are left in robot.txt, CHOICE (if given) is then chosen.
+# popup WINDOW [CHOICE [ROW]]: a right-button press on the window's list
+# (above its rows, or on row ROW); the menu's entries are left in robot.txt,
+# CHOICE (if given) is then chosen.
 popup() {
-  robot rbutton "$1" $LIST
+  robot rbutton "$1" $LIST ${3:-}
   robot menu 10000 ${2:-}
   check "pop-up menu on $1 (robot status $ROBOT_STATUS)" [ "$ROBOT_STATUS" = 0 ]
 }
@@ -50,6 +51,18 @@ check "change form from the pop-up" [ "$ROBOT_STATUS" = 0 ]
 robot click "Record will be Changed" "&Cancel"
 robot gone "Record will be Changed" 15000
 check "change form cancelled" [ "$ROBOT_STATUS" = 0 ]
+
+# A right press on another row selects it: the change form is that row's.
+popup "$TITLE" 2 1
+highlighted Y.APP
+robot wait "Record will be Changed" 15000
+check "change form of the pressed row" [ "$ROBOT_STATUS" = 0 ]
+robot list "Record will be Changed"
+sed -i 's/ *$//' "$WORK/robot.txt"
+expect_line "KorEdit 16391 Y.APP"
+robot click "Record will be Changed" "&Cancel"
+robot gone "Record will be Changed" 15000
+check "second change form cancelled" [ "$ROBOT_STATUS" = 0 ]
 
 # The log from the main window: Select disabled; View opens the record.
 robot click "$TITLE" "&Log"

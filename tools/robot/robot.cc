@@ -39,8 +39,9 @@
 //                                    posts WM_VSCROLL (code, thumb place) to ID
 //   robot filedialog TITLE NAME [MS] waits for the file dialog TITLE, types
 //                                    NAME into its name field and presses OK
-//   robot rbutton TITLE ID [Y]       posts a right-button press (down, up) to
-//                                    child ID at client point (4, Y), default 2
+//   robot rbutton TITLE ID [ROW]     posts a right-button press (down, up) to
+//                                    list ID on row ROW (0-based, a row shown),
+//                                    or above its rows
 //   robot menu [MS] [CHOICE]         waits for a pop-up menu (class "#32768"),
 //                                    prints "item <n> <enabled|grayed> <text>"
 //                                    per entry (separators skipped), then with
@@ -350,7 +351,10 @@ int ChildCommand(const std::string& cmd, const std::string& title, int argc, cha
     return 0;
   }
   if (cmd == "rbutton") {
-    LPARAM at = MAKELPARAM(4, argc > 4 ? atoi(argv[4]) : 2);
+    RECT row = {0, 0, 0, 4};  // no row: a point above the rows
+    if (argc > 4 && SendMessageA(c, LB_GETITEMRECT, WPARAM(atoi(argv[4])), LPARAM(&row)) <= 0)
+      return 4;
+    LPARAM at = MAKELPARAM(4, (row.top + row.bottom) / 2);
     PostMessageA(c, WM_RBUTTONDOWN, MK_RBUTTON, at);
     PostMessageA(c, WM_RBUTTONUP, 0, at);
     return 0;
