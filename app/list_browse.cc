@@ -73,8 +73,16 @@ void ListBrowse::Press(int32_t field) {
   if (field != 0) kor::PostEvent(kor::kEventAccepted, field);
 }
 
+void ListBrowse::TakeSelection() {
+  engine_->set_current_row(kor::ControlChoice(setup_.list_field));
+  engine_->FetchCurrent();
+}
+
 void ListBrowse::NewSelection() {
   if ((kor::KeyCode() & kor::kKeyCodeMask) == kor::kKeyRightButton) {
+    // A right press on another row selects it: the menu's actions are on
+    // the row now highlighted, not the one before.
+    if (engine_->rows() > 0) TakeSelection();
     const BrowseButtons& b = setup_.buttons;
     const int32_t by_choice[] = {0, b.insert, b.change, b.remove, b.select};
     int32_t choice = kor::ShowPopupMenu(MenuText());
@@ -82,8 +90,7 @@ void ListBrowse::NewSelection() {
     return;
   }
   if (engine_->rows() == 0) return;
-  engine_->set_current_row(kor::ControlChoice(setup_.list_field));
-  engine_->FetchCurrent();
+  TakeSelection();
   kor::SetPropertyValue(setup_.list_field, kor::kPropListThumb, 0,
                         std::to_string(engine_->ThumbPlace()));
 }

@@ -2,7 +2,9 @@
 // queue a BrowseEngine keeps filled, and the list's events as both browses
 // of the program handle them.
 //
-//   EVENT:NewSelection   mouse key code 2 (the right button): the pop-up
+//   EVENT:NewSelection   mouse key code 2 (the right button): with rows the
+//                        selected row becomes the current one first (a
+//                        right press selects the row under it); the pop-up
 //                        "&Insert|<change>|&Delete" ("~" before change and
 //                        delete on an empty list), then "|-|" and the extra
 //                        entries; choice n presses button n of the browse.
@@ -71,6 +73,7 @@ class ListBrowse {
  private:
   bool Done(BrowseStatus status);
   void Press(int32_t field);
+  void TakeSelection();
   void NewSelection();
   void AlertKey();
 

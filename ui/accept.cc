@@ -70,10 +70,14 @@ void FinishPressedKey(const MSG& down) {
 }
 
 // The keystroke logic: the thread keeps the code and character of the keys
-// it sees.
+// it sees, and the code of a mouse-button press (1 left, 2 right ...), which
+// the events it causes carry (a list's right press asks for its pop-up).
 void NoteKeys(ThreadRecord* t, const MSG& msg) {
   if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
     t->key_code = KeyCodeOf(msg);
+    t->key_char = 0;
+  } else if (uint16_t button = KeyCodeOfMessage(msg); button != 0) {
+    t->key_code = button;
     t->key_char = 0;
   } else if (msg.message == WM_CHAR || msg.message == WM_SYSCHAR) {
     t->key_char = static_cast<char>(msg.wParam);

@@ -125,6 +125,24 @@ TEST_F(KeysTest, TheKeyCodeAndCharacterOfTheCurrentEvent) {
   EXPECT_EQ(chars, (std::vector<char>{'a', 'A'}));
 }
 
+// A mouse-button press is noted as the key code (2: right button) that the
+// events after it carry; a list asks for its pop-up menu by it.
+TEST_F(KeysTest, AMouseButtonPressSetsTheKeyCode) {
+  uint16_t seen = 0;
+  Recorder rec([&] {
+    if (EVENT() == kEventOpenWindow) {
+      PostMessageA(w_.handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(1, 1));
+      PostMessageA(w_.handle(), WM_RBUTTONUP, 0, MAKELPARAM(1, 1));
+      PostMessageA(w_.ControlOf(3)->handle(), BM_CLICK, 0, 0);
+    }
+    if (EVENT() != kEventAccepted) return Pass::kContinue;
+    seen = KeyCode();
+    return Pass::kBreak;
+  });
+  ASSERT_TRUE(RunLoop(w_, rec.Body()));
+  EXPECT_EQ(seen, kKeyRightButton);
+}
+
 TEST(KeyCodes, CharactersAndTheirKeysRoundTrip) {
   for (char c : std::string("abcxyzABCXYZ0123456789 ")) {
     uint16_t key = KeyCodeOfCharacter(c);

@@ -39,6 +39,14 @@
 //                                    posts WM_VSCROLL (code, thumb place) to ID
 //   robot filedialog TITLE NAME [MS] waits for the file dialog TITLE, types
 //                                    NAME into its name field and presses OK
+//   robot rbutton TITLE ID [ROW]     posts a right-button press (down, up) to
+//                                    list ID on row ROW (0-based, a row shown),
+//                                    or above its rows
+//   robot menu [MS] [CHOICE]         waits for a pop-up menu (class "#32768"),
+//                                    prints "item <n> <enabled|grayed> <text>"
+//                                    per entry (separators skipped), then with
+//                                    CHOICE n >= 1 highlights entry n by the
+//                                    Down key and presses Enter; 0 Escape
 //   robot msgbox CAPTION [BUTTON] [MS]
 //                                    waits for a message box ("" any caption),
 //                                    prints "caption" and "text" lines,
@@ -57,12 +65,11 @@
 #include <utility>
 #include <vector>
 
-namespace {
+#include "robot_windows.h"
 
-constexpr DWORD kPollMs = 20;
-
-// The process whose windows the commands look at (--pid); 0 = any.
 DWORD g_pid = 0;
+
+namespace {
 
 std::string Escape(const std::string& s) {
   std::string out;
@@ -73,6 +80,8 @@ std::string Escape(const std::string& s) {
   }
   return out;
 }
+
+}  // namespace
 
 std::string WindowText(HWND hwnd) {
   wchar_t buf[4096];
@@ -89,6 +98,8 @@ std::string ClassOf(HWND hwnd) {
   int n = GetClassNameA(hwnd, buf, sizeof buf);
   return std::string(buf, n > 0 ? n : 0);
 }
+
+namespace {
 
 // Label without accelerator marks, lower case.
 std::string Label(const std::string& s) {
@@ -115,11 +126,15 @@ BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM lp) {
   return TRUE;
 }
 
+}  // namespace
+
 std::vector<HWND> TopLevel(const std::string& title, DWORD pid) {
   FindArg arg{title, pid, {}};
   EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&arg));
   return arg.found;
 }
+
+namespace {
 
 HWND WaitWindow(const std::string& title, DWORD timeout_ms) {
   DWORD start = GetTickCount();
@@ -299,9 +314,13 @@ int Run(int argc, char** argv) {
   return 0;
 }
 
+}  // namespace
+
 DWORD TimeoutArg(int argc, char** argv, int index, DWORD def) {
   return argc > index ? static_cast<DWORD>(atol(argv[index])) : def;
 }
+
+namespace {
 
 HWND ChildById(HWND parent, long id) {
   for (HWND c : Children(parent))
@@ -309,7 +328,7 @@ HWND ChildById(HWND parent, long id) {
   return nullptr;
 }
 
-// The commands on one child control: settext, rows, key, vscroll.
+// The commands on one child control: settext, rows, key, rbutton, vscroll.
 int ChildCommand(const std::string& cmd, const std::string& title, int argc, char** argv) {
   if (argc < 4) return 1;
   HWND w = WaitWindow(title, 10000);
@@ -329,6 +348,15 @@ int ChildCommand(const std::string& cmd, const std::string& title, int argc, cha
     WPARAM vk = number(4);
     PostMessageA(c, WM_KEYDOWN, vk, 1);
     PostMessageA(c, WM_KEYUP, vk, 0xC0000001);
+    return 0;
+  }
+  if (cmd == "rbutton") {
+    RECT row = {0, 0, 0, 4};  // no row: a point above the rows
+    if (argc > 4 && SendMessageA(c, LB_GETITEMRECT, WPARAM(atoi(argv[4])), LPARAM(&row)) <= 0)
+      return 4;
+    LPARAM at = MAKELPARAM(4, (row.top + row.bottom) / 2);
+    PostMessageA(c, WM_RBUTTONDOWN, MK_RBUTTON, at);
+    PostMessageA(c, WM_RBUTTONUP, 0, at);
     return 0;
   }
   if (cmd == "vscroll") {
@@ -353,6 +381,7 @@ int main(int argc, char** argv) {
   if (argc < 2) return 1;
   std::string cmd = argv[1];
   if (cmd == "run") return Run(argc, argv);
+  if (cmd == "menu") return MenuCommand(argc, argv);
   if (argc < 3) return 1;
   std::string title = argv[2];
   if (cmd == "wait") return WaitWindow(title, TimeoutArg(argc, argv, 3, 10000)) ? 0 : 3;
@@ -429,7 +458,7 @@ int main(int argc, char** argv) {
                ? 0
                : 4;
   }
-  if (cmd == "settext" || cmd == "rows" || cmd == "key" || cmd == "vscroll") {
+  if (cmd == "settext" || cmd == "rows" || cmd == "key" || cmd == "vscroll" || cmd == "rbutton") {
     return ChildCommand(cmd, title, argc, argv);
   }
   if (cmd == "filedialog" && argc > 3) {

@@ -267,6 +267,18 @@ bool ListBox::RobotMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
       *result = LRESULT(n);
       return true;
     }
+    case LB_GETITEMRECT: {  // a shown row's place in the list, client pixels
+      int32_t row = int32_t(wp);
+      RECT client;
+      if (lp == 0 || row < view_.top || row >= Count() || !GetClientRect(handle(), &client)) {
+        *result = LB_ERR;
+        return true;
+      }
+      int y = view_.header_height + (row - view_.top) * view_.row_height;
+      *reinterpret_cast<RECT*>(lp) = {0, y, client.right, y + view_.row_height};
+      *result = 1;
+      return true;
+    }
     case LB_GETTEXT: {
       if (int32_t(wp) >= Count() || lp == 0) {
         *result = LB_ERR;

@@ -54,8 +54,9 @@
 // A list record with a drop count is created as a drop-down list
 // (drop_list.h).
 //
-// For robots and screen readers the list answers LB_GETCOUNT, LB_GETCURSEL
-// and LB_GETTEXT/LB_GETTEXTLEN (a row's columns joined by tabs), and its
+// For robots and screen readers the list answers LB_GETCOUNT, LB_GETCURSEL,
+// LB_GETITEMRECT (a shown row's place) and LB_GETTEXT/LB_GETTEXTLEN (a
+// row's columns joined by tabs), and its
 // window text (WM_GETTEXT) is the selected row's text, which crosses process
 // boundaries where LB_GETTEXT on an own-drawn class does not.
 #pragma once

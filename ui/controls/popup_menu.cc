@@ -1,6 +1,8 @@
 // The pop-up menu.
 #include "ui/controls/popup_menu.h"
 
+#include <string>
+
 #include "runtime/os/ascii.h"
 #include "runtime/values/string_stack.h"
 
@@ -88,10 +90,14 @@ int32_t ShowPopupMenu(std::string_view text, const POINT* at) {
     // The owner must be the foreground window for the menu to close when the
     // user clicks elsewhere.
     SetForegroundWindow(owner);
+    // While the menu is up its owner's text is the menu text: another
+    // process cannot always read a menu's entries, but it can read a text.
+    SetWindowTextA(owner, std::string(text).c_str());
     choice =
         int32_t(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_RIGHTBUTTON,
                                p.x, p.y, 0, owner, nullptr));
     PostMessageA(owner, WM_NULL, 0, 0);
+    SetWindowTextA(owner, "");
     if (focus != nullptr && IsWindow(focus)) {
       SetForegroundWindow(GetAncestor(focus, GA_ROOT));
       SetFocus(focus);

@@ -9,7 +9,9 @@
 // only shows nothing and returns 0.
 //
 // The menu's owner is a hidden window of the runtime's class KorPopup (made
-// once per thread); the menu runs modally on the calling thread.
+// once per thread); the menu runs modally on the calling thread. While the
+// menu is shown the owner's window text is the menu text, so that another
+// process (a test robot) can read the entries and their states.
 #pragma once
 
 #include <windows.h>
