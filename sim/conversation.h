@@ -4,9 +4,10 @@
 // Life: created when an initiate is answered; ended when the client posts
 // WM_DDE_TERMINATE (answered with one), when the stand-in posts its own
 // (after N commands, or when it closes) and the client's answer arrives, or
-// when the client's window is found gone. An ended conversation destroys
-// its window and asks the server to drop the object later (never from
-// inside its own window procedure).
+// when the client's window is found gone (once what the client posted before
+// it went has been handled). An ended conversation destroys its window and
+// asks the server to drop the object later (never from inside its own window
+// procedure).
 #pragma once
 
 #include <string>
@@ -32,6 +33,9 @@ class Conversation : public Window {
   void Terminate(std::string_view why);
   // Ends the conversation without a word (the client's window is gone).
   void Abandon(std::string_view why);
+  // The client's window no longer exists: abandoned once the messages the
+  // client posted before are handled, unless one of them ended it.
+  void ClientGone();
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
@@ -54,7 +58,8 @@ class Conversation : public Window {
   unsigned commands_ = 0;     // executes received
   bool terminating_ = false;  // WM_DDE_TERMINATE posted, waiting for the answer
   bool done_ = false;
-  int error_ = 0;  // the last command's refusal, for GetErrorNum
+  bool client_gone_ = false;  // ClientGone's check is queued
+  int error_ = 0;             // the last command's refusal, for GetErrorNum
   std::string error_text_ = "No error";
 };
 

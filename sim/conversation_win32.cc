@@ -12,6 +12,8 @@
 namespace sim {
 namespace {
 
+constexpr UINT kClientGoneMessage = WM_APP + 1;  // posted to itself by ClientGone
+
 // The command text of an execute block, up to its terminating zero. Returns
 // false when the block has no zero (the text is then the whole block).
 bool ReadCommand(HGLOBAL block, std::string* text) {
@@ -44,6 +46,10 @@ Conversation::Conversation(Server& server, int number, HWND client)
 bool Conversation::Create() { return CreateWindowFor("", 0, HWND_MESSAGE, 0, 0); }
 
 LRESULT Conversation::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (msg == kClientGoneMessage) {
+    Abandon("client window gone");
+    return 0;
+  }
   if (msg < WM_DDE_FIRST || msg > WM_DDE_LAST || msg == WM_DDE_INITIATE)
     return Default(msg, wparam, lparam);
   auto from = reinterpret_cast<HWND>(wparam);
@@ -199,6 +205,15 @@ void Conversation::Terminate(std::string_view why) {
     return;
   }
   server_.log().Write("terminate", number_, "posted", why);
+}
+
+// What the client posted before its window went is already in this thread's
+// queue: a message posted now comes after it, so a queued answer (its
+// terminate, say) is taken before the conversation is abandoned.
+void Conversation::ClientGone() {
+  if (done_ || client_gone_) return;
+  client_gone_ = true;
+  if (!PostMessageA(hwnd(), kClientGoneMessage, 0, 0)) Abandon("client window gone");
 }
 
 void Conversation::Abandon(std::string_view why) {

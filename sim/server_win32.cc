@@ -141,7 +141,7 @@ void Server::Housekeeping() {
     log_.Write("ready", 0, "ok", "after " + std::to_string(now - started_) + " ms");
   }
   for (auto& c : conversations_)
-    if (!c->done() && !IsWindow(c->client())) c->Abandon("client window gone");
+    if (!c->done() && !IsWindow(c->client())) c->ClientGone();
   if (settings_.idle_quit_ms != 0 && closing_ == nullptr && outputs_.empty() &&
       now - last_activity_ >= settings_.idle_quit_ms)
     OnClose("idle");
