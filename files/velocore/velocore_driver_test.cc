@@ -471,5 +471,169 @@ TEST_F(VelocoreDriver, BuildMakesKeysAgainAfterAppend) {
   EXPECT_EQ(Verify(), "");
 }
 
+// Clears the program-wide control file name at the end of a test.
+struct TcfCleared {
+  FileDescriptor* file;
+  ~TcfCleared() {
+    SEND(file, "TCF=");
+    PopString();
+  }
+};
+
+TEST_F(VelocoreDriver, TcfNamesTheControlFileOfAMultiFileCommit) {
+  std::string named = dir_.Path("named.tcf");
+  ProjectFile a(path_), b(dir_.Path("other.vel"));
+  CreateOpen(a);
+  CreateOpen(b);
+  TcfCleared cleared{&a.file};
+  SEND(&a.file, ("TCF=" + named).c_str());
+  PopString();
+  SEND(&b.file, "tcf");  // one name for the whole program
+  EXPECT_EQ(PopToStdString(), named);
+
+  LOGOUT(1, {&a.file, &b.file});
+  ASSERT_EQ(ERRORCODE(), 0);
+  Add(a, "A", "one", 1);
+  Add(b, "B", "one", 1);
+  COMMIT();
+  ASSERT_EQ(ERRORCODE(), 0);
+  EXPECT_TRUE(testing::Exists(named));
+  EXPECT_FALSE(testing::Exists(dir_.Path("velocore.tcf")));
+  {
+    vel::PageStore control;  // a clean file of the same format
+    ASSERT_TRUE(control.Open(named, kOsReadOnly | kOsDenyNone, "").ok());
+    EXPECT_EQ(vel::testing::VerifyProblems(control), "");
+  }
+
+  // Cleared: the control file is the one in the files' directory again.
+  SEND(&b.file, "TCF=");
+  PopString();
+  SEND(&a.file, "TCF");
+  EXPECT_EQ(PopToStdString(), "");
+  LOGOUT(1, {&a.file, &b.file});
+  Add(a, "A2", "two", 1);
+  Add(b, "B2", "two", 1);
+  COMMIT();
+  ASSERT_EQ(ERRORCODE(), 0);
+  EXPECT_TRUE(testing::Exists(dir_.Path("velocore.tcf")));
+
+  CloseAllFiles();
+  for (ProjectFile* f : {&a, &b}) {
+    OPEN(&f->file);
+    ASSERT_EQ(ERRORCODE(), 0);
+    EXPECT_EQ(RECORDSfile(&f->file), 2);
+    SETkey(&f->path_key);
+    EXPECT_EQ(Walk(*f), (std::vector<std::string>{"one", "two"}));
+    CLOSE(&f->file);
+  }
+  EXPECT_EQ(Verify(), "");
+}
+
+int32_t Call(int32_t op, FileDescriptor* file, DriverArgs args = {}) {
+  ClearError();
+  DispatchFileOp(op, file, &args);
+  return ERRORCODE();
+}
+
+// After STREAM, ADDs and FLUSH, the bytes on disk (copied while the file is
+// still open here) are a clean file that holds every record.
+TEST_F(VelocoreDriver, FlushLeavesEveryRecordOnDisk) {
+  ProjectFile f(path_);
+  CreateOpen(f);
+  EXPECT_EQ(Call(kOpSTREAM, &f.file), 0);
+  EXPECT_EQ(Call(kOpSTREAM, &f.file), 0);  // while streaming: silent
+  Add(f, "A", "one", 2);
+  Add(f, "B", "two", 1);
+  Add(f, "C", "three", 3);
+  FLUSH(&f.file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  std::string copy = dir_.Path("copy.vel");
+  std::string bytes = testing::ReadWholeFile(path_);
+  ASSERT_NE(bytes.rfind("<error ", 0), 0u) << bytes;
+  ASSERT_TRUE(testing::WriteWholeFile(copy, bytes));
+  {
+    vel::PageStore store;
+    ASSERT_TRUE(store.Open(copy, kOsReadOnly | kOsDenyNone, "").ok());
+    EXPECT_EQ(vel::testing::VerifyProblems(store), "");
+  }
+  ProjectFile c(copy);
+  OPEN(&c.file, 0x40);
+  ASSERT_EQ(ERRORCODE(), 0);
+  EXPECT_EQ(RECORDSfile(&c.file), 3);
+  SETkey(&c.priority_key);
+  EXPECT_EQ(Walk(c), (std::vector<std::string>{"two", "one", "three"}));
+  CLOSE(&c.file);
+  EXPECT_EQ(Call(kOpSTREAM, &f.file), 0);  // FLUSH ended the stream
+  FLUSH(&f.file);
+  EXPECT_EQ(ERRORCODE(), 0);
+}
+
+// BUILDkey makes one key from the records: after APPEND (no entries) only
+// the key built has entries, in the order of its values.
+TEST_F(VelocoreDriver, BuildKeyMakesOneKeyFromTheRecords) {
+  ProjectFile f(path_);
+  CreateOpen(f);
+  CLOSE(&f.file);
+  SHARE(&f.file);  // deny none: BUILDkey needs exclusive access
+  EXPECT_EQ(Call(kOpBUILDkey, &f.file, {.key = &f.priority_key}), kErrExclusiveRequired);
+  CLOSE(&f.file);
+  OPEN(&f.file, 0x12);  // read/write, deny all
+  const struct {
+    const char* path;
+    const char* name;
+    uint8_t priority;
+  } rows[] = {{"D", "d", 2}, {"A", "a", 3}, {"C", "c", 1}, {"B", "b", 2}};
+  for (const auto& r : rows) {
+    f.Fill(r.path, r.name, 0, r.priority);
+    APPEND(&f.file);
+    ASSERT_EQ(ERRORCODE(), 0);
+  }
+  EXPECT_EQ(Call(kOpBUILDkey, &f.file, {.key = &f.priority_key}), 0);
+  EXPECT_EQ(RECORDSkey(&f.priority_key), 4);
+  EXPECT_EQ(RECORDSkey(&f.path_key), 0);
+  SETkey(&f.priority_key);  // equal priorities in record order
+  EXPECT_EQ(Walk(f), (std::vector<std::string>{"c", "d", "b", "a"}));
+  EXPECT_EQ(Call(kOpBUILDkey, &f.file, {.key = &f.path_key}), 0);
+  EXPECT_EQ(RECORDSkey(&f.path_key), 4);
+  SETkey(&f.path_key);
+  EXPECT_EQ(Walk(f), (std::vector<std::string>{"a", "b", "c", "d"}));
+  // Built again over keys that already hold every entry: the same order.
+  EXPECT_EQ(Call(kOpBUILDkey, &f.file, {.key = &f.priority_key}), 0);
+  EXPECT_EQ(RECORDSkey(&f.priority_key), 4);
+  SETkey(&f.priority_key);
+  EXPECT_EQ(Walk(f), (std::vector<std::string>{"c", "d", "b", "a"}));
+  EXPECT_EQ(Call(kOpBUILDkey, &f.file, {.key = &f.name_key}), 0);
+  EXPECT_EQ(RECORDSkey(&f.name_key), 4);
+  CLOSE(&f.file);
+  EXPECT_EQ(Verify(), "");  // every key complete
+}
+
+// A build-on-demand index over NAME: not usable before BUILDdyn, then in
+// name order; ADD does not maintain it.
+TEST_F(VelocoreDriver, BuildDynMakesAnIndexInItsOrder) {
+  ProjectFile f(path_);
+  f.name_key.attributes = kKeyDup | kKeyOnDemand | kKeyIndex;
+  CreateOpen(f);
+  Add(f, "A", "delta", 1);
+  Add(f, "B", "alpha", 1);
+  Add(f, "C", "charlie", 1);
+  Add(f, "D", "bravo", 1);
+  SETkey(&f.name_key);
+  EXPECT_EQ(ERRORCODE(), kErrKeyMustBeRebuilt);
+  EXPECT_EQ(Call(kOpBUILDdyn, &f.file, {.key = &f.name_key}), 0);
+  EXPECT_EQ(RECORDSkey(&f.name_key), 4);
+  SETkey(&f.name_key);
+  ASSERT_EQ(ERRORCODE(), 0);
+  EXPECT_EQ(Walk(f), (std::vector<std::string>{"alpha", "bravo", "charlie", "delta"}));
+  f.Fill("P", "hotel", 0, 2);
+  SETkeykey(&f.name_key);  // from a key value
+  EXPECT_EQ(Walk(f, false), (std::vector<std::string>{"delta", "charlie", "bravo", "alpha"}));
+  Add(f, "E", "echo", 1);
+  EXPECT_EQ(RECORDSkey(&f.name_key), 4);
+  EXPECT_EQ(RECORDSkey(&f.path_key), 5);
+  CLOSE(&f.file);
+  EXPECT_EQ(Verify(), "");
+}
+
 }  // namespace
 }  // namespace kor
