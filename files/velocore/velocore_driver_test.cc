@@ -482,7 +482,9 @@ struct TcfCleared {
 
 TEST_F(VelocoreDriver, TcfNamesTheControlFileOfAMultiFileCommit) {
   std::string named = dir_.Path("named.tcf");
-  ProjectFile a(path_), b(dir_.Path("other.vel"));
+  std::string sub = dir_.Path("sub");
+  ASSERT_EQ(OsMakeDirectory(sub.c_str()), kOsOk);
+  ProjectFile a(path_), b(sub + "/other.vel");
   CreateOpen(a);
   CreateOpen(b);
   TcfCleared cleared{&a.file};
@@ -499,13 +501,14 @@ TEST_F(VelocoreDriver, TcfNamesTheControlFileOfAMultiFileCommit) {
   ASSERT_EQ(ERRORCODE(), 0);
   EXPECT_TRUE(testing::Exists(named));
   EXPECT_FALSE(testing::Exists(dir_.Path("velocore.tcf")));
+  EXPECT_FALSE(testing::Exists(sub + "/velocore.tcf"));
   {
     vel::PageStore control;  // a clean file of the same format
     ASSERT_TRUE(control.Open(named, kOsReadOnly | kOsDenyNone, "").ok());
     EXPECT_EQ(vel::testing::VerifyProblems(control), "");
   }
 
-  // Cleared: the control file is the one in the files' directory again.
+  // Cleared: each file's directory has its own control file again.
   SEND(&b.file, "TCF=");
   PopString();
   SEND(&a.file, "TCF");
@@ -516,6 +519,7 @@ TEST_F(VelocoreDriver, TcfNamesTheControlFileOfAMultiFileCommit) {
   COMMIT();
   ASSERT_EQ(ERRORCODE(), 0);
   EXPECT_TRUE(testing::Exists(dir_.Path("velocore.tcf")));
+  EXPECT_TRUE(testing::Exists(sub + "/velocore.tcf"));
 
   CloseAllFiles();
   for (ProjectFile* f : {&a, &b}) {
