@@ -2,7 +2,9 @@
 // truncation of the multi-file COMMIT (control file steps included), the
 // machine stops there; after reopening (each file resolving its journal
 // through the control file), both files hold all of the transaction or
-// none of it, and verify clean.
+// none of it, and verify clean. Once with the control file of the files'
+// folder, once with a control file named for the program (relative and
+// absolute name).
 #include <memory>
 
 #include "files/velocore/transaction.h"
@@ -15,12 +17,22 @@ using testing::SampleImage;
 using testing::TableState;
 
 const char* const kFiles[] = {"d/a.vel", "d/b.vel"};
-constexpr const char* kControl = "d/velocore.tcf";
 
-class TransactionCrash : public testing::MemoryFilesTest {
+// The control file: the name set for the program ("" for none) and the
+// file that serves as control file (a relative name is taken from the
+// current folder).
+struct Control {
+  const char* named;
+  const char* file;
+};
+
+class TransactionCrash : public testing::MemoryFilesTest,
+                         public ::testing::WithParamInterface<Control> {
  protected:
   void SetUp() override {
     MemoryFilesTest::SetUp();
+    control_ = *GetParam().named != '\0' ? OsFullPathName(GetParam().file) : GetParam().file;
+    kControl = control_.c_str();
     for (const char* name : kFiles) {
       PageStore store;
       ASSERT_TRUE(store.Create(name, "").ok());
@@ -42,6 +54,9 @@ class TransactionCrash : public testing::MemoryFilesTest {
     after_ = States();
     ASSERT_NE(before_, after_);
     ASSERT_TRUE(files_.Exists(kControl));
+    if (*GetParam().named != '\0') {
+      ASSERT_FALSE(files_.Exists("d/velocore.tcf"));
+    }
   }
 
   void Restore() {
@@ -71,7 +86,7 @@ class TransactionCrash : public testing::MemoryFilesTest {
       if (s.ok() && i == 1) s = t.Delete(5);
       if (s.ok() && i == 1) s = t.Put(7, SampleImage(500, "changed").data());
     }
-    if (s.ok()) s = CommitFiles({pf[0], pf[1]}, "");
+    if (s.ok()) s = CommitFiles({pf[0], pf[1]}, GetParam().named);
     for (PhysicalFile* f : pf) {
       if (f == nullptr) continue;
       f->enlisted = false;
@@ -100,11 +115,18 @@ class TransactionCrash : public testing::MemoryFilesTest {
     return states;
   }
 
+  std::string control_;
+  const char* kControl = nullptr;
   std::vector<Bytes> base_;
   std::vector<TableState> before_, after_;
 };
 
-TEST_F(TransactionCrash, CrashAtEveryStepLeavesAllOrNothing) {
+INSTANTIATE_TEST_SUITE_P(DefaultAndNamed, TransactionCrash,
+                         ::testing::Values(Control{"", "d/velocore.tcf"},
+                                           Control{"x/named.tcf", "x/named.tcf"},
+                                           Control{"/y/named.tcf", "/y/named.tcf"}));
+
+TEST_P(TransactionCrash, CrashAtEveryStepLeavesAllOrNothing) {
   using Loss = MemoryFiles::Loss;
   const std::pair<Loss, uint32_t> variants[] = {
       {Loss::kAll, 0}, {Loss::kNone, 0}, {Loss::kRandom, 1}, {Loss::kRandom, 2}};
