@@ -6,6 +6,7 @@
 // folder, once with a control file named for the program (relative and
 // absolute name).
 #include <memory>
+#include <string>
 
 #include "files/velocore/transaction.h"
 #include "files/velocore/velocore_test_support.h"
@@ -121,10 +122,14 @@ class TransactionCrash : public testing::MemoryFilesTest,
   std::vector<TableState> before_, after_;
 };
 
-INSTANTIATE_TEST_SUITE_P(DefaultAndNamed, TransactionCrash,
-                         ::testing::Values(Control{"", "d/velocore.tcf"},
-                                           Control{"x/named.tcf", "x/named.tcf"},
-                                           Control{"/y/named.tcf", "/y/named.tcf"}));
+INSTANTIATE_TEST_SUITE_P(
+    DefaultAndNamed, TransactionCrash,
+    ::testing::Values(Control{"", "d/velocore.tcf"}, Control{"x/named.tcf", "x/named.tcf"},
+                      Control{"/y/named.tcf", "/y/named.tcf"}),
+    [](const ::testing::TestParamInfo<Control>& info) {
+      const char* named = info.param.named;
+      return std::string(*named == '\0' ? "Folder" : *named == '/' ? "Absolute" : "Relative");
+    });
 
 TEST_P(TransactionCrash, CrashAtEveryStepLeavesAllOrNothing) {
   using Loss = MemoryFiles::Loss;
