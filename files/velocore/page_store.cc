@@ -132,8 +132,17 @@ Status PageStore::Load(uint32_t id, Cached** out) {
   c.last_use = ++clock_;
   clean_bytes_ += c.bytes;
   *out = &cache_.emplace(id, std::move(c)).first->second;
-  r = {id, recent_epoch_, *out};
+  if (cache_.size() > recent_.size() && recent_bits_ < kMaxRecentBits) {
+    GrowRecent();
+  } else {
+    r = {id, recent_epoch_, *out};
+  }
   return Status::Ok();
+}
+
+void PageStore::GrowRecent() {
+  recent_bits_ = std::min(recent_bits_ + 2, kMaxRecentBits);
+  recent_.assign(size_t{1} << recent_bits_, Recent{});
 }
 
 void PageStore::ForgetRecent() {

@@ -210,15 +210,20 @@ class PageStore {
   // the page number): a tree step finds its pages here without the hash
   // table's division and node walk. Entries point into cache_ and count
   // only while their epoch is recent_epoch_, which ForgetRecent raises
-  // whenever a page leaves the cache or is renumbered.
-  static constexpr uint32_t kRecentBits = 14;
+  // whenever a page leaves the cache or is renumbered. The table starts
+  // small and grows (emptied) with the cache up to kMaxRecentBits: a store
+  // opened to read a few pages should not clear 384 KB first.
+  static constexpr uint32_t kFirstRecentBits = 6;
+  static constexpr uint32_t kMaxRecentBits = 14;
   struct Recent {
     uint32_t id = 0;
     uint64_t epoch = 0;
     Cached* page = nullptr;
   };
-  static size_t RecentSlot(uint32_t id) { return (id * 2654435761u) >> (32 - kRecentBits); }
-  std::vector<Recent> recent_ = std::vector<Recent>(size_t{1} << kRecentBits);
+  size_t RecentSlot(uint32_t id) const { return (id * 2654435761u) >> (32 - recent_bits_); }
+  void GrowRecent();
+  uint32_t recent_bits_ = kFirstRecentBits;
+  std::vector<Recent> recent_ = std::vector<Recent>(size_t{1} << kFirstRecentBits);
   uint64_t recent_epoch_ = 1;
   std::vector<std::pair<uint32_t, uint32_t>> freed_;  // (slot, class) of removed pages
   uint32_t next_temporary_ = kFirstTemporary;
