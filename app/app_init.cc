@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "app/core/app_data.h"
+#include "app/deferred_builds.h"
 #include "dde/dde.h"
 #include "files/driver.h"
 #include "runtime/runtime_init.h"
@@ -70,6 +71,7 @@ const kor::InitEntry kProgramInitTable[] = {
     KOR_DDE_INIT_ENTRIES
     KOR_CONTROLS_INIT_ENTRIES
     {5, &InitGlobalData, &InitGlobalData},
+    {5, &InitDeferredBuilds, &InitDeferredBuilds},
     {5, &InitMainFrameKinds, &InitMainFrameKinds},
     {5, &InitProjectFormKinds, &InitProjectFormKinds},
     {5, &InitLogBrowseKinds, &InitLogBrowseKinds},

@@ -10,6 +10,7 @@
 #include "ui/event_step.h"
 #include "ui/events.h"
 #include "ui/key_codes.h"
+#include "ui/program_messages.h"
 #include "ui/thread_state.h"
 #include "ui/window.h"
 #include "ui/window_build.h"
@@ -187,6 +188,7 @@ LRESULT HandleMessage(Window* w, HWND hwnd, UINT message, WPARAM wp, LPARAM lp) 
         OnQuery(w, static_cast<int32_t>(message) - kEventBase, wp);
         return 0;
       }
+      if (RunProgramMessage(message, static_cast<uintptr_t>(lp))) return 0;
       break;
   }
   return DefWindowProcA(hwnd, message, wp, lp);

@@ -13,7 +13,8 @@
 // Deferral: when the FILE's state word carries kDeferBuild and the window
 // layer installed a poster, the bit is cleared, the operation and its key
 // remembered, and kBuildMessage posted with the FILE; the event loop hands
-// it back as BUILDevent, which runs the remembered build.
+// it back as BUILDevent, which runs the remembered build. A poster that
+// could not post (no window open) leaves the build to run at once.
 #include "files/operations.h"
 #include "files/velocore/driver_block.h"
 #include "files/velocore/velocore_driver.h"
@@ -81,8 +82,8 @@ Status Build(VelBlock& b, int32_t op, const DriverArgs& args) {
     b.deferred_op = op;
     b.deferred_key = args.key;
     b.deferred_filter = filter;
-    poster(kBuildMessage, b.file);
-    return Status::Ok();
+    if (poster(kBuildMessage, b.file)) return Status::Ok();
+    b.deferred_op = 0;  // nothing will hand it back: build now
   }
   return RunBuild(b, op, args.key, filter);
 }

@@ -30,9 +30,8 @@ enum : uint32_t {
 };
 
 // Bit of the file state word that defers a build to the event loop (message
-// kBuildMessage, then BUILDevent).
+// kBuildMessage of velocore_driver.h, then BUILDevent).
 inline constexpr uint32_t kDeferBuild = 0x8000;
-inline constexpr uint32_t kBuildMessage = 0x2420;
 // Longest table name a NAME may carry.
 inline constexpr size_t kMaxTableName = 128;
 

@@ -49,9 +49,10 @@ const DriverRegistration& VelocoreRegistration();
 // A deferred build (a FILE whose state word carries 0x8000) posts
 // `message` (0x2420) with the FILE as its parameter to the program's current
 // window through this hook, which the window layer installs at start-up;
-// the event loop hands it back as BUILDevent. Without a hook the build runs
-// at once.
-using BuildPoster = void (*)(uint32_t message, FileDescriptor* file);
+// the event loop hands it back as BUILDevent. Without a hook, or when the
+// hook answers false (no window to post to), the build runs at once.
+inline constexpr uint32_t kBuildMessage = 0x2420;
+using BuildPoster = bool (*)(uint32_t message, FileDescriptor* file);
 void SetBuildPoster(BuildPoster poster);
 BuildPoster CurrentBuildPoster();
 

@@ -12,8 +12,10 @@
 #include "files/driver.h"
 #include "files/operations.h"
 #include "files/statements.h"
+#include "files/velocore/driver_block.h"
 #include "files/velocore/page_store.h"
 #include "files/velocore/project_file_test_support.h"
+#include "files/velocore/velocore_driver.h"
 #include "files/velocore/velocore_test_support.h"
 #include "runtime/core/error_state.h"
 #include "runtime/os/os_test_dir.h"
@@ -635,6 +637,58 @@ TEST_F(VelocoreDriver, BuildDynMakesAnIndexInItsOrder) {
   Add(f, "E", "echo", 1);
   EXPECT_EQ(RECORDSkey(&f.name_key), 4);
   EXPECT_EQ(RECORDSkey(&f.path_key), 5);
+  CLOSE(&f.file);
+  EXPECT_EQ(Verify(), "");
+}
+
+// A deferred build: with the file's deferral bit set, BUILDkey posts the
+// message with the FILE and builds nothing until BUILDevent; the bit is
+// spent. A poster that cannot post leaves the build to run at once.
+struct Posted {
+  uint32_t message = 0;
+  FileDescriptor* file = nullptr;
+  bool answer = true;
+} g_posted;
+bool RecordPost(uint32_t message, FileDescriptor* file) {
+  g_posted.message = message;
+  g_posted.file = file;
+  return g_posted.answer;
+}
+
+TEST_F(VelocoreDriver, DeferredBuildRunsAtBuildEvent) {
+  ProjectFile f(path_);
+  CreateOpen(f);
+  CLOSE(&f.file);
+  OPEN(&f.file, 0x12);
+  for (const char* name : {"b", "a", "c"}) {
+    f.Fill("P", name, 0, 1);
+    APPEND(&f.file);
+  }
+  ASSERT_EQ(ERRORCODE(), 0);
+  g_posted = {};
+  SetBuildPoster(&RecordPost);
+  f.file.fcb->state |= vel::kDeferBuild;
+  EXPECT_EQ(Call(kOpBUILDkey, &f.file, {.key = &f.name_key}), 0);
+  EXPECT_EQ(g_posted.message, 0x2420u);
+  EXPECT_EQ(g_posted.file, &f.file);
+  EXPECT_EQ(f.file.fcb->state & vel::kDeferBuild, 0u);
+  EXPECT_EQ(RECORDSkey(&f.name_key), 0);  // not built yet
+  EXPECT_EQ(Call(kOpBUILDevent, &f.file), 0);
+  EXPECT_EQ(RECORDSkey(&f.name_key), 3);
+  EXPECT_EQ(RECORDSkey(&f.path_key), 0);       // only the key asked for
+  EXPECT_EQ(Call(kOpBUILDevent, &f.file), 0);  // nothing left to run
+
+  // The bit spent, the next build runs at once; so does one whose post fails.
+  g_posted = {};
+  EXPECT_EQ(Call(kOpBUILDkey, &f.file, {.key = &f.path_key}), 0);
+  EXPECT_EQ(g_posted.file, nullptr);
+  EXPECT_EQ(RECORDSkey(&f.path_key), 3);
+  g_posted = {.answer = false};
+  f.file.fcb->state |= vel::kDeferBuild;
+  EXPECT_EQ(Call(kOpBUILDkey, &f.file, {.key = &f.priority_key}), 0);
+  EXPECT_EQ(g_posted.file, &f.file);
+  EXPECT_EQ(RECORDSkey(&f.priority_key), 3);
+  SetBuildPoster(nullptr);
   CLOSE(&f.file);
   EXPECT_EQ(Verify(), "");
 }
