@@ -626,6 +626,14 @@ TEST_F(VelocoreDriver, BuildDynMakesAnIndexInItsOrder) {
   Add(f, "D", "bravo", 1);
   SETkey(&f.name_key);
   EXPECT_EQ(ERRORCODE(), kErrKeyMustBeRebuilt);
+  // A filter other than the empty one (every record) is not understood:
+  // refused, nothing built.
+  const char filter[] = "UPPER(NAME) = 'ALPHA'";
+  EXPECT_EQ(Call(kOpBUILDdynfilter, &f.file,
+                 {.key = &f.name_key, .text = filter, .text_length = uint32_t(strlen(filter))}),
+            kErrUnsupported);
+  SETkey(&f.name_key);
+  EXPECT_EQ(ERRORCODE(), kErrKeyMustBeRebuilt);
   EXPECT_EQ(Call(kOpBUILDdyn, &f.file, {.key = &f.name_key}), 0);
   EXPECT_EQ(RECORDSkey(&f.name_key), 4);
   SETkey(&f.name_key);
@@ -637,6 +645,10 @@ TEST_F(VelocoreDriver, BuildDynMakesAnIndexInItsOrder) {
   Add(f, "E", "echo", 1);
   EXPECT_EQ(RECORDSkey(&f.name_key), 4);
   EXPECT_EQ(RECORDSkey(&f.path_key), 5);
+  // A blank filter takes every record, the one ADD brought too.
+  EXPECT_EQ(Call(kOpBUILDdynfilter, &f.file, {.key = &f.name_key, .text = "  ", .text_length = 2}),
+            0);
+  EXPECT_EQ(RECORDSkey(&f.name_key), 5);
   CLOSE(&f.file);
   EXPECT_EQ(Verify(), "");
 }
