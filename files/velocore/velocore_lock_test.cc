@@ -239,5 +239,46 @@ TEST_F(CopyRename, MissingSourceGivesFileNotFound) {
   }
 }
 
+
+// Nothing is overwritten: COPY or RENAME onto an existing file gives 5 and
+// leaves both files as they were; a file this program has open (through
+// another FILE) is not renamed from under it, and a FILE that is itself open
+// refuses both with 52.
+TEST_F(CopyRename, ExistingTargetsAndOpenFilesStayPut) {
+  const std::string other = "other file's bytes";
+  ASSERT_TRUE(testing::WriteWholeFile(Path("taken.vel"), other));
+  struct Case {
+    const char* what;
+    void (*statement)(FileDescriptor*, const char*);
+  };
+  const Case cases[] = {{"COPY", &COPY}, {"RENAME", &RENAME}};
+  int32_t error = -1;
+  for (const Case& c : cases) {
+    ProjectFile f(Path("source.vel"), false);
+    c.statement(&f.file, Path("taken.vel").c_str());
+    EXPECT_EQ(ERRORCODE(), kErrAccessDenied) << c.what;
+    EXPECT_EQ(testing::ReadWholeFile(Path("taken.vel")), other) << c.what;
+    EXPECT_EQ(Records(Path("source.vel"), &error), expected_) << c.what;
+
+    ProjectFile open(Path("source.vel"), false);
+    SHARE(&open.file, 0x42);
+    ASSERT_EQ(ERRORCODE(), 0);
+    c.statement(&open.file, Path("moved.vel").c_str());
+    EXPECT_EQ(ERRORCODE(), kErrFileAlreadyOpen) << c.what;
+    CLOSE(&open.file);
+  }
+  ProjectFile holder(Path("source.vel"), false);
+  SHARE(&holder.file, 0x42);
+  ASSERT_EQ(ERRORCODE(), 0);
+  ProjectFile f(Path("source.vel"), false);
+  RENAME(&f.file, Path("moved.vel").c_str());
+  EXPECT_EQ(ERRORCODE(), kErrAccessDenied);
+  EXPECT_TRUE(testing::Exists(Path("source.vel")));
+  EXPECT_FALSE(testing::Exists(Path("moved.vel")));
+  CLOSE(&holder.file);
+  EXPECT_EQ(Records(Path("source.vel"), &error), expected_);
+  EXPECT_EQ(error, 0);
+}
+
 }  // namespace
 }  // namespace kor
