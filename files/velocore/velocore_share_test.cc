@@ -30,6 +30,7 @@ namespace {
 using vel::testing::ProjectFile;
 
 constexpr const char* kWorkerMark = "VelWorkerJob";
+constexpr const char* kAccountEnd = "end of account\n";
 // Sanitized builds run several times slower.
 #if defined(__SANITIZE_ADDRESS__)
 #define VEL_SLOW_BUILD 1
@@ -187,6 +188,7 @@ TEST(VelWorker, MixedOperations) {
     account << (failure.empty() ? "ok" : failure) << "\n";
     for (const auto& [path, priority] : worker.account())
       account << path << "\t" << priority << "\n";
+    account << kAccountEnd;
   }
   std::rename((out + ".part").c_str(), (out + ".done").c_str());
   EXPECT_EQ(failure, "");
@@ -223,9 +225,18 @@ TEST(VelocoreShared, ManyProcesses) {
   Account expected;
   for (int w = 1; w <= kWorkers; ++w) {
     std::string done = JobPath(job, w) + ".done";
-    ASSERT_TRUE(testing::WaitFor([&] { return testing::Exists(done); }, std::chrono::seconds(45)))
+    // Read until the whole account is there: under Wine a file just renamed
+    // into place was once read empty by the parent.
+    std::string text;
+    ASSERT_TRUE(testing::WaitFor(
+        [&] {
+          text = ReadAll(done);
+          return text.ends_with(kAccountEnd);
+        },
+        std::chrono::seconds(45)))
         << "worker " << w << " did not finish";
-    std::istringstream lines(ReadAll(done));
+    text.resize(text.size() - std::strlen(kAccountEnd));
+    std::istringstream lines(text);
     std::string line;
     std::getline(lines, line);
     EXPECT_EQ(line, "ok") << "worker " << w;
