@@ -52,6 +52,13 @@ run_ctest() {
     if [ "$refails" -lt "$fails" ]; then
       echo "flaky in $1 (failed, then passed):"
       comm -23 <(failed_names "$out") <(failed_names "$out.rerun") | sed 's/^/  /'
+      # The first run's output of each, so that a flake seen once can be
+      # understood from this log (the build tree may be gone by then).
+      comm -23 <(failed_names "$out") <(failed_names "$out.rerun") | while read -r name; do
+        awk -v n="$name" '$0 ~ "Test +#[0-9]+: " n " " {p = 1; c = 0}
+          p && /^ *[0-9]+\/[0-9]+ Test +#/ && $0 !~ "Test +#[0-9]+: " n " " {p = 0}
+          p && c++ < 120' "$out" | sed 's/^/    | /'
+      done
     fi
   fi
   passed=$((passed + total - fails - skips))
