@@ -74,7 +74,7 @@ const Page* Tree::HintLeaf() {
 // Leaves hold disjoint, ordered ranges of keys: when `key` is at or above
 // the leaf's first key and a record at or above it (past it when strict)
 // lies in the leaf, no other leaf holds a nearer one.
-Status Tree::CeilingInHint(std::span<const uint8_t> key, bool strict, const Record** out,
+Status Tree::CeilingInHint(std::span<const uint8_t> key, bool strict, RecordRef* out,
                            bool* answered) {
   *answered = false;
   const Page* p = HintLeaf();
@@ -82,13 +82,13 @@ Status Tree::CeilingInHint(std::span<const uint8_t> key, bool strict, const Reco
   size_t i = LowerBound(*p, key);
   if (strict && i < p->records.size() && CompareKeys(p->records[i].key(), key) == 0) ++i;
   if (i >= p->records.size()) return Status::Ok();
-  *out = &p->records[i];
+  *out = p->records[i];
   *answered = true;
   return Status::Ok();
 }
 
 // The mirror image: `key` at or below the leaf's last key.
-Status Tree::FloorInHint(std::span<const uint8_t> key, bool strict, const Record** out,
+Status Tree::FloorInHint(std::span<const uint8_t> key, bool strict, RecordRef* out,
                          bool* answered) {
   *answered = false;
   const Page* p = HintLeaf();
@@ -96,7 +96,7 @@ Status Tree::FloorInHint(std::span<const uint8_t> key, bool strict, const Record
   size_t i = LowerBound(*p, key);
   bool take_i = !strict && i < p->records.size() && CompareKeys(p->records[i].key(), key) == 0;
   if (!take_i && i == 0) return Status::Ok();
-  *out = &p->records[take_i ? i : i - 1];
+  *out = p->records[take_i ? i : i - 1];
   *answered = true;
   return Status::Ok();
 }

@@ -66,9 +66,9 @@ TEST(RunLengthTest, BadCodedDataIsCheck1164) {
   }
 }
 
-Page Leaf(std::vector<Record> records) {
+Page Leaf(const std::vector<Record>& records) {
   Page p;
-  p.records = std::move(records);
+  for (const Record& r : records) p.records.PushBack(r.key(), r.data());
   return p;
 }
 
@@ -129,9 +129,8 @@ TEST(PageCodecTest, SharedPrefixIsCappedAt63AndLengthsRepeatImplicitly) {
 }
 
 TEST(PageCodecTest, InternalPagesCarryChildNumbers) {
-  Page p;
+  Page p = Leaf({MakeRecord({}, {}), MakeRecord(Text("m"), {}), MakeRecord(Text("t"), {})});
   p.level = 2;
-  p.records = {MakeRecord({}, {}), MakeRecord(Text("m"), {}), MakeRecord(Text("t"), {})};
   p.children = {7, 0x01020304, 99};
   Bytes out;
   ASSERT_TRUE(EncodePage(p, 512, &out).ok());
@@ -182,7 +181,7 @@ TEST(PageCodecTest, RandomPagesSurviveTheRoundTrip) {
     for (int i = 0, count = 1 + int(random() % 30); i < count; ++i) {
       key.push_back(uint8_t(random() % 4));  // ascending keys sharing prefixes
       Bytes data(random() % 80, uint8_t(random() % 2));
-      p.records.push_back(MakeRecord(key, data));
+      p.records.PushBack(key, data);
       if (p.level) p.children.push_back(uint32_t(random()));
     }
     Bytes out;
