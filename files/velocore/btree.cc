@@ -82,7 +82,7 @@ Status Tree::LeafFor(std::span<const uint8_t> key, const Page** leaf) {
 // unique key's entry, then inserts it).
 Status Tree::Find(std::span<const uint8_t> key, Record* out, bool* found) {
   *found = false;
-  std::vector<Step> path;
+  std::vector<Step>& path = path_;
   const Page* leaf = nullptr;
   Status s = Descend(key, &path);
   if (!s.ok() || path.empty()) return s;
@@ -117,7 +117,7 @@ Status Tree::Insert(std::span<const uint8_t> key, std::span<const uint8_t> data,
     store_.header().root = store_.Add(std::move(p));
     return Status::Ok();
   }
-  std::vector<Step> path;
+  std::vector<Step>& path = path_;
   Status s = Descend(key, &path);
   Page* leaf = nullptr;
   if (s.ok()) s = store_.GetMutable(path.back().id, &leaf);
@@ -135,7 +135,7 @@ Status Tree::Put(std::span<const uint8_t> key, std::span<const uint8_t> data) {
   bool existed = false;
   Status s = Insert(key, data, &existed);
   if (!s.ok() || !existed) return s;
-  std::vector<Step> path;
+  std::vector<Step>& path = path_;
   Page* leaf = nullptr;
   s = Descend(key, &path);
   if (s.ok()) s = store_.GetMutable(path.back().id, &leaf);
@@ -148,7 +148,7 @@ Status Tree::Put(std::span<const uint8_t> key, std::span<const uint8_t> data) {
 Status Tree::Update(std::span<const uint8_t> key,
                     const std::function<Status(std::span<uint8_t> data)>& change, bool* found) {
   *found = false;
-  std::vector<Step> path;
+  std::vector<Step>& path = path_;
   Status s = Descend(key, &path);
   if (!s.ok() || path.empty()) return s;
   const Page* leaf = nullptr;
@@ -203,7 +203,7 @@ Status Tree::SplitUp(std::vector<Step>& path) {
 
 Status Tree::Erase(std::span<const uint8_t> key, bool* found) {
   *found = false;
-  std::vector<Step> path;
+  std::vector<Step>& path = path_;
   Status s = Descend(key, &path);
   if (!s.ok() || path.empty()) return s;
   Page* leaf = nullptr;

@@ -116,6 +116,10 @@ class Tree {
   static constexpr size_t kPathHints = 4;
   PathHint path_hints_[kPathHints];
   bool search_hints_ = true;
+  // The path of the search or change under way, kept for its room: tree
+  // operations never run inside one another (Put's Insert ends before Put
+  // descends again; an Update's change only edits the record's bytes).
+  std::vector<Step> path_;
 };
 
 // Walks the records of the tree in key order, either way. Each step seeks
