@@ -292,11 +292,12 @@ Status Tree::CeilingIn(uint32_t id, std::span<const uint8_t> key, bool strict, R
   if (p->leaf()) {
     hint_leaf_ = id;
     hint_generation_ = store_.generation();
-    size_t i = LowerBound(*p, key);
+    size_t i = HintedLowerBound(*p, key);
     if (strict && i < p->records.size() && SameKey(p->records[i], key)) ++i;
     if (i < p->records.size()) {
       *out = p->records[i];
       *found = true;
+      hint_index_ = i;
     }
     return Status::Ok();
   }
@@ -319,10 +320,11 @@ Status Tree::FloorIn(uint32_t id, std::span<const uint8_t> key, bool strict, Rec
   if (p->leaf()) {
     hint_leaf_ = id;
     hint_generation_ = store_.generation();
-    size_t i = LowerBound(*p, key);  // first at or above
+    size_t i = HintedLowerBound(*p, key);  // first at or above
     bool take_i = !strict && i < p->records.size() && SameKey(p->records[i], key);
     if (take_i || i > 0) {
-      *out = p->records[take_i ? i : i - 1];
+      hint_index_ = take_i ? i : i - 1;
+      *out = p->records[hint_index_];
       *found = true;
     }
     return Status::Ok();

@@ -101,6 +101,9 @@ class Tree {
   Status CeilingInHint(std::span<const uint8_t> key, bool strict, RecordRef* out, bool* answered);
   Status FloorInHint(std::span<const uint8_t> key, bool strict, RecordRef* out, bool* answered);
   const Page* HintLeaf();
+  // LowerBound in a leaf, first trying the position Ceiling or Floor
+  // answered last (hint_index_).
+  size_t HintedLowerBound(const Page& leaf, std::span<const uint8_t> key) const;
   // The leaf the last Look ended in, while the store's
   // generation is the one seen then, when `key` lies between its first and
   // last keys: no other leaf can hold it. Reads of records whose keys lie
@@ -111,6 +114,7 @@ class Tree {
   PageStore& store_;
   uint32_t hint_leaf_ = kNoPage;
   uint64_t hint_generation_ = 0;
+  size_t hint_index_ = SIZE_MAX;  // where Ceiling or Floor answered last (any leaf)
   uint32_t look_leaf_ = kNoPage;
   uint64_t look_generation_ = 0;
   static constexpr size_t kPathHints = 4;
