@@ -80,7 +80,7 @@ class Tree {
     std::vector<Step> path;
     // Per internal level: separator i and separator i+1 of the step.
     std::vector<std::vector<uint8_t>> lower, upper;
-    std::vector<bool> has_upper;
+    std::vector<uint8_t> has_upper;  // bytes: read at every level of every descent
   };
   bool PathFromHint(std::span<const uint8_t> key, std::vector<Step>* path);
   void KeepPathHint(const std::vector<Step>& path);
