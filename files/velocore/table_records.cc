@@ -62,7 +62,7 @@ bool Table::MakeEntry(size_t k, const uint8_t* stored, uint32_t record, bool on_
 
 Status Table::AdjustStatistics(uint8_t which, int32_t delta) {
   if (delta == 0) return Status::Ok();
-  Bytes key = StatisticsKey(number_, which);
+  StatisticsKeyBuffer key = StatisticsKeyOf(number_, which);
   bool found = false;
   Status s = tree_.Update(
       key,
@@ -101,14 +101,14 @@ Status Table::Add(const uint8_t* image, const std::vector<Bytes>& memos, uint32_
   }
   if (s.ok()) s = IssueRecordNumber(&store_.header(), record);
   bool existed = false;
-  if (s.ok()) s = tree_.Insert(DataKey(number_, *record), stored, &existed);
+  if (s.ok()) s = tree_.Insert(DataKeyOf(number_, *record), stored, &existed);
   if (s.ok() && existed) s = Check(kCheckDuplicate);
   for (size_t k = 0; s.ok() && k < schema_.keys.size(); ++k) {
     if (!makes[k]) continue;
     // Made above with record number 0: only a DUP key's entry ends in the
     // record number (EntryKey), so it is set there without a second image.
     if (schema_.keys[k].dup()) Put32BE(entries[k].data() + entries[k].size() - 4, *record);
-    s = tree_.Insert(entries[k], RecordNumberData(*record), &existed);
+    s = tree_.Insert(entries[k], RecordNumberDataOf(*record), &existed);
     if (s.ok() && existed) s = Check(kCheckDuplicate);
     if (s.ok()) s = AdjustStatistics(uint8_t(k + 1), 1);
   }
