@@ -30,10 +30,10 @@ void ExpectSame(const RecordList& list, const std::vector<Record>& oracle) {
   EXPECT_EQ(list.byte_total(), total);
 }
 
-// Keys over a tiny alphabet with zero bytes and lengths around 8, so that
-// many pairs share their heads or differ only past them.
+// Keys over a tiny alphabet with zero bytes and lengths around 8 and 16,
+// so that many pairs share their heads or differ only past them.
 Bytes TrickyKey(std::mt19937& random) {
-  Bytes k(random() % 14);
+  Bytes k(random() % 22);
   for (auto& b : k) b = uint8_t(random() % 3 == 0 ? 0 : random() % 2 + 1);
   return k;
 }
@@ -122,6 +122,25 @@ TEST(RecordListTest, HeadsOrderKeysAsCompareKeysDoes) {
       {{1, 2, 3, 4, 5, 6, 7, 8, 1}, {1, 2, 3, 4, 5, 6, 7, 8, 0, 9}},
       {{0xFF}, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
       {{2}, {1, 0xFF}},
+      {Bytes(16, 7), Bytes(17, 7)},
+      {Bytes(7, 7),
+       [] {
+         Bytes b(8, 7);
+         b[7] = 0;
+         return b;
+       }()},
+      {Bytes(17, 7),
+       [] {
+         Bytes b(17, 7);
+         b[16] = 8;
+         return b;
+       }()},
+      {[] {
+         Bytes b(20, 1);
+         b[12] = 0;
+         return b;
+       }(),
+       Bytes(12, 1)},
   };
   for (const auto& c : cases) {
     for (int way = 0; way < 2; ++way) {
