@@ -8,11 +8,7 @@ namespace kor::vel {
 
 namespace {
 
-Record Separator(std::span<const uint8_t> key) { return MakeRecord(key, {}); }
-
-bool SameKey(const Record& r, std::span<const uint8_t> key) {
-  return CompareKeys(r.key(), key) == 0;
-}
+bool SameKey(RecordRef r, std::span<const uint8_t> key) { return CompareKeys(r.key(), key) == 0; }
 
 // Where a page of `n` records with these sizes splits: the first index at
 // which the left part holds half the bytes, kept inside 1..n-1.
@@ -20,7 +16,7 @@ size_t SplitPoint(const Page& p) {
   uint32_t half = PageBudget(p) / 2, acc = kPgHeaderSize;
   size_t i = 0;
   while (i < p.records.size() && acc < half) {
-    acc += kRecordOverhead + uint32_t(p.records[i].bytes.size()) + (p.leaf() ? 0 : 4);
+    acc += kRecordOverhead + uint32_t(p.records[i].size) + (p.leaf() ? 0 : 4);
     ++i;
   }
   return std::clamp<size_t>(i, 1, p.records.size() - 1);
@@ -86,7 +82,7 @@ Status Tree::LeafFor(std::span<const uint8_t> key, const Page** leaf) {
 // unique key's entry, then inserts it).
 Status Tree::Find(std::span<const uint8_t> key, Record* out, bool* found) {
   *found = false;
-  std::vector<Step> path;
+  std::vector<Step>& path = path_;
   const Page* leaf = nullptr;
   Status s = Descend(key, &path);
   if (!s.ok() || path.empty()) return s;
@@ -94,62 +90,65 @@ Status Tree::Find(std::span<const uint8_t> key, Record* out, bool* found) {
   size_t i = path.back().index;
   if (s.ok() && i < leaf->records.size() && SameKey(leaf->records[i], key)) {
     *found = true;
-    if (out) *out = leaf->records[i];
+    if (out) CopyRecord(leaf->records[i], out);
   }
   return s;
 }
 
-Status Tree::Look(std::span<const uint8_t> key, const Record** out) {
-  *out = nullptr;
+Status Tree::Look(std::span<const uint8_t> key, RecordRef* out, bool* found) {
+  *found = false;
   const Page* leaf = nullptr;
   Status s = LeafFor(key, &leaf);
   if (!s.ok() || leaf == nullptr) return s;
   size_t i = LowerBound(*leaf, key);
-  if (i < leaf->records.size() && SameKey(leaf->records[i], key)) *out = &leaf->records[i];
+  if (i < leaf->records.size() && SameKey(leaf->records[i], key)) {
+    *out = leaf->records[i];
+    *found = true;
+  }
   return s;
 }
 
-Status Tree::Insert(Record record, bool* existed) {
+Status Tree::Insert(std::span<const uint8_t> key, std::span<const uint8_t> data, bool* existed) {
   *existed = false;
-  if (record.bytes.size() > kMaxRecordBytes) return Check(kCheckRecordData);
+  if (key.size() + data.size() > kMaxRecordBytes) return Check(kCheckRecordData);
   if (store_.header().root == kNoPage) {
     Page p;
-    p.records.push_back(std::move(record));
+    p.records.PushBack(key, data);
     store_.header().root = store_.Add(std::move(p));
     return Status::Ok();
   }
-  std::vector<Step> path;
-  Status s = Descend(record.key(), &path);
+  std::vector<Step>& path = path_;
+  Status s = Descend(key, &path);
   Page* leaf = nullptr;
   if (s.ok()) s = store_.GetMutable(path.back().id, &leaf);
   if (!s.ok()) return s;
   size_t i = path.back().index;
-  if (i < leaf->records.size() && SameKey(leaf->records[i], record.key())) {
+  if (i < leaf->records.size() && SameKey(leaf->records[i], key)) {
     *existed = true;
     return Status::Ok();
   }
-  leaf->records.insert(leaf->records.begin() + ptrdiff_t(i), std::move(record));
+  leaf->records.Insert(i, key, data);
   return SplitUp(path);
 }
 
-Status Tree::Put(const Record& record) {
+Status Tree::Put(std::span<const uint8_t> key, std::span<const uint8_t> data) {
   bool existed = false;
-  Status s = Insert(record, &existed);
+  Status s = Insert(key, data, &existed);
   if (!s.ok() || !existed) return s;
-  std::vector<Step> path;
+  std::vector<Step>& path = path_;
   Page* leaf = nullptr;
-  s = Descend(record.key(), &path);
+  s = Descend(key, &path);
   if (s.ok()) s = store_.GetMutable(path.back().id, &leaf);
   if (!s.ok()) return s;
-  leaf->records[path.back().index] = record;
+  leaf->records.Replace(path.back().index, key, data);
   s = SplitUp(path);
   return s.ok() ? Rebalance(path, path.size() - 1) : s;
 }
 
-Status Tree::Update(std::span<const uint8_t> key, const std::function<Status(Record*)>& change,
-                    bool* found) {
+Status Tree::Update(std::span<const uint8_t> key,
+                    const std::function<Status(std::span<uint8_t> data)>& change, bool* found) {
   *found = false;
-  std::vector<Step> path;
+  std::vector<Step>& path = path_;
   Status s = Descend(key, &path);
   if (!s.ok() || path.empty()) return s;
   const Page* leaf = nullptr;
@@ -159,8 +158,7 @@ Status Tree::Update(std::span<const uint8_t> key, const std::function<Status(Rec
   *found = true;
   Page* changed = nullptr;
   s = store_.GetMutable(path.back().id, &changed);
-  if (s.ok()) s = change(&changed->records[i]);
-  if (s.ok() && !SameKey(changed->records[i], key)) s = Check(kCheckTree);
+  if (s.ok()) s = change(changed->records.MutableData(i));
   if (s.ok()) s = SplitUp(path);
   return s.ok() ? Rebalance(path, path.size() - 1) : s;
 }
@@ -174,20 +172,21 @@ Status Tree::SplitUp(std::vector<Step>& path) {
     size_t m = SplitPoint(*p);
     Page right;
     right.level = p->level;
-    right.records.assign(std::make_move_iterator(p->records.begin() + ptrdiff_t(m)),
-                         std::make_move_iterator(p->records.end()));
-    p->records.resize(m);
+    right.records.AppendFrom(p->records, m);
+    p->records.Truncate(m);
     if (!p->leaf()) {
       right.children.assign(p->children.begin() + ptrdiff_t(m), p->children.end());
       p->children.resize(m);
     }
-    Record separator = Separator(right.records[0].key());
+    RecordRef first = right.records[0];
+    std::vector<uint8_t> separator(first.key().begin(), first.key().end());
     uint8_t level = p->level;
     uint32_t right_id = store_.Add(std::move(right));
     if (d == 0) {
       Page root;
       root.level = uint8_t(level + 1);
-      root.records = {Separator({}), separator};
+      root.records.PushBack({}, {});
+      root.records.PushBack(separator, {});
       root.children = {path[0].id, right_id};
       store_.header().root = store_.Add(std::move(root));
       return Status::Ok();
@@ -196,7 +195,7 @@ Status Tree::SplitUp(std::vector<Step>& path) {
     s = store_.GetMutable(path[d - 1].id, &parent);
     if (!s.ok()) return s;
     size_t at = path[d - 1].index + 1;
-    parent->records.insert(parent->records.begin() + ptrdiff_t(at), separator);
+    parent->records.Insert(at, separator, {});
     parent->children.insert(parent->children.begin() + ptrdiff_t(at), right_id);
   }
   return Status::Ok();
@@ -204,7 +203,7 @@ Status Tree::SplitUp(std::vector<Step>& path) {
 
 Status Tree::Erase(std::span<const uint8_t> key, bool* found) {
   *found = false;
-  std::vector<Step> path;
+  std::vector<Step>& path = path_;
   Status s = Descend(key, &path);
   if (!s.ok() || path.empty()) return s;
   Page* leaf = nullptr;
@@ -213,7 +212,7 @@ Status Tree::Erase(std::span<const uint8_t> key, bool* found) {
   size_t i = path.back().index;
   if (i >= leaf->records.size() || !SameKey(leaf->records[i], key)) return Status::Ok();
   *found = true;
-  leaf->records.erase(leaf->records.begin() + ptrdiff_t(i));
+  leaf->records.Erase(i);
   s = leaf->records.empty() ? RemoveChild(path, path.size() - 1) : Rebalance(path, path.size() - 1);
   return s.ok() ? CollapseRoot() : s;
 }
@@ -228,7 +227,7 @@ Status Tree::RemoveChild(std::vector<Step>& path, size_t d) {
   Status s = store_.GetMutable(path[d - 1].id, &parent);
   if (!s.ok()) return s;
   size_t i = path[d - 1].index;
-  parent->records.erase(parent->records.begin() + ptrdiff_t(i));
+  parent->records.Erase(i);
   parent->children.erase(parent->children.begin() + ptrdiff_t(i));
   return parent->records.empty() ? RemoveChild(path, d - 1) : Rebalance(path, d - 1);
 }
@@ -251,11 +250,11 @@ Status Tree::Rebalance(std::vector<Step>& path, size_t d) {
   if (PageBudget(*l) + PageBudget(*r) - kPgHeaderSize > kSplitBytes) return Status::Ok();
   // Separator 0 of the right page only named it; merged, the parent's
   // separator becomes the real lower bound of that child.
-  if (!r->leaf()) r->records[0] = Separator(parent->records[left + 1].key());
-  l->records.insert(l->records.end(), r->records.begin(), r->records.end());
+  if (!r->leaf()) r->records.Replace(0, parent->records[left + 1].key(), {});
+  l->records.AppendFrom(r->records);
   l->children.insert(l->children.end(), r->children.begin(), r->children.end());
   store_.Free(parent->children[left + 1]);
-  parent->records.erase(parent->records.begin() + ptrdiff_t(left + 1));
+  parent->records.Erase(left + 1);
   parent->children.erase(parent->children.begin() + ptrdiff_t(left + 1));
   return Rebalance(path, d - 1);
 }
@@ -272,19 +271,19 @@ Status Tree::CollapseRoot() {
   }
 }
 
-Status Tree::Edge(uint32_t id, bool first, const Record** out, bool* found) {
+Status Tree::Edge(uint32_t id, bool first, RecordRef* out, bool* found) {
   const Page* p = nullptr;
   Status s = store_.Get(id, &p);
   if (s.ok() && p->records.empty()) s = Check(kCheckTree);
   while (s.ok() && !p->leaf()) s = GetChild(store_, *p, first ? 0 : p->children.size() - 1, &p);
   if (s.ok()) {
-    *out = first ? &p->records.front() : &p->records.back();
+    *out = first ? p->records.front() : p->records.back();
     *found = true;
   }
   return s;
 }
 
-Status Tree::CeilingIn(uint32_t id, std::span<const uint8_t> key, bool strict, const Record** out,
+Status Tree::CeilingIn(uint32_t id, std::span<const uint8_t> key, bool strict, RecordRef* out,
                        bool* found) {
   const Page* p = nullptr;
   Status s = store_.Get(id, &p);
@@ -293,11 +292,12 @@ Status Tree::CeilingIn(uint32_t id, std::span<const uint8_t> key, bool strict, c
   if (p->leaf()) {
     hint_leaf_ = id;
     hint_generation_ = store_.generation();
-    size_t i = LowerBound(*p, key);
+    size_t i = HintedLowerBound(*p, key);
     if (strict && i < p->records.size() && SameKey(p->records[i], key)) ++i;
     if (i < p->records.size()) {
-      *out = &p->records[i];
+      *out = p->records[i];
       *found = true;
+      hint_index_ = i;
     }
     return Status::Ok();
   }
@@ -311,7 +311,7 @@ Status Tree::CeilingIn(uint32_t id, std::span<const uint8_t> key, bool strict, c
   return Status::Ok();
 }
 
-Status Tree::FloorIn(uint32_t id, std::span<const uint8_t> key, bool strict, const Record** out,
+Status Tree::FloorIn(uint32_t id, std::span<const uint8_t> key, bool strict, RecordRef* out,
                      bool* found) {
   const Page* p = nullptr;
   Status s = store_.Get(id, &p);
@@ -320,10 +320,11 @@ Status Tree::FloorIn(uint32_t id, std::span<const uint8_t> key, bool strict, con
   if (p->leaf()) {
     hint_leaf_ = id;
     hint_generation_ = store_.generation();
-    size_t i = LowerBound(*p, key);  // first at or above
+    size_t i = HintedLowerBound(*p, key);  // first at or above
     bool take_i = !strict && i < p->records.size() && SameKey(p->records[i], key);
     if (take_i || i > 0) {
-      *out = &p->records[take_i ? i : i - 1];
+      hint_index_ = take_i ? i : i - 1;
+      *out = p->records[hint_index_];
       *found = true;
     }
     return Status::Ok();
@@ -339,41 +340,37 @@ Status Tree::FloorIn(uint32_t id, std::span<const uint8_t> key, bool strict, con
   return Status::Ok();
 }
 
-Status Tree::CeilingRef(std::span<const uint8_t> key, bool strict, const Record** out) {
-  *out = nullptr;
-  bool found = false;
+Status Tree::CeilingRef(std::span<const uint8_t> key, bool strict, RecordRef* out, bool* found) {
+  *found = false;
   uint32_t root = store_.header().root;
   if (root == kNoPage) return Status::Ok();
-  Status s = CeilingInHint(key, strict, out, &found);
-  if (s.ok() && !found) s = CeilingIn(root, key, strict, out, &found);
-  if (!s.ok() || !found) *out = nullptr;
+  Status s = CeilingInHint(key, strict, out, found);
+  if (s.ok() && !*found) s = CeilingIn(root, key, strict, out, found);
+  if (!s.ok()) *found = false;
   return s;
 }
 
-Status Tree::FloorRef(std::span<const uint8_t> key, bool strict, const Record** out) {
-  *out = nullptr;
-  bool found = false;
+Status Tree::FloorRef(std::span<const uint8_t> key, bool strict, RecordRef* out, bool* found) {
+  *found = false;
   uint32_t root = store_.header().root;
   if (root == kNoPage) return Status::Ok();
-  Status s = FloorInHint(key, strict, out, &found);
-  if (s.ok() && !found) s = FloorIn(root, key, strict, out, &found);
-  if (!s.ok() || !found) *out = nullptr;
+  Status s = FloorInHint(key, strict, out, found);
+  if (s.ok() && !*found) s = FloorIn(root, key, strict, out, found);
+  if (!s.ok()) *found = false;
   return s;
 }
 
 Status Tree::Ceiling(std::span<const uint8_t> key, bool strict, Record* out, bool* found) {
-  const Record* r = nullptr;
-  Status s = CeilingRef(key, strict, &r);
-  *found = r != nullptr;
-  if (r != nullptr) *out = *r;
+  RecordRef r;
+  Status s = CeilingRef(key, strict, &r, found);
+  if (*found) CopyRecord(r, out);
   return s;
 }
 
 Status Tree::Floor(std::span<const uint8_t> key, bool strict, Record* out, bool* found) {
-  const Record* r = nullptr;
-  Status s = FloorRef(key, strict, &r);
-  *found = r != nullptr;
-  if (r != nullptr) *out = *r;
+  RecordRef r;
+  Status s = FloorRef(key, strict, &r, found);
+  if (*found) CopyRecord(r, out);
   return s;
 }
 
@@ -387,14 +384,14 @@ Status Cursor::SeekFloor(std::span<const uint8_t> key) {
 
 Status Cursor::Next() {
   if (!valid_) return Status::Ok();
-  std::vector<uint8_t> key(record_.key().begin(), record_.key().end());
-  return tree_.Ceiling(key, true, &record_, &valid_);
+  key_.assign(record_.key().begin(), record_.key().end());
+  return tree_.Ceiling(key_, true, &record_, &valid_);
 }
 
 Status Cursor::Prev() {
   if (!valid_) return Status::Ok();
-  std::vector<uint8_t> key(record_.key().begin(), record_.key().end());
-  return tree_.Floor(key, true, &record_, &valid_);
+  key_.assign(record_.key().begin(), record_.key().end());
+  return tree_.Floor(key_, true, &record_, &valid_);
 }
 
 }  // namespace kor::vel

@@ -27,18 +27,22 @@ class Tree {
 
   // The record with this exact key.
   Status Find(std::span<const uint8_t> key, Record* out, bool* found);
-  // The record with this exact key where it lies in its page (*out null
-  // when there is none), without a copy: valid until the store changes.
-  Status Look(std::span<const uint8_t> key, const Record** out);
+  // The record with this exact key where it lies in its page (*found
+  // false when there is none), without a copy: valid until the store changes.
+  Status Look(std::span<const uint8_t> key, RecordRef* out, bool* found);
   // Adds a record; *existed (and nothing changes) when its key is there.
-  Status Insert(Record record, bool* existed);
+  Status Insert(std::span<const uint8_t> key, std::span<const uint8_t> data, bool* existed);
+  Status Insert(const Record& record, bool* existed) {
+    return Insert(record.key(), record.data(), existed);
+  }
   // Adds or replaces.
-  Status Put(const Record& record);
-  // Changes the record with this key in place through `change` (which must
-  // keep its key), with the same effect on the tree as Put of the changed
-  // record; *found false when there is none (nothing changes then).
-  Status Update(std::span<const uint8_t> key, const std::function<Status(Record*)>& change,
-                bool* found);
+  Status Put(std::span<const uint8_t> key, std::span<const uint8_t> data);
+  Status Put(const Record& record) { return Put(record.key(), record.data()); }
+  // Changes the data of the record with this key in place through `change`
+  // (its length stays), with the same effect on the tree as Put of the
+  // changed record; *found false when there is none (nothing changes then).
+  Status Update(std::span<const uint8_t> key,
+                const std::function<Status(std::span<uint8_t> data)>& change, bool* found);
   // Removes the record with this key; *found tells whether there was one.
   Status Erase(std::span<const uint8_t> key, bool* found);
 
@@ -46,10 +50,10 @@ class Tree {
   // `strict`), and the last at or below it (below it when `strict`).
   Status Ceiling(std::span<const uint8_t> key, bool strict, Record* out, bool* found);
   Status Floor(std::span<const uint8_t> key, bool strict, Record* out, bool* found);
-  // The same where the record lies in its page (*out null when there is
-  // none), without a copy: valid until the store changes.
-  Status CeilingRef(std::span<const uint8_t> key, bool strict, const Record** out);
-  Status FloorRef(std::span<const uint8_t> key, bool strict, const Record** out);
+  // The same where the record lies in its page, without a copy: valid
+  // until the store changes.
+  Status CeilingRef(std::span<const uint8_t> key, bool strict, RecordRef* out, bool* found);
+  Status FloorRef(std::span<const uint8_t> key, bool strict, RecordRef* out, bool* found);
   // Off: every Find, Look and change descends from the root (tests compare
   // the two ways; the results and the file must be the same).
   void UseSearchHints(bool on) { search_hints_ = on; }
@@ -76,7 +80,7 @@ class Tree {
     std::vector<Step> path;
     // Per internal level: separator i and separator i+1 of the step.
     std::vector<std::vector<uint8_t>> lower, upper;
-    std::vector<bool> has_upper;
+    std::vector<uint8_t> has_upper;  // bytes: read at every level of every descent
   };
   bool PathFromHint(std::span<const uint8_t> key, std::vector<Step>* path);
   void KeepPathHint(const std::vector<Step>& path);
@@ -85,19 +89,21 @@ class Tree {
   Status RemoveChild(std::vector<Step>& path, size_t depth);
   Status Rebalance(std::vector<Step>& path, size_t depth);
   Status CollapseRoot();
-  Status Edge(uint32_t id, bool first, const Record** out, bool* found);
-  Status CeilingIn(uint32_t id, std::span<const uint8_t> key, bool strict, const Record** out,
+  Status Edge(uint32_t id, bool first, RecordRef* out, bool* found);
+  Status CeilingIn(uint32_t id, std::span<const uint8_t> key, bool strict, RecordRef* out,
                    bool* found);
-  Status FloorIn(uint32_t id, std::span<const uint8_t> key, bool strict, const Record** out,
+  Status FloorIn(uint32_t id, std::span<const uint8_t> key, bool strict, RecordRef* out,
                  bool* found);
   // Ceiling and Floor in the leaf the last of them ended in, while the
   // store's generation is the one seen then: a walk in key order finds its
   // next record without a descent. *answered false when the answer may lie
   // in another leaf (the key outside the leaf's keys, or none beyond it).
-  Status CeilingInHint(std::span<const uint8_t> key, bool strict, const Record** out,
-                       bool* answered);
-  Status FloorInHint(std::span<const uint8_t> key, bool strict, const Record** out, bool* answered);
+  Status CeilingInHint(std::span<const uint8_t> key, bool strict, RecordRef* out, bool* answered);
+  Status FloorInHint(std::span<const uint8_t> key, bool strict, RecordRef* out, bool* answered);
   const Page* HintLeaf();
+  // LowerBound in a leaf, first trying the position Ceiling or Floor
+  // answered last (hint_index_).
+  size_t HintedLowerBound(const Page& leaf, std::span<const uint8_t> key) const;
   // The leaf the last Look ended in, while the store's
   // generation is the one seen then, when `key` lies between its first and
   // last keys: no other leaf can hold it. Reads of records whose keys lie
@@ -108,11 +114,16 @@ class Tree {
   PageStore& store_;
   uint32_t hint_leaf_ = kNoPage;
   uint64_t hint_generation_ = 0;
+  size_t hint_index_ = SIZE_MAX;  // where Ceiling or Floor answered last (any leaf)
   uint32_t look_leaf_ = kNoPage;
   uint64_t look_generation_ = 0;
   static constexpr size_t kPathHints = 4;
   PathHint path_hints_[kPathHints];
   bool search_hints_ = true;
+  // The path of the search or change under way, kept for its room: tree
+  // operations never run inside one another (Put's Insert ends before Put
+  // descends again; an Update's change only edits the record's bytes).
+  std::vector<Step> path_;
 };
 
 // Walks the records of the tree in key order, either way. Each step seeks
@@ -133,6 +144,7 @@ class Cursor {
  private:
   Tree& tree_;
   Record record_;
+  std::vector<uint8_t> key_;  // the current key while a step seeks past it
   bool valid_ = false;
 };
 

@@ -64,6 +64,16 @@ const Page* Tree::LookHintLeaf(std::span<const uint8_t> key) {
   return p;
 }
 
+// A walk steps from the record it was given last: when that record's key
+// is `key`, it is the lower bound (keys are unique) and the search is saved.
+size_t Tree::HintedLowerBound(const Page& leaf, std::span<const uint8_t> key) const {
+  if (search_hints_ && hint_index_ < leaf.records.size() &&
+      CompareKeys(leaf.records[hint_index_].key(), key) == 0) {
+    return hint_index_;
+  }
+  return LowerBound(leaf, key);
+}
+
 const Page* Tree::HintLeaf() {
   const Page* p = nullptr;
   if (hint_leaf_ == kNoPage || hint_generation_ != store_.generation()) return nullptr;
@@ -74,29 +84,31 @@ const Page* Tree::HintLeaf() {
 // Leaves hold disjoint, ordered ranges of keys: when `key` is at or above
 // the leaf's first key and a record at or above it (past it when strict)
 // lies in the leaf, no other leaf holds a nearer one.
-Status Tree::CeilingInHint(std::span<const uint8_t> key, bool strict, const Record** out,
+Status Tree::CeilingInHint(std::span<const uint8_t> key, bool strict, RecordRef* out,
                            bool* answered) {
   *answered = false;
   const Page* p = HintLeaf();
   if (p == nullptr || CompareKeys(p->records.front().key(), key) > 0) return Status::Ok();
-  size_t i = LowerBound(*p, key);
+  size_t i = HintedLowerBound(*p, key);
   if (strict && i < p->records.size() && CompareKeys(p->records[i].key(), key) == 0) ++i;
   if (i >= p->records.size()) return Status::Ok();
-  *out = &p->records[i];
+  hint_index_ = i;
+  *out = p->records[i];
   *answered = true;
   return Status::Ok();
 }
 
 // The mirror image: `key` at or below the leaf's last key.
-Status Tree::FloorInHint(std::span<const uint8_t> key, bool strict, const Record** out,
+Status Tree::FloorInHint(std::span<const uint8_t> key, bool strict, RecordRef* out,
                          bool* answered) {
   *answered = false;
   const Page* p = HintLeaf();
   if (p == nullptr || CompareKeys(p->records.back().key(), key) < 0) return Status::Ok();
-  size_t i = LowerBound(*p, key);
+  size_t i = HintedLowerBound(*p, key);
   bool take_i = !strict && i < p->records.size() && CompareKeys(p->records[i].key(), key) == 0;
   if (!take_i && i == 0) return Status::Ok();
-  *out = &p->records[take_i ? i : i - 1];
+  hint_index_ = take_i ? i : i - 1;
+  *out = p->records[hint_index_];
   *answered = true;
   return Status::Ok();
 }

@@ -140,7 +140,7 @@ TEST_F(TreeTest, SearchHintsGiveTheSameAnswersAndTheSameFile) {
         auto bump = [&](Tree& t) {
           bool found = false;
           Status s = t.Update(
-              key, [](Record* r) { return ++r->bytes.back(), Status::Ok(); }, &found);
+              key, [](std::span<uint8_t> data) { return ++data.back(), Status::Ok(); }, &found);
           if (s.ok() && !found) s = t.Put(MakeRecord(key, Bytes(8, 1)));
           return s.ok();
         };

@@ -46,6 +46,7 @@ struct Sequence {
   Bytes start_next;       // else it starts here going forward ...
   Bytes start_previous;   // ... or here going back (inclusive)
   Bytes at;               // the entry (or data key) read last
+  Bytes spare;            // room for the next step's entry (swapped with `at`)
 };
 
 struct VelBlock : FileControlBlock {
@@ -61,6 +62,7 @@ struct VelBlock : FileControlBlock {
   uint32_t held_record = 0;   // the record whose lock byte this table holds
   bool table_locked = false;  // LOCK holds the table's byte
   Bytes watch_image;          // stored image of the watched record
+  Bytes read_room;            // the image a read fills, kept for its room
   Sequence sequence;
   std::vector<Bytes> blobs;  // BLOB contents, by memo number
   int32_t deferred_op = 0;   // a build waiting for BUILDevent

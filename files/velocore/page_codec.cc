@@ -12,32 +12,38 @@ namespace {
 
 uint32_t RoundToBlock(uint32_t n) { return (n + kBlockSize - 1) / kBlockSize * kBlockSize; }
 
-size_t SharedPrefix(const Record& prev, const Record& rec) {
-  size_t limit = std::min<size_t>({kRecSharedMask, prev.bytes.size(), rec.bytes.size()});
+size_t SharedPrefix(RecordRef prev, RecordRef rec) {
+  size_t limit = std::min<size_t>({kRecSharedMask, prev.size, rec.size});
   size_t n = 0;
   while (n < limit && prev.bytes[n] == rec.bytes[n]) ++n;
   return n;
 }
 
 void SerialiseRecords(const Page& page, std::vector<uint8_t>& out) {
-  const Record* prev = nullptr;
-  for (const Record& rec : page.records) {
+  out.reserve(page.records.byte_total() + kRecordOverhead * page.records.size());
+  for (size_t i = 0; i < page.records.size(); ++i) {
+    RecordRef rec = page.records[i];
     uint8_t flags = 0;
-    size_t shared = prev ? SharedPrefix(*prev, rec) : 0;
-    if (!prev || prev->bytes.size() != rec.bytes.size()) flags |= kRecTotalLength;
-    if (!prev || prev->key_length != rec.key_length) flags |= kRecKeyLength;
+    size_t shared = 0;
+    if (i == 0) {
+      flags = kRecTotalLength | kRecKeyLength;
+    } else {
+      RecordRef prev = page.records[i - 1];
+      shared = SharedPrefix(prev, rec);
+      if (prev.size != rec.size) flags |= kRecTotalLength;
+      if (prev.key_length != rec.key_length) flags |= kRecKeyLength;
+    }
     out.push_back(uint8_t(flags | shared));
     uint8_t len[2];
     if (flags & kRecTotalLength) {
-      Put16(len, uint16_t(rec.bytes.size()));
+      Put16(len, rec.size);
       out.insert(out.end(), len, len + 2);
     }
     if (flags & kRecKeyLength) {
       Put16(len, rec.key_length);
       out.insert(out.end(), len, len + 2);
     }
-    out.insert(out.end(), rec.bytes.begin() + shared, rec.bytes.end());
-    prev = &rec;
+    out.insert(out.end(), rec.bytes + shared, rec.bytes + rec.size);
   }
 }
 
@@ -45,7 +51,10 @@ void SerialiseRecords(const Page& page, std::vector<uint8_t>& out) {
 Status ParseRecords(const uint8_t* p, size_t size, uint32_t count, Page* page) {
   size_t at = 0;
   uint16_t total = 0, key = 0;
-  page->records.resize(count);
+  RecordList& list = page->records;
+  list.Clear();
+  // Shared prefixes make the records longer than their stored form.
+  list.Reserve(count, size + 16 * size_t(count));
   for (uint32_t i = 0; i < count; ++i) {
     if (at >= size) return Check(kCheckRecordEnd);
     uint8_t flags = p[at++];
@@ -57,15 +66,11 @@ Status ParseRecords(const uint8_t* p, size_t size, uint32_t count, Page* page) {
       (bit == kRecTotalLength ? total : key) = Get16(p + at);
       at += 2;
     }
-    Record& rec = page->records[i];
-    if (key > total || shared > total || (i > 0 && shared > page->records[i - 1].bytes.size())) {
+    if (key > total || shared > total || (i > 0 && shared > list.back().size)) {
       return Check(kCheckRecordLayout);
     }
     if (size - at < size_t(total - shared)) return Check(kCheckRecordEnd);
-    rec.key_length = key;
-    rec.bytes.resize(total);
-    if (shared) std::memcpy(rec.bytes.data(), page->records[i - 1].bytes.data(), shared);
-    if (total > shared) std::memcpy(rec.bytes.data() + shared, p + at, total - shared);
+    list.PushBackShared(shared, {p + at, size_t(total - shared)}, key);
     at += total - shared;
   }
   if (at != size) return Check(kCheckRecordEnd);
@@ -110,25 +115,24 @@ Record MakeRecord(std::span<const uint8_t> key, std::span<const uint8_t> data) {
   return r;
 }
 
+void CopyRecord(RecordRef from, Record* out) {
+  out->bytes.assign(from.bytes, from.bytes + from.size);
+  out->key_length = from.key_length;
+}
+
 size_t LowerBound(const Page& page, std::span<const uint8_t> key) {
-  auto it = std::lower_bound(
-      page.records.begin(), page.records.end(), key,
-      [](const Record& r, std::span<const uint8_t> k) { return CompareKeys(r.key(), k) < 0; });
-  return size_t(it - page.records.begin());
+  return page.records.LowerBound(key);
 }
 
 size_t ChildFor(const Page& internal, std::span<const uint8_t> key) {
-  auto it = std::upper_bound(
-      internal.records.begin(), internal.records.end(), key,
-      [](std::span<const uint8_t> k, const Record& r) { return CompareKeys(k, r.key()) < 0; });
-  size_t n = size_t(it - internal.records.begin());
+  size_t n = internal.records.UpperBound(key);
   return n == 0 ? 0 : n - 1;
 }
 
 uint32_t PageBudget(const Page& page) {
-  uint32_t n = kPgHeaderSize + (page.leaf() ? 0 : 4 * uint32_t(page.records.size()));
-  for (const Record& r : page.records) n += kRecordOverhead + uint32_t(r.bytes.size());
-  return n;
+  uint32_t count = uint32_t(page.records.size());
+  return kPgHeaderSize + (page.leaf() ? 0 : 4 * count) + kRecordOverhead * count +
+         page.records.byte_total();
 }
 
 Status EncodePage(const Page& page, uint32_t own_offset, std::vector<uint8_t>* out) {

@@ -22,16 +22,16 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 #include <span>
 #include <vector>
 
 #include "files/velocore/format.h"
+#include "files/velocore/record_list.h"
 #include "files/velocore/status.h"
 
 namespace kor::vel {
 
-// One record: key bytes then data bytes.
+// One record held apart from any page: key bytes then data bytes.
 struct Record {
   std::vector<uint8_t> bytes;
   uint16_t key_length = 0;
@@ -44,31 +44,12 @@ struct Record {
 };
 
 Record MakeRecord(std::span<const uint8_t> key, std::span<const uint8_t> data);
-
-// Unsigned byte order over the shorter length; on equal prefixes the
-// shorter key first. -1, 0 or 1. Inline and eight bytes at a time: every
-// step of a tree search makes several of these on short keys, where a call
-// to memcmp costs more than the comparison.
-inline int CompareKeys(std::span<const uint8_t> a, std::span<const uint8_t> b) {
-  size_t n = a.size() < b.size() ? a.size() : b.size();
-  const uint8_t* p = a.data();
-  const uint8_t* q = b.data();
-  size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    uint64_t x, y;
-    std::memcpy(&x, p + i, 8);
-    std::memcpy(&y, q + i, 8);
-    if (x != y) return __builtin_bswap64(x) < __builtin_bswap64(y) ? -1 : 1;
-  }
-  for (; i < n; ++i) {
-    if (p[i] != q[i]) return p[i] < q[i] ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
-}
+// Copies a record out of its page into `out` (its room reused).
+void CopyRecord(RecordRef from, Record* out);
 
 struct Page {
   uint8_t level = 0;  // 0 leaf; else height above the leaves
-  std::vector<Record> records;
+  RecordList records;
   std::vector<uint32_t> children;  // internal pages: one per record
 
   bool leaf() const { return level == 0; }

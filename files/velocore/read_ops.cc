@@ -99,7 +99,8 @@ Status ReadLocated(VelBlock& b, const Locator& locate, int32_t not_found) {
   uint32_t first_attempt = OsTickCount();
   for (;;) {
     uint32_t record = 0;
-    Bytes image;
+    Bytes& image = b.read_room;
+    image.clear();
     bool found = false, busy = false;
     Status s = b.physical->BeginRead();
     if (s.ok()) s = locate(&record, &image, &found);

@@ -6,43 +6,44 @@
 namespace kor::vel {
 
 namespace {
-void Append32BE(Bytes& b, uint32_t v) {
-  uint8_t p[4];
-  Put32BE(p, v);
-  b.insert(b.end(), p, p + 4);
-}
-}  // namespace
 
-Bytes TablePrefix(uint32_t table, uint8_t kind) {
-  Bytes b;
-  Append32BE(b, table);
-  b.push_back(kind);
+// A key of the table and kind with room for `more` bytes after them, in
+// one allocation: every ADD builds several of these.
+Bytes Prefixed(uint32_t table, uint8_t kind, size_t more) {
+  Bytes b(kTablePrefix + more);
+  Put32BE(b.data(), table);
+  b[4] = kind;
   return b;
 }
 
+}  // namespace
+
+Bytes TablePrefix(uint32_t table, uint8_t kind) { return Prefixed(table, kind, 0); }
+
 Bytes DataKey(uint32_t table, uint32_t record) {
-  Bytes b = TablePrefix(table, kKindData);
-  Append32BE(b, record);
+  Bytes b = Prefixed(table, kKindData, 4);
+  Put32BE(b.data() + kTablePrefix, record);
   return b;
 }
 
 Bytes MemoPrefix(uint32_t table, uint32_t record) {
-  Bytes b = TablePrefix(table, kKindMemo);
-  Append32BE(b, record);
+  Bytes b = Prefixed(table, kKindMemo, 4);
+  Put32BE(b.data() + kTablePrefix, record);
   return b;
 }
 
 Bytes MemoKey(uint32_t table, uint32_t record, uint8_t memo, uint16_t sequence) {
-  Bytes b = MemoPrefix(table, record);
-  b.push_back(memo);
-  b.push_back(uint8_t(sequence >> 8));
-  b.push_back(uint8_t(sequence));
+  Bytes b = Prefixed(table, kKindMemo, 7);
+  Put32BE(b.data() + kTablePrefix, record);
+  b[kTablePrefix + 4] = memo;
+  b[kTablePrefix + 5] = uint8_t(sequence >> 8);
+  b[kTablePrefix + 6] = uint8_t(sequence);
   return b;
 }
 
 Bytes StatisticsKey(uint32_t table, uint8_t which) {
-  Bytes b = TablePrefix(table, kKindStatistics);
-  b.push_back(which);
+  Bytes b = Prefixed(table, kKindStatistics, 1);
+  b[kTablePrefix] = which;
   return b;
 }
 
@@ -68,15 +69,15 @@ Bytes TableNameKey(std::string_view name) {
 
 Bytes EntryKey(uint32_t table, uint8_t key_number, std::span<const uint8_t> image, bool dup,
                uint32_t record) {
-  Bytes b = TablePrefix(table, key_number);
-  b.insert(b.end(), image.begin(), image.end());
-  if (dup) Append32BE(b, record);
+  Bytes b = Prefixed(table, key_number, image.size() + (dup ? 4 : 0));
+  std::copy(image.begin(), image.end(), b.begin() + kTablePrefix);
+  if (dup) Put32BE(b.data() + kTablePrefix + image.size(), record);
   return b;
 }
 
 Bytes RecordNumberData(uint32_t record) {
-  Bytes b;
-  Append32BE(b, record);
+  Bytes b(4);
+  Put32BE(b.data(), record);
   return b;
 }
 

@@ -66,6 +66,22 @@ inline DataKeyBuffer DataKeyOf(uint32_t table, uint32_t record) {
   Put32BE(b.data() + kTablePrefix, record);
   return b;
 }
+// StatisticsKey and RecordNumberData on the stack, for the statistics an
+// ADD changes and the entries it adds.
+using StatisticsKeyBuffer = std::array<uint8_t, kTablePrefix + 1>;
+inline StatisticsKeyBuffer StatisticsKeyOf(uint32_t table, uint8_t which) {
+  StatisticsKeyBuffer b;
+  Put32BE(b.data(), table);
+  b[4] = kKindStatistics;
+  b[kTablePrefix] = which;
+  return b;
+}
+using RecordNumberBuffer = std::array<uint8_t, 4>;
+inline RecordNumberBuffer RecordNumberDataOf(uint32_t record) {
+  RecordNumberBuffer b;
+  Put32BE(b.data(), record);
+  return b;
+}
 inline bool HasTablePrefix(std::span<const uint8_t> key, uint32_t table, uint8_t kind) {
   return key.size() >= kTablePrefix && Get32BE(key.data()) == table && key[4] == kind;
 }

@@ -156,18 +156,19 @@ Status SetSequence(VelBlock& b, int32_t op, const DriverArgs& args) {
 
 Status Step(VelBlock& b, bool forward) {
   if (b.sequence.order == Sequence::Order::kNone) return Status::Error(kErrRecordNotAvailable);
-  Bytes entry;
+  // The entry goes to the spare room, never to `at`: the search starts from
+  // `at`. Two captures keep the locator inside std::function's own room.
   Status s = ReadLocated(
       b,
-      [&](uint32_t* record, Bytes* image, bool* found) {
+      [&b, forward](uint32_t* record, Bytes* image, bool* found) {
         Bytes buffer;
         bool strict = false;
         std::span<const uint8_t> from = StartOf(b, forward, &buffer, &strict);
-        return Locate(b, forward, from, strict, &entry, record, image, found);
+        return Locate(b, forward, from, strict, &b.sequence.spare, record, image, found);
       },
       kErrRecordNotAvailable);
   if (s.ok()) {
-    b.sequence.at.swap(entry);
+    b.sequence.at.swap(b.sequence.spare);
     b.sequence.stepped = true;
   }
   return s;

@@ -62,16 +62,16 @@ bool Table::MakeEntry(size_t k, const uint8_t* stored, uint32_t record, bool on_
 
 Status Table::AdjustStatistics(uint8_t which, int32_t delta) {
   if (delta == 0) return Status::Ok();
-  Bytes key = StatisticsKey(number_, which);
+  StatisticsKeyBuffer key = StatisticsKeyOf(number_, which);
   bool found = false;
   Status s = tree_.Update(
       key,
-      [&](Record* r) {
+      [&](std::span<uint8_t> data) {
         Statistics stats;
-        if (!DecodeStatistics(r->data(), &stats)) return Check(kCheckRecordData);
+        if (!DecodeStatistics(data, &stats)) return Check(kCheckRecordData);
         // The count is the data's first word (record_keys.h): changed in
         // place, the record stays the same size and keeps its flags.
-        Put32(r->bytes.data() + r->key_length, uint32_t(int64_t(stats.count) + delta));
+        Put32(data.data(), uint32_t(int64_t(stats.count) + delta));
         return Status::Ok();
       },
       &found);
@@ -101,14 +101,14 @@ Status Table::Add(const uint8_t* image, const std::vector<Bytes>& memos, uint32_
   }
   if (s.ok()) s = IssueRecordNumber(&store_.header(), record);
   bool existed = false;
-  if (s.ok()) s = tree_.Insert(MakeRecord(DataKey(number_, *record), stored), &existed);
+  if (s.ok()) s = tree_.Insert(DataKeyOf(number_, *record), stored, &existed);
   if (s.ok() && existed) s = Check(kCheckDuplicate);
   for (size_t k = 0; s.ok() && k < schema_.keys.size(); ++k) {
     if (!makes[k]) continue;
     // Made above with record number 0: only a DUP key's entry ends in the
     // record number (EntryKey), so it is set there without a second image.
     if (schema_.keys[k].dup()) Put32BE(entries[k].data() + entries[k].size() - 4, *record);
-    s = tree_.Insert(MakeRecord(entries[k], RecordNumberData(*record)), &existed);
+    s = tree_.Insert(entries[k], RecordNumberDataOf(*record), &existed);
     if (s.ok() && existed) s = Check(kCheckDuplicate);
     if (s.ok()) s = AdjustStatistics(uint8_t(k + 1), 1);
   }
@@ -121,12 +121,12 @@ Status Table::Add(const uint8_t* image, const std::vector<Bytes>& memos, uint32_
 
 Status Table::Read(uint32_t record, Bytes* image, bool* found) {
   Status s = Begin();
-  const Record* r = nullptr;
-  if (s.ok()) s = tree_.Look(DataKeyOf(number_, record), &r);
-  *found = r != nullptr;
-  if (s.ok() && *found && r->data().size() != schema_.record_length) s = Check(kCheckRecordData);
+  RecordRef r;
+  *found = false;
+  if (s.ok()) s = tree_.Look(DataKeyOf(number_, record), &r, found);
+  if (s.ok() && *found && r.data().size() != schema_.record_length) s = Check(kCheckRecordData);
   if (s.ok() && *found) {
-    image->assign(r->data().begin(), r->data().end());  // keeps the caller's room
+    image->assign(r.data().begin(), r.data().end());  // keeps the caller's room
     if (oem_) ConvertImage(schema_, image->data(), false);
   }
   return s.is_check() ? Finish(s) : s;
@@ -216,11 +216,15 @@ Bytes Table::EntryOf(size_t k, const uint8_t* image, uint32_t record) const {
 Status Table::RecordNear(std::span<const uint8_t> from, bool forward, bool strict, uint32_t* record,
                          bool* found) {
   Status s = Begin();
-  const Record* r = nullptr;
-  if (s.ok()) s = forward ? tree_.CeilingRef(from, strict, &r) : tree_.FloorRef(from, strict, &r);
-  *found = r != nullptr && HasTablePrefix(r->key(), number_, kKindData);
-  if (s.ok() && *found && r->key().size() != kDataKeySize) s = Check(kCheckRecordData);
-  if (s.ok() && *found) *record = Get32BE(r->key().data() + kTablePrefix);
+  RecordRef r;
+  bool near = false;
+  if (s.ok()) {
+    s = forward ? tree_.CeilingRef(from, strict, &r, &near)
+                : tree_.FloorRef(from, strict, &r, &near);
+  }
+  *found = near && HasTablePrefix(r.key(), number_, kKindData);
+  if (s.ok() && *found && r.key().size() != kDataKeySize) s = Check(kCheckRecordData);
+  if (s.ok() && *found) *record = Get32BE(r.key().data() + kTablePrefix);
   return s.is_check() ? Finish(s) : s;
 }
 
@@ -232,13 +236,17 @@ Bytes Table::KeyLast(size_t k) const { return TablePrefix(number_, uint8_t(k + 2
 Status Table::KeyEntry(size_t k, std::span<const uint8_t> from, bool forward, bool strict,
                        Bytes* entry, uint32_t* record, bool* found) {
   Status s = Begin();
-  const Record* r = nullptr;
-  if (s.ok()) s = forward ? tree_.CeilingRef(from, strict, &r) : tree_.FloorRef(from, strict, &r);
-  *found = r != nullptr && HasTablePrefix(r->key(), number_, uint8_t(k + 1));
-  if (s.ok() && *found && r->data().size() != 4) s = Check(kCheckRecordData);
+  RecordRef r;
+  bool near = false;
+  if (s.ok()) {
+    s = forward ? tree_.CeilingRef(from, strict, &r, &near)
+                : tree_.FloorRef(from, strict, &r, &near);
+  }
+  *found = near && HasTablePrefix(r.key(), number_, uint8_t(k + 1));
+  if (s.ok() && *found && r.data().size() != 4) s = Check(kCheckRecordData);
   if (s.ok() && *found) {
-    entry->assign(r->key().begin(), r->key().end());
-    *record = Get32BE(r->data().data());
+    entry->assign(r.key().begin(), r.key().end());
+    *record = Get32BE(r.data().data());
   }
   return s.is_check() ? Finish(s) : s;
 }

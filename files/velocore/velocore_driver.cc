@@ -139,7 +139,7 @@ class VelocoreDriver final : public FileDriver {
     }
     if (point.check() != 0 && !s.is_check()) s = {kErrFileSystemError, point.check(), 0};
     if (s.is_check() && op != kOpCLOSE && b.failed_check == 0) AfterCheck(b, s.check);
-    std::string name = b.file_name.empty() ? b.external_name : b.file_name;
+    const std::string& name = b.file_name.empty() ? b.external_name : b.file_name;
     return vel::DriverResult(s, name, &out);
   }
 };

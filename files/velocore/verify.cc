@@ -95,7 +95,8 @@ void Walker::Page_(uint32_t id, uint8_t level, const Bytes* low, const Bytes* hi
   }
   if (page.leaf()) {
     for (size_t i = 0; i < page.records.size(); ++i) {
-      leaves_.push_back({page.records[i], id, int32_t(i)});
+      leaves_.push_back(
+          {MakeRecord(page.records[i].key(), page.records[i].data()), id, int32_t(i)});
     }
     return;
   }
