@@ -10,6 +10,8 @@
 // 512 bytes).
 #include "files/velocore/page_store.h"
 
+#include <algorithm>
+
 namespace kor::vel {
 
 Status PageStore::WalkJournal(std::map<uint32_t, JournalEntry>* entries, Header* journal_header,
@@ -46,12 +48,20 @@ Status PageStore::WalkJournal(std::map<uint32_t, JournalEntry>* entries, Header*
     at += size;
   }
   if (!have_header || at != end) return Status::Ok();
-  // Every page image must fit the place the new header gives it.
+  // Every page image must fit the place the new header gives it, and the
+  // used end the new header gives must lie within what the file and the
+  // replayed pages cover (the file is cut there after the replay: a larger
+  // value would grow it instead).
+  int64_t covered = 0;
+  Status s = io_.Size(&covered);
+  if (!s.ok()) return s;
   for (const auto& [home, e] : *entries) {
     if (home == 0) continue;
     uint32_t page = (home - kHeaderSize) / kBlockSize;
     if (journal_header->ClassOf(page) * kBlockSize != e.size) return Status::Ok();
+    covered = std::max<int64_t>(covered, int64_t(home) + e.size);
   }
+  if (journal_header->UsedEnd() > covered) return Status::Ok();
   *damaged = false;
   return Status::Ok();
 }
@@ -100,7 +110,10 @@ Status PageStore::DropJournal() {
   io_.Write(0, bytes, kCipherUnit);  // only the journal words change
   Status s = io_.Flush();
   if (s.ok()) {
-    io_.Truncate(kept.UsedEnd());
+    // Only ever shorter: a damaged header may give a used end far beyond
+    // the file, which must not grow the file to it.
+    int64_t size = 0;
+    if (io_.Size(&size).ok() && kept.UsedEnd() < size) io_.Truncate(kept.UsedEnd());
     disk_ = work_ = kept;
   }
   return s;

@@ -103,6 +103,28 @@ TEST_F(JournalTest, DamagedJournalIsDroppedAndTheOldStateStays) {
   EXPECT_EQ(outcome, JournalOutcome::kDropped);
 }
 
+// A damaged file whose header gives a used end far beyond the file (a range
+// of the largest class ending at 64 MB): dropping the journal must not grow
+// the file to it.
+TEST_F(JournalTest, DroppingAJournalNeverGrowsTheFile) {
+  Bytes armed = ArmedImage();
+  Header h;
+  ASSERT_TRUE(DecodeHeader(armed.data(), &h, false).ok());
+  armed.resize(h.journal_end - kHeaderSize);  // damaged: dropped
+  h.end[kMaxClass] = (64u << 20) / kBlockSize;
+  h.start[kMaxClass] = h.end[kMaxClass] - kMaxClass;
+  ASSERT_TRUE(RangesValid(h));
+  ASSERT_GT(h.UsedEnd(), armed.size());
+  EncodeHeader(h, armed.data());
+  files_.SetContent("j.vel", armed);
+  {
+    PageStore store;
+    EXPECT_TRUE(store.Open("j.vel", kOsReadWrite, "").ok());
+    EXPECT_EQ(store.journal_outcome(), JournalOutcome::kDropped);
+  }
+  EXPECT_LE(files_.Content("j.vel").size(), armed.size());
+}
+
 TEST_F(JournalTest, InternalCheckFailsTheTableUntilItIsClosed) {
   files_.SetContent("j.vel", base_);
   PageStore store;
