@@ -239,7 +239,6 @@ TEST_F(CopyRename, MissingSourceGivesFileNotFound) {
   }
 }
 
-
 // Nothing is overwritten: COPY or RENAME onto an existing file gives 5 and
 // leaves both files as they were; a file this program has open (through
 // another FILE) is not renamed from under it, and a FILE that is itself open
