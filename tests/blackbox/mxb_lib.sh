@@ -7,10 +7,23 @@ cd "$WORK"
 TITLE="Tessaly (Batch Compile Manager)"
 LIST=16385  # field 1: a control's identifier is its field number + 16384
 VELOCORE="$MXB_BUILD/tools/velocore/velocore.exe"
-MXB_PIDS=()   # Unix ids of the programs started
-MXB_KNOWN=()  # Windows ids of main windows already there or already ours
+MXB_PIDS=()   # Unix ids of the robots running the programs started
+declare -A MXB_RUN=()   # Unix id -> the run's output file
+declare -A MXB_WINPID=()  # Unix id -> the program's Windows id
 MXB_WIN=      # the Windows id the robot looks at (empty: any)
-trap 'for p in "${MXB_PIDS[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$WORK"' EXIT
+# A program left running by a failed check is ended by its Windows id (ending
+# the robot that runs it would leave it behind).
+mxb_cleanup() {
+  local p
+  for p in "${MXB_PIDS[@]}"; do
+    kill -0 "$p" 2>/dev/null || continue
+    [ -n "${MXB_WINPID[$p]:-}" ] &&
+      "$MXB_WINE" "$MXB_BUILD/tools/robot/robot.exe" kill "${MXB_WINPID[$p]}" >/dev/null 2>&1 </dev/null
+    kill "$p" 2>/dev/null
+  done
+  rm -rf "$WORK"
+}
+trap mxb_cleanup EXIT
 
 # robot ARGS...: as lib.sh's, looking only at the windows of $MXB_WIN.
 robot() {
@@ -29,31 +42,27 @@ check() {  # check WHAT CONDITION...
   "$@" || { echo "FAIL: $what"; cat "$WORK/robot.txt"; FAILURES=$((FAILURES + 1)); }
 }
 
-# main_pids: the Windows ids of all main windows now.
-main_pids() {
-  local keep=$MXB_WIN
-  MXB_WIN=
-  robot pids "$TITLE"
-  MXB_WIN=$keep
-  sed -n 's/^pid //p' "$WORK/robot.txt"
-}
-
-# start_mxb: one more mxb.exe; the robot then looks at its windows only
-# (its Windows id in MXB_WIN, its Unix id last in MXB_PIDS).
+# start_mxb: one more mxb.exe, started by `robot run`, whose first line gives
+# the program's Windows id: other tests start programs with the same window
+# titles at the same time, so a window that merely appears may be theirs.
+# The robot then looks at this program's windows only (its Windows id in
+# MXB_WIN, the robot's Unix id last in MXB_PIDS).
 start_mxb() {
-  mapfile -t -O "${#MXB_KNOWN[@]}" MXB_KNOWN < <(main_pids)
-  "$MXB_WINE" "$MXB_BUILD/app/mxb.exe" </dev/null >/dev/null 2>&1 &
+  local out="$WORK/mxb_run.${#MXB_PIDS[@]}.txt" end=$((SECONDS + 30)) pid=
+  "$MXB_WINE" "$MXB_BUILD/tools/robot/robot.exe" run --timeout 280000 -- \
+    "$(win "$MXB_BUILD/app/mxb.exe")" </dev/null >"$out" 2>/dev/null &
   MXB_PIDS+=($!)
-  MXB_WIN=
-  local end=$((SECONDS + 30)) fresh
+  MXB_RUN[$!]=$out
   while [ $SECONDS -lt $end ]; do
-    fresh=$(main_pids | grep -vxF -f <(printf '%s\n' "${MXB_KNOWN[@]}" none))
-    [ "$(printf '%s' "$fresh" | grep -c .)" = 1 ] && break
+    pid=$(tr -d '\r' <"$out" | sed -n 's/^pid \([0-9]*\)$/\1/p')
+    [ -n "$pid" ] && break
     sleep 0.1
   done
-  check "one new main window ($fresh)" [ "$(printf '%s' "$fresh" | grep -c .)" = 1 ]
-  MXB_WIN=$fresh
-  MXB_KNOWN+=("$fresh")
+  MXB_WIN=$pid
+  MXB_WINPID[${MXB_PIDS[-1]}]=$pid
+  check "mxb.exe started" [ -n "$pid" ]
+  robot wait "$TITLE" 30000
+  check "its main window" [ "$ROBOT_STATUS" = 0 ]
   robot msgbox Warning OK 1500  # the not-running warning, if any
 }
 
@@ -63,12 +72,8 @@ stop_mxb() {
   robot close "$TITLE"
   local end=$((SECONDS + 15))
   while [ $SECONDS -lt $end ] && kill -0 "$pid" 2>/dev/null; do sleep 0.1; done
-  wait "$pid"
-  check "mxb ends with 0" [ "$?" = 0 ]
-  # Its Windows id may be given to a later program.
-  local left=() p
-  for p in "${MXB_KNOWN[@]}"; do [ "$p" = "$MXB_WIN" ] || left+=("$p"); done
-  MXB_KNOWN=("${left[@]}")
+  tr -d '\r' <"${MXB_RUN[$pid]}" >"$WORK/robot.txt"
+  check "mxb ends with 0" grep -qx "exit 0" "$WORK/robot.txt"
 }
 
 # highlighted NAME [WINDOW]: within 10 s the selected row of the window's

@@ -35,17 +35,22 @@ END
   fail "the demo list was not loaded"
 
 (cd run && exec "$MXB_WINE" "$MXB_BUILD/tools/robot/robot.exe" run --timeout 60000 \
-  --press Warning=OK -- "$(win "$MXB")" >/dev/null 2>&1 </dev/null) &
+  --press Warning=OK -- "$(win "$MXB")" >"$WORK/run.txt" 2>/dev/null </dev/null) &
 ROBOT_PID=$!
 SIM_PIDS+=("$ROBOT_PID")
-robot wait "$TITLE" 30000 || fail "no main window"
+# Other tests run programs with the same title: the robot looks only at the
+# windows of the program the run started (its Windows id, the run's first line).
+wait_log "$WORK/run.txt" '^pid [0-9]+$' 30000 || fail "mxb.exe did not start"
+WINPID=$(log_text "$WORK/run.txt" | sed -n 's/^pid //p')
+on_mxb() { robot --pid "${WINPID:-0}" "$@"; }
+on_mxb wait "$TITLE" 30000 || fail "no main window"
 # The window shows its connection state once the first attempt is over.
 deadline=$((SECONDS + 30))
-until robot text "$TITLE" $((0x4000 + 22)) && grep -q "Connected to Korvane" "$WORK/robot.txt"; do
+until on_mxb text "$TITLE" $((0x4000 + 22)) && grep -q "Connected to Korvane" "$WORK/robot.txt"; do
   [ "$SECONDS" -ge "$deadline" ] && { fail "no connection shown: $(cat "$WORK/robot.txt")"; break; }
   sleep 0.1
 done
-robot rect "$TITLE"
+on_mxb rect "$TITLE"
 read -r _ l t r b <"$WORK/robot.txt"
 # The controls paint after the window shows: shots are taken until the
 # client area (below the caption) is no longer one colour.
@@ -63,6 +68,6 @@ done
 [ $((r - l)) -ge 400 ] && [ $((b - t)) -ge 250 ] && [ $((r - l)) -gt $((b - t)) ] ||
   fail "the window is $((r - l)) x $((b - t)) pixels"
 echo "saved $SHOTS/main_window.png"
-robot close "$TITLE"
+on_mxb close "$TITLE"
 wait_exit "$ROBOT_PID" 30000 || fail "mxb.exe did not end"
 finish

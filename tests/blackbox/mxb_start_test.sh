@@ -10,12 +10,21 @@ TITLE="Tessaly (Batch Compile Manager)"
 "$MXB_WINE" "$MXB_BUILD/tools/robot/robot.exe" run --timeout 60000 -- \
   "$(win "$MXB_BUILD/app/mxb.exe")" >"$WORK/run.txt" 2>/dev/null </dev/null &
 RUN_PID=$!
+# Other tests run programs with the same titles: the robot looks only at the
+# windows of the program the run started (its Windows id, the run's first line).
+WINPID=
+for _ in $(seq 300); do
+  WINPID=$(tr -d '\r' <"$WORK/run.txt" | sed -n 's/^pid \([0-9]*\)$/\1/p')
+  [ -n "$WINPID" ] && break
+  sleep 0.1
+done
+[ -n "$WINPID" ] || { echo "FAIL: mxb.exe did not start"; FAILURES=$((FAILURES + 1)); }
 # The close box does nothing while the warning holds the window: the warning
 # is answered first.
-robot msgbox Warning OK 30000
+robot --pid "${WINPID:-0}" msgbox Warning OK 30000
 expect_status 0
 expect_line "text Korvane is not currently running. For better control over your working environment, press \"Connect\" now."
-robot close "$TITLE"
+robot --pid "${WINPID:-0}" close "$TITLE"
 wait "$RUN_PID"
 tr -d '\r' <"$WORK/run.txt" >"$WORK/robot.txt"
 grep -qxE "window KorWin[0-9]+Class[0-9]+ Tessaly \(Batch Compile Manager\)" "$WORK/robot.txt" ||

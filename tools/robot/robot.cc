@@ -47,6 +47,8 @@
 //                                    per entry (separators skipped), then with
 //                                    CHOICE n >= 1 highlights entry n by the
 //                                    Down key and presses Enter; 0 Escape
+//   robot kill PID                   ends process PID (a Windows id) at once,
+//                                    exit code 255: a test's clean-up
 //   robot msgbox CAPTION [BUTTON] [MS]
 //                                    waits for a message box ("" any caption),
 //                                    prints "caption" and "text" lines,
@@ -384,6 +386,13 @@ int main(int argc, char** argv) {
   if (cmd == "menu") return MenuCommand(argc, argv);
   if (argc < 3) return 1;
   std::string title = argv[2];
+  if (cmd == "kill") {
+    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, strtoul(argv[2], nullptr, 10));
+    if (process == nullptr) return 4;
+    BOOL ended = TerminateProcess(process, 255);
+    CloseHandle(process);
+    return ended ? 0 : 4;
+  }
   if (cmd == "wait") return WaitWindow(title, TimeoutArg(argc, argv, 3, 10000)) ? 0 : 3;
   if (cmd == "gone") {
     DWORD timeout = TimeoutArg(argc, argv, 3, 10000);
