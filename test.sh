@@ -38,7 +38,7 @@ failed_names() {
 # run_ctest PRESET [CTEST ARGS]: runs the tests of a build; a test that fails
 # is run once more, and one that passes then is flaky. Adds to the totals.
 run_ctest() {
-  local dir="build/$1" out="$log/test-$1.log" totals total fails skips refails
+  local dir="build/$1" out="$log/test-$1.log" totals total fails skips refails flaky_names
   ctest --test-dir "$dir" -j"$JOBS" --output-on-failure "${@:2}" >"$out" 2>&1
   totals=$(ctest_totals "$out")
   if [ -z "$totals" ]; then echo "ctest $1 gave no summary"; failed=$((failed + 1)); return; fi
@@ -50,15 +50,16 @@ run_ctest() {
     refails=$(ctest_totals "$out.rerun" | cut -d' ' -f2)
     refails=${refails:-$fails}
     if [ "$refails" -lt "$fails" ]; then
+      flaky_names=$(comm -23 <(failed_names "$out") <(failed_names "$out.rerun"))
       echo "flaky in $1 (failed, then passed):"
-      comm -23 <(failed_names "$out") <(failed_names "$out.rerun") | sed 's/^/  /'
+      sed 's/^/  /' <<<"$flaky_names"
       # The first run's output of each, so that a flake seen once can be
       # understood from this log (the build tree may be gone by then).
-      comm -23 <(failed_names "$out") <(failed_names "$out.rerun") | while read -r name; do
+      while read -r name; do
         awk -v n="$name" '$0 ~ "Test +#[0-9]+: " n " " {p = 1; c = 0}
           p && /^ *[0-9]+\/[0-9]+ Test +#/ && $0 !~ "Test +#[0-9]+: " n " " {p = 0}
           p && c++ < 120' "$out" | sed 's/^/    | /'
-      done
+      done <<<"$flaky_names"
     fi
   fi
   passed=$((passed + total - fails - skips))

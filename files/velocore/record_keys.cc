@@ -42,9 +42,8 @@ Bytes MemoKey(uint32_t table, uint32_t record, uint8_t memo, uint16_t sequence) 
 }
 
 Bytes StatisticsKey(uint32_t table, uint8_t which) {
-  Bytes b = Prefixed(table, kKindStatistics, 1);
-  b[kTablePrefix] = which;
-  return b;
+  const StatisticsKeyBuffer b = StatisticsKeyOf(table, which);
+  return Bytes(b.begin(), b.end());
 }
 
 Bytes DefinitionKey(uint32_t table, uint16_t block) {
@@ -76,9 +75,8 @@ Bytes EntryKey(uint32_t table, uint8_t key_number, std::span<const uint8_t> imag
 }
 
 Bytes RecordNumberData(uint32_t record) {
-  Bytes b(4);
-  Put32BE(b.data(), record);
-  return b;
+  const RecordNumberBuffer b = RecordNumberDataOf(record);
+  return Bytes(b.begin(), b.end());
 }
 
 Bytes EncodeStatistics(const Statistics& s) {
