@@ -158,9 +158,8 @@ Status Tree::Update(std::span<const uint8_t> key,
   *found = true;
   Page* changed = nullptr;
   s = store_.GetMutable(path.back().id, &changed);
-  if (s.ok()) s = change(changed->records.MutableData(i));
-  if (s.ok()) s = SplitUp(path);
-  return s.ok() ? Rebalance(path, path.size() - 1) : s;
+  // The record keeps its size, so no page needs a split or a merge.
+  return s.ok() ? change(changed->records.MutableData(i)) : s;
 }
 
 Status Tree::SplitUp(std::vector<Step>& path) {

@@ -181,6 +181,56 @@ TEST_F(TreeTest, SearchHintsGiveTheSameAnswersAndTheSameFile) {
   EXPECT_GE(report.depth, 3u) << "deep enough for paths of several levels";
 }
 
+// Changing a record's data in place is a Put of the changed record: between
+// random inserts and removals that split and merge the pages around them,
+// counters bumped by Update in one tree and read, changed and Put in the
+// other leave the same file after every commit.
+TEST_F(TreeTest, UpdateInPlaceLeavesTheFileThatPutLeaves) {
+  PageStore put_store;
+  ASSERT_TRUE(put_store.Create("put.vel", "").ok());
+  Tree by_put(put_store);
+  std::mt19937 random(5);
+  for (int batch = 0; batch < 40; ++batch) {
+    for (int i = 0; i < 120; ++i) {
+      int what = int(random() % 6);
+      Bytes key = KeyOf(random() % 3000 * 11);
+      key.resize(8 + random() % 30, 'k');
+      Bytes data(random() % 120, uint8_t(random()));
+      if (what < 2) {
+        Bytes counter = KeyOf(random() % 40 * 77);  // scattered among the others
+        counter.resize(9, 'c');
+        bool found = false;
+        ASSERT_TRUE(
+            tree_
+                .Update(
+                    counter, [](std::span<uint8_t> d) { return d[3] += 3, Status::Ok(); }, &found)
+                .ok());
+        Record r;
+        bool there = false;
+        ASSERT_TRUE(by_put.Find(counter, &r, &there).ok());
+        ASSERT_EQ(found, there);
+        Bytes bumped = found ? Bytes(r.data().begin(), r.data().end()) : Bytes(16, 1);
+        if (found) bumped[3] += 3;
+        ASSERT_TRUE(by_put.Put(MakeRecord(counter, bumped)).ok());
+        if (!found) {
+          ASSERT_TRUE(tree_.Put(MakeRecord(counter, bumped)).ok());
+        }
+      } else if (what < 5) {
+        ASSERT_TRUE(tree_.Put(MakeRecord(key, data)).ok());
+        ASSERT_TRUE(by_put.Put(MakeRecord(key, data)).ok());
+      } else {
+        bool a = false, b = false;
+        ASSERT_TRUE(tree_.Erase(key, &a).ok());
+        ASSERT_TRUE(by_put.Erase(key, &b).ok());
+        ASSERT_EQ(a, b);
+      }
+    }
+    ASSERT_TRUE(store_.Commit().ok());
+    ASSERT_TRUE(put_store.Commit().ok());
+    ASSERT_EQ(files_.Content("tree.vel"), files_.Content("put.vel")) << "batch " << batch;
+  }
+}
+
 TEST_F(TreeTest, ShorterKeySortsFirstAndCeilingFloorFindNeighbours) {
   for (Bytes k : {Bytes{1, 2}, Bytes{1, 2, 0}, Bytes{1}, Bytes{2}}) {
     ASSERT_TRUE(tree_.Put(MakeRecord(k, {})).ok());
