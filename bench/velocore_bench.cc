@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "files/driver.h"
@@ -161,7 +162,7 @@ BENCHMARK(VelBulkAddSqlite)
 
 // ---- scan in priority order: a hash of the paths in the order read ----
 
-uint64_t Mix(uint64_t h, const std::string& s) {
+uint64_t Mix(uint64_t h, std::string_view s) {
   for (unsigned char c : s) h = (h ^ c) * 1099511628211ull;
   return h;
 }
@@ -172,7 +173,7 @@ uint64_t KorScan() {
   uint64_t h = 14695981039346656037ull;
   int n = 0;
   kor::SETkey(&f.priority_key);
-  for (kor::NEXT(&f.file); kor::ERRORCODE() == 0; kor::NEXT(&f.file), ++n) h = Mix(h, f.Path());
+  for (kor::NEXT(&f.file); kor::ERRORCODE() == 0; kor::NEXT(&f.file), ++n) h = Mix(h, f.PathView());
   kor::CLOSE(&f.file);
   return n == kRecords ? h : 0;
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "files/driver.h"
 #include "files/file_decl.h"
@@ -94,8 +95,10 @@ struct ProjectFile {
     StoreText(record + kNameOffset, kTypeString, kNameSize, name);
     Set(tag, priority);
   }
-  std::string Path() const { return Trimmed(kPathOffset, kPathSize); }
-  std::string Name() const { return Trimmed(kNameOffset, kNameSize); }
+  std::string Path() const { return std::string(PathView()); }
+  std::string Name() const { return std::string(Trimmed(kNameOffset, kNameSize)); }
+  // The path as it lies in the record buffer, without its trailing blanks.
+  std::string_view PathView() const { return Trimmed(kPathOffset, kPathSize); }
   int16_t Tag() const { return LoadShort(record + kTagOffset); }
   uint8_t Priority() const { return record[kPriorityOffset]; }
 
@@ -105,9 +108,9 @@ struct ProjectFile {
   FileDescriptor file;
 
  private:
-  std::string Trimmed(uint32_t offset, uint32_t size) const {
-    std::string s(reinterpret_cast<const char*>(record + offset), size);
-    while (!s.empty() && s.back() == ' ') s.pop_back();
+  std::string_view Trimmed(uint32_t offset, uint32_t size) const {
+    std::string_view s(reinterpret_cast<const char*>(record + offset), size);
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
     return s;
   }
   std::string name_;
