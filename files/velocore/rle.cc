@@ -3,17 +3,22 @@
 
 #include <bit>
 #include <cstring>
+#include <memory>
 
 namespace kor::vel {
 
 namespace {
 
-void PutCount(std::vector<uint8_t>& out, size_t n) {
+// Writes the count at `out`; returns the end of what it wrote (at most
+// kMaxCountBytes bytes).
+constexpr size_t kMaxCountBytes = (sizeof(size_t) * 8 + 6) / 7;
+uint8_t* PutCount(uint8_t* out, size_t n) {
   while (n >= 0x80) {
-    out.push_back(uint8_t(0x80 | (n & 0x7F)));
+    *out++ = uint8_t(0x80 | (n & 0x7F));
     n >>= 7;
   }
-  out.push_back(uint8_t(n));
+  *out++ = uint8_t(n);
+  return out;
 }
 
 // false when the data ends inside the count or the count is absurd.
@@ -69,7 +74,11 @@ size_t RunAt(const uint8_t* data, size_t size, size_t i) {
 }  // namespace
 
 std::vector<uint8_t> RunLengthEncode(const uint8_t* data, size_t size, bool* has_run) {
-  std::vector<uint8_t> out;
+  // Written through a pointer into room for the worst case (every byte once
+  // as a literal, two counts per run of at least kMinRun bytes and the final
+  // count), left uninitialised: only what is written is copied out.
+  std::unique_ptr<uint8_t[]> room(new uint8_t[size + (2 * (size / kMinRun) + 1) * kMaxCountBytes]);
+  uint8_t* o = room.get();
   *has_run = false;
   size_t literal = 0;  // start of the pending literal part
   size_t i = 0;
@@ -82,15 +91,17 @@ std::vector<uint8_t> RunLengthEncode(const uint8_t* data, size_t size, bool* has
       continue;
     }
     *has_run = true;
-    PutCount(out, i + 1 - literal);
-    out.insert(out.end(), data + literal, data + i + 1);
-    PutCount(out, run - 1);
+    o = PutCount(o, i + 1 - literal);
+    std::memcpy(o, data + literal, i + 1 - literal);
+    o += i + 1 - literal;
+    o = PutCount(o, run - 1);
     i += run;
     literal = i;
   }
-  PutCount(out, size - literal);
-  out.insert(out.end(), data + literal, data + size);
-  return out;
+  o = PutCount(o, size - literal);
+  if (size > literal) std::memcpy(o, data + literal, size - literal);
+  o += size - literal;
+  return std::vector<uint8_t>(room.get(), o);
 }
 
 Status RunLengthDecode(const uint8_t* in, size_t in_size, uint8_t* out, size_t out_size,
