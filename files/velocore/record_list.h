@@ -99,6 +99,7 @@ class RecordList {
   // The caller has checked `shared` against the last record's length and
   // `key_length` against the total.
   void PushBackShared(size_t shared, std::span<const uint8_t> rest, uint16_t key_length);
+  static constexpr size_t kMaxShared = 64;  // above a page's shared prefixes
   // Record `at` becomes these bytes.
   void Replace(size_t at, std::span<const uint8_t> key, std::span<const uint8_t> data);
   void Erase(size_t at);

@@ -160,5 +160,28 @@ TEST(RecordListTest, HeadsOrderKeysAsCompareKeysDoes) {
   }
 }
 
+// A record taking a prefix of the one before it (the stored form's shared
+// bytes) holds that prefix and its own rest, for prefixes up to a page's
+// longest and beyond it, the buffer growing on the way.
+TEST(RecordListTest, SharedPrefixesComeFromTheRecordBefore) {
+  std::mt19937 random(3);
+  RecordList list;
+  std::vector<Record> oracle;
+  Bytes last;
+  for (size_t shared : {0, 1, 8, 63, 64, 65, 200, 0, 300, 2, 64}) {
+    ASSERT_LE(shared, last.size());
+    Bytes rest(150 + random() % 300);
+    for (auto& b : rest) b = uint8_t(random());
+    Bytes whole(last.begin(), last.begin() + ptrdiff_t(shared));
+    whole.insert(whole.end(), rest.begin(), rest.end());
+    auto key_length = uint16_t(random() % (whole.size() + 1));
+    list.PushBackShared(shared, rest, key_length);
+    oracle.push_back(MakeRecord(Bytes(whole.begin(), whole.begin() + key_length),
+                                Bytes(whole.begin() + key_length, whole.end())));
+    last = whole;
+  }
+  ExpectSame(list, oracle);
+}
+
 }  // namespace
 }  // namespace kor::vel
