@@ -75,12 +75,10 @@ class Tree {
   // replaces the hint that saved the fewest, so the paths taken again and
   // again stay while those of scattered keys come and go.
   struct PathHint {
-    uint64_t shape = 0;  // 0: empty
-    uint64_t hits = 0;   // descents it saved since it was made
-    std::vector<Step> path;
-    // Per internal level: separator i and separator i+1 of the step.
-    std::vector<std::vector<uint8_t>> lower, upper;
-    std::vector<uint8_t> has_upper;  // bytes: read at every level of every descent
+    uint64_t shape = 0;              // 0: empty
+    uint64_t hits = 0;               // descents it saved since it was made
+    std::vector<Step> path;          // its separators bound the keys it serves
+    std::vector<const Page*> pages;  // the internal pages of the path, in the cache
   };
   bool PathFromHint(std::span<const uint8_t> key, std::vector<Step>* path);
   void KeepPathHint(const std::vector<Step>& path);

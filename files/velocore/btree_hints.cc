@@ -5,7 +5,12 @@
 
 namespace kor::vel {
 
-// Separators of an internal page hold no data: a separator's bytes are its key.
+// Separators of an internal page hold no data: a separator's bytes are its
+// key. While the store keeps the shape a hint was made in, no separator has
+// come, gone or changed and no page has left the cache or moved in it
+// (page_store.h), so the hint's pages still hold the separators that bound
+// the path; they are read where they lie rather than kept as copies (copying
+// them cost more than the descent it saved).
 bool Tree::PathFromHint(std::span<const uint8_t> key, std::vector<Step>* path) {
   if (!search_hints_) return false;
   for (PathHint& h : path_hints_) {
@@ -14,8 +19,17 @@ bool Tree::PathFromHint(std::span<const uint8_t> key, std::vector<Step>* path) {
     }
     bool within = true;  // the deepest level first: its bounds are the tightest
     for (size_t d = h.path.size() - 1; within && d-- > 0;) {
-      within = (h.path[d].index == 0 || CompareKeys(h.lower[d], key) <= 0) &&
-               (!h.has_upper[d] || CompareKeys(key, h.upper[d]) < 0);
+      const Page* p = h.pages[d];
+      size_t i = h.path[d].index;
+      if (p == nullptr || p->leaf() || i >= p->records.size()) {
+        within = false;
+        break;
+      }
+      bool has_lower = i > 0, has_upper = i + 1 < p->records.size();
+      within = (!has_lower || CompareKeys(p->records[i].key(), key) <= 0) &&
+               (!has_upper || CompareKeys(key, p->records[i + 1].key()) < 0);
+      // Both bounds of this level lie within those of the levels above it.
+      if (has_lower && has_upper) break;
     }
     const Page* leaf = nullptr;
     if (!within || !store_.Get(h.path.back().id, &leaf).ok() || !leaf->leaf()) continue;
@@ -33,24 +47,14 @@ void Tree::KeepPathHint(const std::vector<Step>& path) {
     if (h.shape != store_.shape()) h.hits = 0;  // stale: worth nothing
     if (h.hits < least->hits) least = &h;
   }
-  PathHint& h = *least;
-  h.hits = 0;
-  h.shape = 0;
-  h.path = path;
-  h.lower.resize(path.size());
-  h.upper.resize(path.size());
-  h.has_upper.assign(path.size(), false);
+  least->hits = 0;
+  least->shape = 0;
+  least->path = path;
+  least->pages.assign(path.size(), nullptr);
   for (size_t d = 0; d + 1 < path.size(); ++d) {
-    const Page* p = nullptr;
-    if (!store_.Get(path[d].id, &p).ok()) return;
-    size_t i = path[d].index;
-    h.lower[d].assign(p->records[i].key().begin(), p->records[i].key().end());
-    h.has_upper[d] = i + 1 < p->records.size();
-    if (h.has_upper[d]) {
-      h.upper[d].assign(p->records[i + 1].key().begin(), p->records[i + 1].key().end());
-    }
+    if (!store_.Get(path[d].id, &least->pages[d]).ok()) return;
   }
-  h.shape = store_.shape();
+  least->shape = store_.shape();
 }
 
 const Page* Tree::LookHintLeaf(std::span<const uint8_t> key) {
