@@ -27,16 +27,12 @@ uint32_t FileServices::Close(OsHandle handle) { return OsClose(handle); }
 
 uint32_t FileServices::ReadAt(OsHandle handle, int64_t offset, void* buffer, uint32_t count,
                               uint32_t* done) {
-  *done = 0;
-  uint32_t r = OsSeek(handle, offset, kOsSeekBegin, nullptr);
-  return r != kOsOk ? r : OsRead(handle, buffer, count, done);
+  return OsReadAt(handle, offset, buffer, count, done);
 }
 
 uint32_t FileServices::WriteAt(OsHandle handle, int64_t offset, const void* buffer, uint32_t count,
                                uint32_t* done) {
-  *done = 0;
-  uint32_t r = OsSeek(handle, offset, kOsSeekBegin, nullptr);
-  return r != kOsOk ? r : OsWrite(handle, buffer, count, done);
+  return OsWriteAt(handle, offset, buffer, count, done);
 }
 
 uint32_t FileServices::Flush(OsHandle handle) { return OsFlush(handle); }

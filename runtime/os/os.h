@@ -321,6 +321,11 @@ uint32_t OsClose(OsHandle handle);
 // at the end of the file gives 0 and success).
 uint32_t OsRead(OsHandle handle, void* buffer, uint32_t count, uint32_t* done);
 uint32_t OsWrite(OsHandle handle, const void* buffer, uint32_t count, uint32_t* done);
+// As OsRead and OsWrite, at `offset` from the start of the file in one call
+// (131 for a negative one); the position afterwards is not specified.
+uint32_t OsReadAt(OsHandle handle, int64_t offset, void* buffer, uint32_t count, uint32_t* done);
+uint32_t OsWriteAt(OsHandle handle, int64_t offset, const void* buffer, uint32_t count,
+                   uint32_t* done);
 // Moves the position; *position (may be null) receives the new one.
 uint32_t OsSeek(OsHandle handle, int64_t offset, uint32_t origin, int64_t* position);
 uint32_t OsSize(OsHandle handle, int64_t* size);

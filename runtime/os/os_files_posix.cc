@@ -266,15 +266,21 @@ uint32_t OsClose(OsHandle handle) {
   return Succeed();
 }
 
-uint32_t OsRead(OsHandle handle, void* buffer, uint32_t count, uint32_t* done) {
+namespace {
+
+// The loops of OsRead and OsReadAt, OsWrite and OsWriteAt: at the position
+// when `offset` is negative, else at `offset`.
+uint32_t ReadFrom(OsHandle handle, int64_t offset, void* buffer, uint32_t count, uint32_t* done) {
   OsSetLastError(0);
   *done = 0;
   std::optional<Access> access = Lookup(handle);
   if (!access) return Fail(kOsInvalidHandle);
   if (!access->may_read) return Fail(kOsAccessDenied);
   char* p = static_cast<char*>(buffer);
+  const int fd = static_cast<int>(handle);
   while (*done < count) {
-    ssize_t n = read(static_cast<int>(handle), p + *done, count - *done);
+    ssize_t n = offset < 0 ? read(fd, p + *done, count - *done)
+                           : pread(fd, p + *done, count - *done, off_t(offset + *done));
     if (n < 0) {
       if (errno == EINTR) continue;
       return FailErrno(nullptr);
@@ -285,15 +291,18 @@ uint32_t OsRead(OsHandle handle, void* buffer, uint32_t count, uint32_t* done) {
   return Succeed();
 }
 
-uint32_t OsWrite(OsHandle handle, const void* buffer, uint32_t count, uint32_t* done) {
+uint32_t WriteTo(OsHandle handle, int64_t offset, const void* buffer, uint32_t count,
+                 uint32_t* done) {
   OsSetLastError(0);
   *done = 0;
   std::optional<Access> access = Lookup(handle);
   if (!access) return Fail(kOsInvalidHandle);
   if (!access->may_write) return Fail(kOsAccessDenied);
   const char* p = static_cast<const char*>(buffer);
+  const int fd = static_cast<int>(handle);
   while (*done < count) {
-    ssize_t n = write(static_cast<int>(handle), p + *done, count - *done);
+    ssize_t n = offset < 0 ? write(fd, p + *done, count - *done)
+                           : pwrite(fd, p + *done, count - *done, off_t(offset + *done));
     if (n < 0) {
       if (errno == EINTR) continue;
       return FailErrno(nullptr);
@@ -302,6 +311,27 @@ uint32_t OsWrite(OsHandle handle, const void* buffer, uint32_t count, uint32_t* 
     *done += static_cast<uint32_t>(n);
   }
   return Succeed();
+}
+
+}  // namespace
+
+uint32_t OsRead(OsHandle handle, void* buffer, uint32_t count, uint32_t* done) {
+  return ReadFrom(handle, -1, buffer, count, done);
+}
+
+uint32_t OsWrite(OsHandle handle, const void* buffer, uint32_t count, uint32_t* done) {
+  return WriteTo(handle, -1, buffer, count, done);
+}
+
+uint32_t OsReadAt(OsHandle handle, int64_t offset, void* buffer, uint32_t count, uint32_t* done) {
+  *done = 0;
+  return offset < 0 ? Fail(kOsNegativeSeek) : ReadFrom(handle, offset, buffer, count, done);
+}
+
+uint32_t OsWriteAt(OsHandle handle, int64_t offset, const void* buffer, uint32_t count,
+                   uint32_t* done) {
+  *done = 0;
+  return offset < 0 ? Fail(kOsNegativeSeek) : WriteTo(handle, offset, buffer, count, done);
 }
 
 uint32_t OsSeek(OsHandle handle, int64_t offset, uint32_t origin, int64_t* position) {

@@ -44,6 +44,45 @@ TEST(OsFiles, CreateWriteSeekReadSizeClose) {
   EXPECT_EQ(ReadWholeFile(name), "hello, world");
 }
 
+// Reads and writes at an offset: past the end a write grows the file (the
+// gap reads as zeros) and a read comes short or empty; a negative offset is
+// 131; the handle's access mode holds as for the plain forms.
+TEST(OsFiles, ReadAndWriteAtAnOffset) {
+  ScratchDir dir;
+  std::string name = dir.Path("data.bin");
+  ASSERT_TRUE(WriteWholeFile(name, "0123456789"));
+  OsHandle h;
+  ASSERT_EQ(OsOpen(name.c_str(), kOsReadWrite | kOsDenyNone, &h), kOsOk);
+  uint32_t done = 99;
+  ASSERT_EQ(OsWriteAt(h, 3, "abc", 3, &done), kOsOk);
+  EXPECT_EQ(done, 3u);
+  ASSERT_EQ(OsWriteAt(h, 12, "Z", 1, &done), kOsOk);
+  const struct {
+    int64_t offset;
+    uint32_t count;
+    std::string read;
+  } reads[] = {
+      {0, 4, "012a"}, {5, 3, "c67"}, {9, 5, std::string("9\0\0Z", 4)}, {13, 4, ""}, {100, 1, ""}};
+  for (const auto& r : reads) {
+    char buf[8] = {};
+    ASSERT_EQ(OsReadAt(h, r.offset, buf, r.count, &done), kOsOk) << r.offset;
+    EXPECT_EQ(std::string(buf, done), r.read) << r.offset;
+  }
+  char buf[4];
+  done = 99;
+  EXPECT_EQ(OsReadAt(h, -1, buf, 1, &done), kOsNegativeSeek);
+  EXPECT_EQ(done, 0u);
+  EXPECT_EQ(OsWriteAt(h, -1, "x", 1, &done), kOsNegativeSeek);
+  OsClose(h);
+  EXPECT_EQ(ReadWholeFile(name), std::string("012abc6789\0\0Z", 13));
+  ASSERT_EQ(OsOpen(name.c_str(), kOsReadOnly | kOsDenyNone, &h), kOsOk);
+  EXPECT_EQ(OsWriteAt(h, 0, "x", 1, &done), kOsAccessDenied);
+  OsClose(h);
+  ASSERT_EQ(OsOpen(name.c_str(), kOsWriteOnly | kOsDenyNone, &h), kOsOk);
+  EXPECT_EQ(OsReadAt(h, 0, buf, 1, &done), kOsAccessDenied);
+  OsClose(h);
+}
+
 TEST(OsFiles, CreateEmptiesAnExistingFile) {
   ScratchDir dir;
   std::string name = dir.Path("data.bin");
