@@ -31,7 +31,7 @@ GOALS = [
     (r"^VelDurableAdd$", "1.0"),
     (r"^BrowsePage(Middle|End)$", "0.5"),  # a page fill at most twice the plain reads
 ]
-FLOORS = {"int64"}
+FLOORS = {"int64", "pages"}
 
 
 def side_of(name):
