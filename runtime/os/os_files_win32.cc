@@ -180,27 +180,6 @@ uint32_t OsClose(OsHandle handle) {
   return Succeed();
 }
 
-uint32_t OsRead(OsHandle handle, void* buffer, uint32_t count, uint32_t* done) {
-  SetLastError(0);
-  *done = 0;
-  if (Bad(handle)) return FailWith(kOsInvalidHandle);
-  DWORD n = 0;
-  if (!ReadFile(H(handle), buffer, count, &n, nullptr)) return Fail();
-  *done = n;
-  return Succeed();
-}
-
-uint32_t OsWrite(OsHandle handle, const void* buffer, uint32_t count, uint32_t* done) {
-  SetLastError(0);
-  *done = 0;
-  if (Bad(handle)) return FailWith(kOsInvalidHandle);
-  DWORD n = 0;
-  if (!WriteFile(H(handle), buffer, count, &n, nullptr)) return Fail();
-  *done = n;
-  if (n < count) return FailWith(kOsDiskFull);
-  return Succeed();
-}
-
 namespace {
 
 OVERLAPPED At(int64_t offset) {
@@ -210,37 +189,57 @@ OVERLAPPED At(int64_t offset) {
   return at;
 }
 
-}  // namespace
-
-// A synchronous handle given an offset reads or writes there in one call.
-uint32_t OsReadAt(OsHandle handle, int64_t offset, void* buffer, uint32_t count, uint32_t* done) {
+// Reads or writes at the handle's position (`offset` null) or at *offset:
+// a synchronous handle given an offset does it in one call.
+uint32_t ReadWith(OsHandle handle, const int64_t* offset, void* buffer, uint32_t count,
+                  uint32_t* done) {
   SetLastError(0);
   *done = 0;
   if (Bad(handle)) return FailWith(kOsInvalidHandle);
-  if (offset < 0) return FailWith(kOsNegativeSeek);
-  OVERLAPPED at = At(offset);
+  if (offset != nullptr && *offset < 0) return FailWith(kOsNegativeSeek);
+  OVERLAPPED at = At(offset != nullptr ? *offset : 0);
   DWORD n = 0;
   // At or past the end an offset read fails with "end of file" where a
   // plain read gives 0 bytes: both mean nothing more to read.
-  if (!ReadFile(H(handle), buffer, count, &n, &at) && GetLastError() != ERROR_HANDLE_EOF) {
+  if (!ReadFile(H(handle), buffer, count, &n, offset != nullptr ? &at : nullptr) &&
+      GetLastError() != ERROR_HANDLE_EOF) {
     return Fail();
   }
   *done = n;
   return Succeed();
 }
 
-uint32_t OsWriteAt(OsHandle handle, int64_t offset, const void* buffer, uint32_t count,
+uint32_t WriteWith(OsHandle handle, const int64_t* offset, const void* buffer, uint32_t count,
                    uint32_t* done) {
   SetLastError(0);
   *done = 0;
   if (Bad(handle)) return FailWith(kOsInvalidHandle);
-  if (offset < 0) return FailWith(kOsNegativeSeek);
-  OVERLAPPED at = At(offset);
+  if (offset != nullptr && *offset < 0) return FailWith(kOsNegativeSeek);
+  OVERLAPPED at = At(offset != nullptr ? *offset : 0);
   DWORD n = 0;
-  if (!WriteFile(H(handle), buffer, count, &n, &at)) return Fail();
+  if (!WriteFile(H(handle), buffer, count, &n, offset != nullptr ? &at : nullptr)) return Fail();
   *done = n;
   if (n < count) return FailWith(kOsDiskFull);
   return Succeed();
+}
+
+}  // namespace
+
+uint32_t OsRead(OsHandle handle, void* buffer, uint32_t count, uint32_t* done) {
+  return ReadWith(handle, nullptr, buffer, count, done);
+}
+
+uint32_t OsWrite(OsHandle handle, const void* buffer, uint32_t count, uint32_t* done) {
+  return WriteWith(handle, nullptr, buffer, count, done);
+}
+
+uint32_t OsReadAt(OsHandle handle, int64_t offset, void* buffer, uint32_t count, uint32_t* done) {
+  return ReadWith(handle, &offset, buffer, count, done);
+}
+
+uint32_t OsWriteAt(OsHandle handle, int64_t offset, const void* buffer, uint32_t count,
+                   uint32_t* done) {
+  return WriteWith(handle, &offset, buffer, count, done);
 }
 
 uint32_t OsSeek(OsHandle handle, int64_t offset, uint32_t origin, int64_t* position) {
