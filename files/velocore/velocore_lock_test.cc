@@ -1,6 +1,7 @@
 // Table locks and record holds between two programs, as real processes: the
 // test program starts itself again as the other holder, which takes the
-// table's LOCK and HOLDs one record until told to let go. Also COPY and
+// table's LOCK and HOLDs one record until told to let go, then adds a
+// record while streaming and FLUSHes. Also COPY and
 // RENAME of a whole file through the file statements.
 #include <gtest/gtest.h>
 
@@ -70,6 +71,14 @@ TEST(VelLockWorker, HoldsUntilTold) {
   UNLOCK(&f.file);
   report = "UNLOCK " + std::to_string(ERRORCODE());
   report += " RELEASE " + std::to_string(Call(kOpRELEASE, &f.file));
+  // A streamed ADD, then FLUSH: the record must reach the file and the
+  // file's writer lock come free for the other program.
+  report += " STREAM " + std::to_string(Call(kOpSTREAM, &f.file));
+  f.Fill("C", "n", 3, 3);
+  ADD(&f.file);
+  report += " ADD " + std::to_string(ERRORCODE());
+  FLUSH(&f.file);
+  report += " FLUSH " + std::to_string(ERRORCODE());
   say("released", report);
   ASSERT_TRUE(testing::WaitFor([&] { return testing::Exists(dir + "/end"); }, kWorkerWait));
   CLOSE(&f.file);
@@ -152,7 +161,14 @@ TEST(LockBetweenPrograms, TableLockAndRecordHold) {
   PUT(&f.file);
   EXPECT_EQ(ERRORCODE(), 0);
   ASSERT_TRUE(testing::WaitFor([&] { return testing::Exists(dir + "/released"); }, kWorkerWait));
-  EXPECT_EQ(testing::ReadWholeFile(dir + "/released"), "UNLOCK 0 RELEASE 0");
+  EXPECT_EQ(testing::ReadWholeFile(dir + "/released"), "UNLOCK 0 RELEASE 0 STREAM 0 ADD 0 FLUSH 0");
+  // Its streamed record is here, and its FLUSH let go of the file: an ADD
+  // here would end with 32 after waiting for a writer lock kept there.
+  EXPECT_EQ(GetByPath(f, "C"), 0);
+  EXPECT_EQ(f.Tag(), 3);
+  f.Fill("D", "n", 4, 4);
+  ADD(&f.file);
+  EXPECT_EQ(ERRORCODE(), 0);
   LOCKfile(&f.file);
   EXPECT_EQ(ERRORCODE(), 0);
   UNLOCK(&f.file);
