@@ -173,6 +173,7 @@ Status Tree::SplitUp(std::vector<Step>& path) {
     right.level = p->level;
     right.records.AppendFrom(p->records, m);
     p->records.Truncate(m);
+    p->records.ShrinkToFit();  // the page stays in memory until the commit
     if (!p->leaf()) {
       right.children.assign(p->children.begin() + ptrdiff_t(m), p->children.end());
       p->children.resize(m);

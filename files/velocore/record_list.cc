@@ -181,6 +181,15 @@ void RecordList::CompactIfWasteful() {
     return;
   }
   if (waste < kMinWasteToCompact || waste < live_) return;
+  Compact();
+}
+
+void RecordList::ShrinkToFit() {
+  if (bytes_.capacity() - live_ >= kMinWasteToCompact) Compact();
+  if (slots_.capacity() > slots_.size() + slots_.size() / 4) slots_.shrink_to_fit();
+}
+
+void RecordList::Compact() {
   std::vector<uint8_t> packed;
   packed.reserve(live_);
   for (Slot& s : slots_) {

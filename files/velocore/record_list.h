@@ -70,6 +70,8 @@ class RecordList {
   RecordRef back() const { return (*this)[slots_.size() - 1]; }
   // The sum of the records' lengths.
   uint32_t byte_total() const { return live_; }
+  // The bytes its buffers hold, used or not.
+  size_t memory_held() const { return bytes_.capacity() + slots_.capacity() * sizeof(Slot); }
 
   // Walks the records in order as RecordRefs.
   class Iterator {
@@ -105,6 +107,9 @@ class RecordList {
   void Erase(size_t at);
   // Keeps the first `count` records.
   void Truncate(size_t count);
+  // Gives back the room past the live records: a page that grew to its
+  // split and kept half its records holds a buffer of twice the page.
+  void ShrinkToFit();
   // Appends records [from, other.size()) of another list, in order.
   void AppendFrom(const RecordList& other, size_t from = 0);
   void Clear();
@@ -133,6 +138,7 @@ class RecordList {
   int CompareSlot(const Slot& s, std::span<const uint8_t> key, uint64_t head) const;
   uint32_t Append(std::span<const uint8_t> key, std::span<const uint8_t> data);
   void CompactIfWasteful();
+  void Compact();
 
   std::vector<uint8_t> bytes_;
   std::vector<Slot> slots_;

@@ -78,6 +78,7 @@ TEST(RecordListTest, ChangesMatchAVectorOfRecords) {
         other.Clear();
         other.AppendFrom(list, at);
         list.Truncate(at);
+        list.ShrinkToFit();
         list.AppendFrom(other);
         ASSERT_EQ(other.size(), oracle.size() - at);
         break;
@@ -92,6 +93,30 @@ TEST(RecordListTest, ChangesMatchAVectorOfRecords) {
     if (step % 50 == 0) ExpectSame(list, oracle);
   }
   ExpectSame(list, oracle);
+}
+
+// A page filled up to its split and cut to part of its records gives back
+// the room it grew to: a bulk load keeps every changed page until it
+// commits, and that room was half its memory.
+TEST(RecordListTest, ShrinkingACutListKeepsItsRecordsAndGivesBackTheRoom) {
+  RecordList list;
+  std::vector<Record> oracle;
+  for (uint32_t n = 0; n < 60; ++n) {
+    Bytes key(9, 0), data(133, uint8_t(n));
+    key[8] = uint8_t(n);
+    list.PushBack(key, data);
+    oracle.push_back(MakeRecord(key, data));
+  }
+  list.Truncate(40);  // less waste than live bytes: the cut alone keeps the buffer
+  oracle.resize(40);
+  size_t before = list.memory_held();
+  list.ShrinkToFit();
+  ExpectSame(list, oracle);
+  EXPECT_LT(list.memory_held(), before);
+  // What is left: the records' bytes, their slots, and slack below the
+  // least waste worth a rewrite.
+  EXPECT_LE(list.memory_held(), list.byte_total() + 2 * 40 * 16 + 1024);
+  EXPECT_EQ(list.LowerBound(oracle[17].key()), 17u);
 }
 
 TEST(RecordListTest, SearchesAgreeWithLowerBoundOverCompareKeys) {
