@@ -92,6 +92,11 @@ Status Build(const Page& page, std::vector<uint8_t>& out) {
   const std::vector<uint8_t>& body = use_coded ? coded : area;
   uint32_t stored = head + uint32_t(body.size());
   if (stored > kMaxPageBytes) return Check(kCheckPageTooBig);
+  // The page's whole room at once: growing it by the body and then by the
+  // padding left a page's coded form (kept until the commit) in a buffer
+  // of up to twice its size.
+  out.clear();
+  out.reserve(RoundToBlock(uint32_t(head + body.size())));
   out.assign(head, 0);
   Put16(out.data() + kPgStoredSize, uint16_t(stored));
   Put16(out.data() + kPgPlainSize, uint16_t(plain));
