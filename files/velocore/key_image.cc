@@ -74,13 +74,17 @@ void AppendComponentImage(uint8_t type, const uint8_t* p, uint32_t size, bool de
 std::vector<uint8_t> KeyImage(const TableSchema& schema, const KeyDecl& key, const uint8_t* record,
                               const KeyCollation& collation) {
   std::vector<uint8_t> image;
+  AppendKeyImage(schema, key, record, collation, &image);
+  return image;
+}
+
+void AppendKeyImage(const TableSchema& schema, const KeyDecl& key, const uint8_t* record,
+                    const KeyCollation& collation, std::vector<uint8_t>* out) {
   bool nocase = key.attributes & kKeyNoCase;
   for (const KeyComponent& c : key.components) {
     const FieldDecl& f = schema.fields[c.field];
-    AppendComponentImage(f.type, record + f.offset, f.size, c.descending(), nocase, collation,
-                         &image);
+    AppendComponentImage(f.type, record + f.offset, f.size, c.descending(), nocase, collation, out);
   }
-  return image;
 }
 
 bool KeyComponentsEmpty(const TableSchema& schema, const KeyDecl& key, const uint8_t* record) {

@@ -40,9 +40,11 @@ struct KeyCollation {
 // The image of one component of `size` bytes at `p`.
 void AppendComponentImage(uint8_t type, const uint8_t* p, uint32_t size, bool descending,
                           bool nocase, const KeyCollation& collation, std::vector<uint8_t>* out);
-// The image of a key over a stored record image.
+// The image of a key over a stored record image; or appended to `out`.
 std::vector<uint8_t> KeyImage(const TableSchema& schema, const KeyDecl& key, const uint8_t* record,
                               const KeyCollation& collation);
+void AppendKeyImage(const TableSchema& schema, const KeyDecl& key, const uint8_t* record,
+                    const KeyCollation& collation, std::vector<uint8_t>* out);
 // An OPT key's test: every component empty (STRING and GROUP all blanks,
 // CSTRING and PSTRING starting with a zero byte, others all zero bytes).
 bool KeyComponentsEmpty(const TableSchema& schema, const KeyDecl& key, const uint8_t* record);

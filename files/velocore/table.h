@@ -145,6 +145,13 @@ class Table {
 
   PageStore& store_;
   Tree tree_;
+  // Add's record image, key entries and which keys make one, kept for
+  // their room.
+  struct AddRoom {
+    Bytes stored;
+    std::vector<Bytes> entries;
+    std::vector<uint8_t> makes;
+  } add_room_;
   std::string name_;
   uint32_t number_ = 0;
   TableSchema schema_;

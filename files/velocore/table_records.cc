@@ -55,8 +55,17 @@ bool Table::MakeEntry(size_t k, const uint8_t* stored, uint32_t record, bool on_
   const KeyDecl& key = schema_.keys[k];
   if ((key.attributes & kKeyOnDemand) && !on_demand) return false;
   if ((key.attributes & kKeyOpt) && KeyComponentsEmpty(schema_, key, stored)) return false;
-  Bytes image = KeyImage(schema_, key, stored, {&collation_, oem_});
-  *entry = EntryKey(number_, uint8_t(k + 1), image, key.dup(), record);
+  // EntryKey's layout, built in place: the entry's room is the caller's to
+  // keep (an ADD makes one per key).
+  entry->resize(kTablePrefix);
+  Put32BE(entry->data(), number_);
+  (*entry)[4] = uint8_t(k + 1);
+  AppendKeyImage(schema_, key, stored, {&collation_, oem_}, entry);
+  if (key.dup()) {
+    RecordNumberBuffer number;
+    Put32BE(number.data(), record);
+    entry->insert(entry->end(), number.begin(), number.end());
+  }
   return true;
 }
 
@@ -88,13 +97,18 @@ Status Table::UniqueFree(const Bytes& entry, bool* free) {
 Status Table::Add(const uint8_t* image, const std::vector<Bytes>& memos, uint32_t* record) {
   Status s = Begin();
   if (!s.ok()) return s;
-  Bytes stored = ToStored(image);
+  // The table's rooms, kept from ADD to ADD (a bulk load makes many).
+  Bytes& stored = add_room_.stored;
+  stored.assign(image, image + schema_.record_length);
+  if (oem_) ConvertImage(schema_, stored.data(), true);
   // Every unique key is looked at before anything changes, so a duplicate
   // leaves the table as it was.
-  std::vector<Bytes> entries(schema_.keys.size());
-  std::vector<bool> makes(schema_.keys.size());
+  std::vector<Bytes>& entries = add_room_.entries;
+  std::vector<uint8_t>& makes = add_room_.makes;
+  entries.resize(schema_.keys.size());
+  makes.assign(schema_.keys.size(), 0);
   for (size_t k = 0; s.ok() && k < schema_.keys.size(); ++k) {
-    makes[k] = EntryFor(k, stored.data(), 0, &entries[k]);
+    makes[k] = EntryFor(k, stored.data(), 0, &entries[k]) ? 1 : 0;
     bool free = true;
     if (makes[k] && !schema_.keys[k].dup()) s = UniqueFree(entries[k], &free);
     if (s.ok() && !free) s = Status::Error(kErrCreatesDuplicateKey);
