@@ -3,10 +3,12 @@
 // must not wipe the running one's log).
 //
 // Line: KIND <tab> CONVERSATION <tab> RESULT <tab> DETAIL <cr><lf>
-//   KIND          start, ready, initiate, execute, request, advise, poke,
-//                 output, terminate, quit
+//   KIND          start, ready, initiate, client, execute, request, advise,
+//                 poke, output, terminate, quit
 //   CONVERSATION  the conversation's number in this process, 0 for none
-//   RESULT        accepted, refused 103 <why>, answered ... (see the callers)
+//   RESULT        accepted, refused 103 <why>, answered ... (see the callers);
+//                 for client (after each answered initiate): "process" and
+//                 the client's Windows process id
 //   DETAIL        for execute: the command exactly as it arrived, up to its
 //                 terminating zero, trailing blanks included
 // Every field is written byte for byte, except that bytes below 0x20, the

@@ -96,6 +96,12 @@ void Server::OnInitiate(HWND client, ATOM service_atom, ATOM topic_atom) {
   HWND answer_from = conversation->hwnd();
   conversations_.push_back(std::move(conversation));
   log_.Write("initiate", last_number_, "answered", detail);
+  // Which program the conversation is with: a broadcast initiate reaches
+  // every stand-in that runs, so a test tells its own program's
+  // conversations from those of programs other tests run beside it.
+  DWORD client_process = 0;
+  GetWindowThreadProcessId(client, &client_process);
+  log_.Write("client", last_number_, "process " + std::to_string(client_process), "");
   ATOM our_service = GlobalAddAtomA(settings_.service.c_str());
   ATOM our_topic = topic.empty() ? 0 : GlobalAddAtomA(topic.c_str());
   SendMessageA(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(answer_from),
