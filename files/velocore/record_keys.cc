@@ -68,10 +68,24 @@ Bytes TableNameKey(std::string_view name) {
 
 Bytes EntryKey(uint32_t table, uint8_t key_number, std::span<const uint8_t> image, bool dup,
                uint32_t record) {
-  Bytes b = Prefixed(table, key_number, image.size() + (dup ? 4 : 0));
-  std::copy(image.begin(), image.end(), b.begin() + kTablePrefix);
-  if (dup) Put32BE(b.data() + kTablePrefix + image.size(), record);
+  Bytes b;
+  b.reserve(kTablePrefix + image.size() + (dup ? 4 : 0));  // one allocation
+  BeginEntryKey(table, key_number, &b);
+  b.insert(b.end(), image.begin(), image.end());
+  EndEntryKey(dup, record, &b);
   return b;
+}
+
+void BeginEntryKey(uint32_t table, uint8_t key_number, Bytes* out) {
+  out->resize(kTablePrefix);
+  Put32BE(out->data(), table);
+  (*out)[4] = key_number;
+}
+
+void EndEntryKey(bool dup, uint32_t record, Bytes* out) {
+  if (!dup) return;
+  const RecordNumberBuffer number = RecordNumberDataOf(record);
+  out->insert(out->end(), number.begin(), number.end());
 }
 
 Bytes RecordNumberData(uint32_t record) {

@@ -41,6 +41,10 @@ Bytes TableNameKey(std::string_view name);
 // A key entry: the key's number, the image, and for a DUP key the record.
 Bytes EntryKey(uint32_t table, uint8_t key_number, std::span<const uint8_t> image, bool dup,
                uint32_t record);
+// The same built in `out` around an image the caller appends between the
+// two calls, `out` keeping its room.
+void BeginEntryKey(uint32_t table, uint8_t key_number, Bytes* out);
+void EndEntryKey(bool dup, uint32_t record, Bytes* out);
 Bytes RecordNumberData(uint32_t record);
 
 // Statistics data: two little-endian words.

@@ -125,6 +125,7 @@ class Table {
   bool EntryFor(size_t key, const uint8_t* stored_image, uint32_t record, Bytes* entry) const;
   // Images between the caller's and the stored character set.
   Bytes ToStored(const uint8_t* image) const;
+  void ToStored(const uint8_t* image, Bytes* out) const;  // `out` keeps its room
   Bytes FromStored(std::span<const uint8_t> stored) const;
 
   // While held, changing calls leave their update in the store.

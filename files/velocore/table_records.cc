@@ -35,9 +35,14 @@ void ConvertImage(const TableSchema& schema, uint8_t* image, bool to_oem) {
 }  // namespace
 
 Bytes Table::ToStored(const uint8_t* image) const {
-  Bytes b(image, image + schema_.record_length);
-  if (oem_) ConvertImage(schema_, b.data(), true);
+  Bytes b;
+  ToStored(image, &b);
   return b;
+}
+
+void Table::ToStored(const uint8_t* image, Bytes* out) const {
+  out->assign(image, image + schema_.record_length);
+  if (oem_) ConvertImage(schema_, out->data(), true);
 }
 
 Bytes Table::FromStored(std::span<const uint8_t> stored) const {
@@ -55,17 +60,11 @@ bool Table::MakeEntry(size_t k, const uint8_t* stored, uint32_t record, bool on_
   const KeyDecl& key = schema_.keys[k];
   if ((key.attributes & kKeyOnDemand) && !on_demand) return false;
   if ((key.attributes & kKeyOpt) && KeyComponentsEmpty(schema_, key, stored)) return false;
-  // EntryKey's layout, built in place: the entry's room is the caller's to
-  // keep (an ADD makes one per key).
-  entry->resize(kTablePrefix);
-  Put32BE(entry->data(), number_);
-  (*entry)[4] = uint8_t(k + 1);
+  // Built in place: the entry's room is the caller's to keep (an ADD makes
+  // one per key).
+  BeginEntryKey(number_, uint8_t(k + 1), entry);
   AppendKeyImage(schema_, key, stored, {&collation_, oem_}, entry);
-  if (key.dup()) {
-    RecordNumberBuffer number;
-    Put32BE(number.data(), record);
-    entry->insert(entry->end(), number.begin(), number.end());
-  }
+  EndEntryKey(key.dup(), record, entry);
   return true;
 }
 
@@ -99,8 +98,7 @@ Status Table::Add(const uint8_t* image, const std::vector<Bytes>& memos, uint32_
   if (!s.ok()) return s;
   // The table's rooms, kept from ADD to ADD (a bulk load makes many).
   Bytes& stored = add_room_.stored;
-  stored.assign(image, image + schema_.record_length);
-  if (oem_) ConvertImage(schema_, stored.data(), true);
+  ToStored(image, &stored);
   // Every unique key is looked at before anything changes, so a duplicate
   // leaves the table as it was.
   std::vector<Bytes>& entries = add_room_.entries;
