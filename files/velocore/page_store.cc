@@ -188,6 +188,9 @@ uint32_t PageStore::Add(Page page) {
   c.dirty = true;
   ++dirty_count_;
   cache_[id] = std::move(c);
+  // The pages an update makes count as much as those it reads: a bulk load
+  // into an empty file reads none.
+  if (cache_.size() > recent_.size() && recent_bits_ < kMaxRecentBits) GrowRecent();
   return id;
 }
 
