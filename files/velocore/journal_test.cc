@@ -4,6 +4,7 @@
 // closed, the runtime error when no recovery point is armed.
 #include <gtest/gtest.h>
 
+#include "files/velocore/physical_file.h"
 #include "files/velocore/velocore_test_support.h"
 
 namespace kor::vel {
@@ -123,6 +124,46 @@ TEST_F(JournalTest, DroppingAJournalNeverGrowsTheFile) {
     EXPECT_EQ(store.journal_outcome(), JournalOutcome::kDropped);
   }
   EXPECT_LE(files_.Content("j.vel").size(), armed.size());
+}
+
+// A writer that opened the file while another program sat in a read (so it
+// could not take the writer lock and read through the journal instead) must
+// repair the file before its first update: an update built over the
+// journal's pages would put its own journal over them and never copy them
+// home.
+TEST_F(JournalTest, WriterThatReadThroughRepairsBeforeItsFirstUpdate) {
+  files_.SetContent("j.vel", ArmedImage());
+  FileIo reader;  // another program, in the middle of a read
+  ASSERT_TRUE(reader.Open("j.vel", kOsReadOnly | kOsDenyNone, "").ok());
+  ASSERT_TRUE(reader.LockReader(kReaderWaitMs).ok());
+  PhysicalFile* pf = nullptr;
+  ASSERT_TRUE(PhysicalFile::Acquire("j.vel", kOsReadWrite | kOsDenyNone, "", &pf).ok());
+  EXPECT_EQ(pf->store().journal_outcome(), JournalOutcome::kReadThrough);
+  reader.Close();
+
+  Table t(pf->store());
+  std::string why;
+  uint32_t added = 0;
+  Status s = pf->BeginWrite();
+  if (s.ok()) s = t.Open("T", nullptr, &why);
+  t.HoldCommits(true);
+  if (s.ok()) s = t.Add(SampleImage(999, "written").data(), {}, &added);
+  s = pf->EndWrite(s);
+  EXPECT_TRUE(s.ok()) << s.Describe();
+  t.Close();
+  pf->Release();
+
+  PageStore store;
+  ASSERT_TRUE(store.Open("j.vel", kOsReadWrite, "").ok());
+  EXPECT_EQ(testing::VerifyProblems(store), "");
+  EXPECT_FALSE(store.disk_header().JournalArmed());
+  Table reopened(store);
+  ASSERT_TRUE(reopened.Open("T", nullptr, &why).ok());
+  testing::TableState state = testing::ReadState(reopened);
+  ASSERT_EQ(state.records.count(added), 1u);
+  EXPECT_EQ(state.records[added].first, SampleImage(999, "written"));
+  state.records.erase(added);
+  EXPECT_EQ(state, after_) << "the update read through the journal is kept whole";
 }
 
 TEST_F(JournalTest, InternalCheckFailsTheTableUntilItIsClosed) {
