@@ -103,6 +103,9 @@ Status ArmAll(const std::vector<PhysicalFile*>& changed, uint32_t number, const 
     Status s = tree.Put(MakeRecord(kTransactionRecordKey, data));
     if (s.ok()) s = store.Arm();
     if (s.ok()) continue;
+    // An arm whose header could not be taken back (Arm leaves the header
+    // invalid then) may stand on the disk: this file counts as armed too.
+    *clean = store.HeaderValid();
     store.Discard();
     for (size_t j = 0; j < i; ++j) *clean = changed[j]->store().Disarm().ok() && *clean;
     return s;

@@ -4,7 +4,9 @@
 // through the control file), both files hold all of the transaction or
 // none of it, and verify clean. Once with the control file of the files'
 // folder, once with a control file named for the program (relative and
-// absolute name).
+// absolute name). And a failure of one file's disk alone during the arm
+// passes: the transaction then counts nowhere.
+#include <map>
 #include <memory>
 #include <string>
 
@@ -167,6 +169,99 @@ TEST_P(TransactionCrash, CrashAtEveryStepLeavesAllOrNothing) {
   EXPECT_GT(points, 20);
   EXPECT_GT(all, 0);
   EXPECT_GT(none, 0);
+}
+
+// In-memory files where one file's disk fails on its own: once the first
+// unit of its header (offset 0) has been written, every later flush and
+// write of that file fails, while the other files go on working.
+class OneDiskFails : public MemoryFiles {
+ public:
+  std::string failing;  // the file whose disk fails ("" for none)
+  bool broken = false;
+
+  uint32_t Open(const char* name, uint32_t mode, OsHandle* handle) override {
+    return Note(name, MemoryFiles::Open(name, mode, handle), handle);
+  }
+  uint32_t OpenAlways(const char* name, uint32_t mode, OsHandle* handle) override {
+    return Note(name, MemoryFiles::OpenAlways(name, mode, handle), handle);
+  }
+  uint32_t Create(const char* name, uint32_t attributes, OsHandle* handle) override {
+    return Note(name, MemoryFiles::Create(name, attributes, handle), handle);
+  }
+  uint32_t WriteAt(OsHandle handle, int64_t offset, const void* buffer, uint32_t count,
+                   uint32_t* done) override {
+    if (Failing(handle)) return kOsGeneralFailure;
+    uint32_t e = MemoryFiles::WriteAt(handle, offset, buffer, count, done);
+    if (e == kOsOk && offset == 0 && !failing.empty() && names_[handle] == failing) broken = true;
+    return e;
+  }
+  uint32_t Flush(OsHandle handle) override {
+    return Failing(handle) ? kOsGeneralFailure : MemoryFiles::Flush(handle);
+  }
+
+ private:
+  uint32_t Note(const char* name, uint32_t e, OsHandle* handle) {
+    if (e == kOsOk) names_[*handle] = name;
+    return e;
+  }
+  bool Failing(OsHandle handle) { return broken && names_[handle] == failing; }
+  std::map<OsHandle, std::string> names_;
+};
+
+// A transaction over two files whose second file's disk fails just after
+// its arming header was written (the header may be on the disk; it can be
+// neither made durable nor taken back) must not count in that file alone:
+// the first file is disarmed, so the second must drop its journal too.
+TEST(TransactionFailure, ArmThatCannotBeTakenBackKeepsTheTransactionUncommitted) {
+  OneDiskFails files;
+  FileServices* previous = ReplaceFileServices(&files);
+  RecoveryPoint point;
+  std::vector<TableState> before;
+  for (const char* name : kFiles) {
+    PageStore store;
+    ASSERT_TRUE(store.Create(name, "").ok());
+    Table t(store);
+    std::string why;
+    ASSERT_TRUE(
+        t.Create("PEOPLE", testing::SampleSchema(), false, testing::CurrentCollation(), &why).ok());
+    uint32_t r = 0;
+    ASSERT_TRUE(t.Add(SampleImage(1, "base").data(), {}, &r).ok());
+    before.push_back(testing::ReadState(t));
+  }
+  PhysicalFile* pf[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_TRUE(PhysicalFile::Acquire(kFiles[i], kOsReadWrite | kOsDenyNone, "", &pf[i]).ok());
+    pf[i]->enlisted = true;
+    Table t(pf[i]->store());
+    t.HoldCommits(true);
+    std::string why;
+    uint32_t r = 0;
+    ASSERT_TRUE(pf[i]->BeginWrite().ok());
+    ASSERT_TRUE(t.Open("PEOPLE", nullptr, &why).ok());
+    ASSERT_TRUE(t.Add(SampleImage(2, "added").data(), {}, &r).ok());
+  }
+  files.failing = kFiles[1];
+  Status s = CommitFiles({pf[0], pf[1]}, "");
+  EXPECT_FALSE(s.ok());
+  EXPECT_TRUE(files.broken) << "the failure came where the test meant it to";
+  for (PhysicalFile* f : pf) {
+    f->enlisted = false;
+    f->store().Discard();
+    f->store().io().UnlockWriter();
+    f->Release();
+  }
+  files.failing.clear();
+  files.broken = false;
+  for (int i = 0; i < 2; ++i) {
+    PhysicalFile* f = nullptr;
+    ASSERT_TRUE(PhysicalFile::Acquire(kFiles[i], kOsReadWrite | kOsDenyNone, "", &f).ok());
+    Table t(f->store());
+    std::string why;
+    ASSERT_TRUE(t.Open("PEOPLE", nullptr, &why).ok());
+    EXPECT_EQ(testing::ReadState(t), before[i]) << kFiles[i] << " holds part of the transaction";
+    f->Release();
+  }
+  ReplaceFileServices(previous);
 }
 
 }  // namespace
