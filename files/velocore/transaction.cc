@@ -38,10 +38,10 @@ Status ChangeNumber(PageStore& control, uint32_t number, bool add, bool* clash) 
   return s;
 }
 
-// Takes the number out of the first `count` control files.
-Status TakeNumberOut(Controls& controls, size_t count, uint32_t number) {
+// Takes the number out of control files [from, count).
+Status TakeNumberOut(Controls& controls, size_t count, uint32_t number, size_t from = 0) {
   Status first;
-  for (size_t i = 0; i < count; ++i) {
+  for (size_t i = from; i < count; ++i) {
     bool clash = false;
     Status s = ChangeNumber(*controls[i], number, false, &clash);
     if (first.ok()) first = s;
@@ -89,14 +89,14 @@ Status OpenControls(const std::vector<PhysicalFile*>& files, const std::string& 
   return Status::Ok();
 }
 
-// Step 2: the 0xFF record and the arm pass in every changed file; on a
-// failure the files already armed are disarmed. *clean tells whether every
-// disarm reached the disk (only then may the number leave the control
-// files again).
-Status ArmAll(const std::vector<PhysicalFile*>& changed, uint32_t number, const std::string& named,
-              bool* clean) {
+// Step 2: the 0xFF record (naming `control`) and the arm pass in every
+// changed file; on a failure the files already armed are disarmed. *clean
+// tells whether every disarm reached the disk (only then may the number
+// leave the control files again).
+Status ArmAll(const std::vector<PhysicalFile*>& changed, uint32_t number,
+              const std::string& control, bool* clean) {
   *clean = true;
-  Bytes data = TransactionRecordData(number, named.empty() ? kDefaultControlName : named);
+  Bytes data = TransactionRecordData(number, control);
   for (size_t i = 0; i < changed.size(); ++i) {
     PageStore& store = changed[i]->store();
     Tree tree(store);
@@ -155,9 +155,19 @@ Status CommitFiles(const std::vector<PhysicalFile*>& files, const std::string& n
     discard_all();
     return s;
   }
+  // The commit point is one control file's losing the number, so every
+  // file must ask that one: with the files in several folders, each names
+  // the first folder's control file, not the default name that would send
+  // it to its own folder's (a crash between two folders' removals would
+  // commit the transaction in some files only). The others lose the
+  // number after the commit point; it only kept their numbers unique.
+  std::string control = !named.empty()         ? named
+                        : controls.size() == 1 ? std::string(kDefaultControlName)
+                                               : controls[0]->io().path();
   bool clean = true;
-  s = ArmAll(changed, number, named, &clean);
-  if (s.ok()) s = TakeNumberOut(controls, controls.size(), number);  // the commit point
+  s = ArmAll(changed, number, control, &clean);
+  if (s.ok()) s = TakeNumberOut(controls, 1, number);  // the commit point
+  if (s.ok()) TakeNumberOut(controls, controls.size(), number, 1);
   if (!s.ok()) {
     // Not committed: every armed file goes back to its old state. The number
     // stays in the control files unless every file is known to be disarmed,

@@ -14,10 +14,13 @@
 //      that no control file holds, and added to each (each committed);
 //   2. each changed file gets the record 0xFF (the number, 4 bytes big-
 //      endian, then the control file's name and a zero byte: the full path
-//      of a named file, or kDefaultControlName for the per-directory one)
-//      and is armed; if one arm fails, the files already armed are disarmed
-//      and the commit fails;
-//   3. the number is taken out of every control file: the commit point;
+//      of a named file, kDefaultControlName for the per-directory one when
+//      all the files share one directory, else the path of the first
+//      directory's control file, so that every file asks the same one) and
+//      is armed; if one arm fails, the files already armed are disarmed and
+//      the commit fails;
+//   3. the number is taken out of that first control file: the commit
+//      point; then out of the others;
 //   4. every changed file is applied.
 // A file found at opening with a journal (commit.cc) is resolved from its
 // 0xFF record: none, the journal is replayed; else its control file is

@@ -4,7 +4,8 @@
 // through the control file), both files hold all of the transaction or
 // none of it, and verify clean. Once with the control file of the files'
 // folder, once with a control file named for the program (relative and
-// absolute name). And a failure of one file's disk alone during the arm
+// absolute name), and with the files in two folders, each with its own
+// control file. And a failure of one file's disk alone during the arm
 // passes: the transaction then counts nowhere.
 #include <map>
 #include <memory>
@@ -23,10 +24,13 @@ const char* const kFiles[] = {"d/a.vel", "d/b.vel"};
 
 // The control file: the name set for the program ("" for none) and the
 // file that serves as control file (a relative name is taken from the
-// current folder).
+// current folder); the second data file, and the control file of its
+// folder when that is another one.
 struct Control {
   const char* named;
   const char* file;
+  const char* second = kFiles[1];
+  const char* second_control = nullptr;
 };
 
 class TransactionCrash : public testing::MemoryFilesTest,
@@ -36,7 +40,10 @@ class TransactionCrash : public testing::MemoryFilesTest,
     MemoryFilesTest::SetUp();
     control_ = *GetParam().named != '\0' ? OsFullPathName(GetParam().file) : GetParam().file;
     kControl = control_.c_str();
-    for (const char* name : kFiles) {
+    data_ = {kFiles[0], GetParam().second};
+    controls_ = {kControl};
+    if (GetParam().second_control != nullptr) controls_.push_back(GetParam().second_control);
+    for (const char* name : data_) {
       PageStore store;
       ASSERT_TRUE(store.Create(name, "").ok());
       Table t(store);
@@ -56,15 +63,15 @@ class TransactionCrash : public testing::MemoryFilesTest,
     ASSERT_TRUE(s.ok()) << s.Describe();
     after_ = States();
     ASSERT_NE(before_, after_);
-    ASSERT_TRUE(files_.Exists(kControl));
+    for (const char* control : controls_) ASSERT_TRUE(files_.Exists(control)) << control;
     if (*GetParam().named != '\0') {
       ASSERT_FALSE(files_.Exists("d/velocore.tcf"));
     }
   }
 
   void Restore() {
-    for (size_t i = 0; i < 2; ++i) files_.SetContent(kFiles[i], base_[i]);
-    files_.SetContent(kControl, {});
+    for (size_t i = 0; i < 2; ++i) files_.SetContent(data_[i], base_[i]);
+    for (const char* control : controls_) files_.SetContent(control, {});
   }
 
   // Adds to both files, changes and deletes in one, as one transaction.
@@ -73,7 +80,7 @@ class TransactionCrash : public testing::MemoryFilesTest,
     PhysicalFile* pf[2] = {};
     Status s;
     for (int i = 0; i < 2 && s.ok(); ++i) {
-      s = PhysicalFile::Acquire(kFiles[i], kOsReadWrite | kOsDenyNone, "", &pf[i]);
+      s = PhysicalFile::Acquire(data_[i], kOsReadWrite | kOsDenyNone, "", &pf[i]);
       if (s.ok()) pf[i]->enlisted = true;
     }
     for (int i = 0; i < 2 && s.ok(); ++i) {
@@ -103,7 +110,7 @@ class TransactionCrash : public testing::MemoryFilesTest,
   // Both tables as a fresh program sees them, each file verified.
   std::vector<TableState> States() {
     std::vector<TableState> states;
-    for (const char* name : kFiles) {
+    for (const char* name : data_) {
       PhysicalFile* pf = nullptr;
       Status s = PhysicalFile::Acquire(name, kOsReadWrite | kOsDenyNone, "", &pf);
       EXPECT_TRUE(s.ok()) << name << ": " << s.Describe();
@@ -120,6 +127,7 @@ class TransactionCrash : public testing::MemoryFilesTest,
 
   std::string control_;
   const char* kControl = nullptr;
+  std::vector<const char*> data_, controls_;
   std::vector<Bytes> base_;
   std::vector<TableState> before_, after_;
 };
@@ -127,9 +135,11 @@ class TransactionCrash : public testing::MemoryFilesTest,
 INSTANTIATE_TEST_SUITE_P(
     DefaultAndNamed, TransactionCrash,
     ::testing::Values(Control{"", "d/velocore.tcf"}, Control{"x/named.tcf", "x/named.tcf"},
-                      Control{"/y/named.tcf", "/y/named.tcf"}),
+                      Control{"/y/named.tcf", "/y/named.tcf"},
+                      Control{"", "d/velocore.tcf", "e/b.vel", "e/velocore.tcf"}),
     [](const ::testing::TestParamInfo<Control>& info) {
       const char* named = info.param.named;
+      if (info.param.second_control != nullptr) return std::string("TwoFolders");
       return std::string(*named == '\0' ? "Folder" : *named == '/' ? "Absolute" : "Relative");
     });
 
@@ -146,14 +156,12 @@ TEST_P(TransactionCrash, CrashAtEveryStepLeavesAllOrNothing) {
       RunTransaction();
       crashed = files_.crashed();
       if (!crashed) break;
+      std::vector<const char*> names = data_;
+      names.insert(names.end(), controls_.begin(), controls_.end());
       std::vector<Bytes> images;
-      for (const char* name : {kFiles[0], kFiles[1], kControl}) {
-        images.push_back(files_.CrashImage(name));
-      }
+      for (const char* name : names) images.push_back(files_.CrashImage(name));
       files_.SetPlan({});
-      files_.SetContent(kFiles[0], images[0]);
-      files_.SetContent(kFiles[1], images[1]);
-      files_.SetContent(kControl, images[2]);
+      for (size_t i = 0; i < names.size(); ++i) files_.SetContent(names[i], images[i]);
       std::vector<TableState> state = States();
       bool is_before = state == before_, is_after = state == after_;
       EXPECT_TRUE(is_before || is_after) << "crash at event " << n << " seed " << seed;
