@@ -1,6 +1,6 @@
 // Crash safety of a transaction over two files: for every write, flush and
 // truncation of the multi-file COMMIT (control file steps included), the
-// machine stops there; after reopening (each file resolving its journal
+// machine stops there, or the write fails; after reopening (each file resolving its journal
 // through the control file), both files hold all of the transaction or
 // none of it, and verify clean. Once with the control file of the files'
 // folder, once with a control file named for the program (relative and
@@ -177,6 +177,35 @@ TEST_P(TransactionCrash, CrashAtEveryStepLeavesAllOrNothing) {
   EXPECT_GT(points, 20);
   EXPECT_GT(all, 0);
   EXPECT_GT(none, 0);
+}
+
+// A write, flush or truncation that fails (once, or from then on; with an
+// error or short) at any step of the COMMIT: a success is the whole
+// transaction, a failure none of it unless the disk failed for good after a
+// point of no return, and either way no file holds part of it.
+TEST_P(TransactionCrash, FailingWriteAtEveryStepLeavesAllOrNothing) {
+  struct Variant {
+    bool persists, short_write;
+  };
+  for (Variant v :
+       {Variant{false, false}, Variant{true, false}, Variant{false, true}, Variant{true, true}}) {
+    for (int64_t n = 1;; ++n) {
+      MemoryFiles::Plan plan;
+      plan.fail_at = n;
+      plan.fail_persists = v.persists;
+      plan.short_write = v.short_write;
+      files_.SetPlan(plan);
+      Status s = RunTransaction();
+      bool reached = files_.events() >= n;
+      files_.SetPlan({});
+      std::vector<TableState> state = States();
+      if (s.ok() || !v.persists) {
+        EXPECT_EQ(state == after_, s.ok()) << "failure at event " << n << ": " << s.Describe();
+      }
+      EXPECT_TRUE(state == after_ || state == before_) << "failure at event " << n;
+      if (::testing::Test::HasFailure() || !reached) break;
+    }
+  }
 }
 
 // In-memory files where one file's disk fails on its own: once the first
