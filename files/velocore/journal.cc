@@ -142,7 +142,10 @@ Status PageStore::Repair() {
   bool use = false;
   Status s = Examine(&entries, &journal_header, &use);
   if (s.ok()) s = use ? Replay(entries, journal_header) : DropJournal();
-  if (s.ok()) journal_outcome_ = use ? JournalOutcome::kReplayed : JournalOutcome::kDropped;
+  if (s.ok()) {
+    journal_outcome_ = use ? JournalOutcome::kReplayed : JournalOutcome::kDropped;
+    last_read_ = disk_;  // as the repair left the disk
+  }
   return s;
 }
 

@@ -74,6 +74,9 @@ class JournalTest : public testing::MemoryFilesTest {
     EXPECT_TRUE(t.Open("T", nullptr, &why).ok());
     return testing::ReadState(t);
   }
+  // Opens the armed file with `mode` while another program holds a reader
+  // slot, then adds a record once that program has gone.
+  void WriteAfterReadingThrough(uint32_t mode);
   Bytes base_;
   testing::TableState before_, after_;
 };
@@ -131,22 +134,33 @@ TEST_F(JournalTest, DroppingAJournalNeverGrowsTheFile) {
 // repair the file before its first update: an update built over the
 // journal's pages would put its own journal over them and never copy them
 // home.
+// Once sharing the file for writing, once denying others the right to write
+// (such a writer keeps its header between updates).
 TEST_F(JournalTest, WriterThatReadThroughRepairsBeforeItsFirstUpdate) {
+  for (uint32_t share : {kOsDenyNone, kOsDenyWrite}) {
+    SCOPED_TRACE(share);
+    WriteAfterReadingThrough(kOsReadWrite | share);
+  }
+}
+
+void JournalTest::WriteAfterReadingThrough(uint32_t mode) {
   files_.SetContent("j.vel", ArmedImage());
   FileIo reader;  // another program, in the middle of a read
   ASSERT_TRUE(reader.Open("j.vel", kOsReadOnly | kOsDenyNone, "").ok());
   ASSERT_TRUE(reader.LockReader(kReaderWaitMs).ok());
   PhysicalFile* pf = nullptr;
-  ASSERT_TRUE(PhysicalFile::Acquire("j.vel", kOsReadWrite | kOsDenyNone, "", &pf).ok());
+  ASSERT_TRUE(PhysicalFile::Acquire("j.vel", mode, "", &pf).ok());
   EXPECT_EQ(pf->store().journal_outcome(), JournalOutcome::kReadThrough);
-  reader.Close();
 
+  // As the driver does: the table opened while the other program reads,
+  // the record added after it has gone.
   Table t(pf->store());
+  t.HoldCommits(true);
   std::string why;
+  ASSERT_TRUE(t.Open("T", nullptr, &why).ok());
+  reader.Close();
   uint32_t added = 0;
   Status s = pf->BeginWrite();
-  if (s.ok()) s = t.Open("T", nullptr, &why);
-  t.HoldCommits(true);
   if (s.ok()) s = t.Add(SampleImage(999, "written").data(), {}, &added);
   s = pf->EndWrite(s);
   EXPECT_TRUE(s.ok()) << s.Describe();

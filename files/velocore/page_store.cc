@@ -90,7 +90,7 @@ Status PageStore::RefreshLocked() {
   // to repair it; once that right is held it is repaired before anything
   // builds on it: an update over pages read through the journal would lay
   // its own journal over them and never copy them home.
-  if (same && h.JournalArmed() && io_.Writable() && (!locks_ || io_.WriterLocked())) same = false;
+  if (same && JournalPending() && io_.Writable() && (!locks_ || io_.WriterLocked())) same = false;
   last_read_ = h;
   if (same || (header_valid_ && h.change_counter <= disk_.change_counter && !h.JournalArmed())) {
     return Status::Ok();

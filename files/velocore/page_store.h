@@ -86,6 +86,10 @@ class PageStore {
   // Invalidate: the next Refresh reads the header whatever its counter.
   void InvalidateHeader() { header_valid_ = false; }
   bool HeaderValid() const { return header_valid_; }
+  // The header on disk names a journal this store read through or left
+  // alone for want of the right to repair it; the next Refresh under the
+  // writer lock repairs it.
+  bool JournalPending() const { return header_valid_ && last_read_.JournalArmed(); }
 
   // A page for reading; the pointer stays valid until the update ends.
   Status Get(uint32_t id, const Page** page);

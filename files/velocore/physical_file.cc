@@ -94,8 +94,11 @@ Status PhysicalFile::BeginWrite() {
   if (!store_.Changed()) store_.TrimCache();
   Status s = locks_ ? store_.io().LockWriter(wait_ms_) : Status::Ok();
   // Under the lock the header is read again: another program may have
-  // committed since this one last looked.
-  if (s.ok() && (others_write_ || !store_.HeaderValid())) s = store_.Refresh();
+  // committed since this one last looked; and a journal this program could
+  // only read through is repaired now, before the update builds on it.
+  if (s.ok() && (others_write_ || !store_.HeaderValid() || store_.JournalPending())) {
+    s = store_.Refresh();
+  }
   if (!s.ok() && !enlisted) store_.io().UnlockWriter();
   return s;
 }
