@@ -136,6 +136,7 @@ class Table {
   Status Finish(Status s);
   Status AdjustStatistics(uint8_t which, int32_t delta);
   Status UniqueFree(const Bytes& entry, bool* free);
+  Status EraseOwnEntry(size_t key, const Bytes& entry, uint32_t record, bool* erased);
   Status EraseMemos(uint32_t record, size_t memo);
   Status StoreMemo(uint32_t record, size_t memo, const Bytes& contents);
   Status WriteDefinitionBlocks(const TableSchema& schema);
