@@ -752,5 +752,55 @@ TEST_F(VelocoreDriver, PutAndDeleteOfAppendedRecords) {
   EXPECT_EQ(Verify(), "");
 }
 
+// A BLOB longer than its 65,536 blocks of 256 bytes can number is refused
+// before anything is written, and the table goes on working.
+TEST_F(VelocoreDriver, BlobBeyondTheBlockNumbersIsRefused) {
+  WithMemos m(path_);
+  CREATE(&m.f.file);
+  OPEN(&m.f.file, 0x12);
+  ASSERT_EQ(ERRORCODE(), 0);
+  m.f.Fill("A", "one", 0, 1);
+  m.TakeBlob(std::string(65536u * 256u, 'b'));  // the most it can keep
+  ADD(&m.f.file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  uint32_t record = uint32_t(POINTERfile(&m.f.file));
+  m.f.Fill("B", "two", 0, 1);
+  m.TakeBlob(std::string(65536u * 256u + 1u, 'b'));
+  ADD(&m.f.file);
+  EXPECT_EQ(ERRORCODE(), kErrInvalidMemoFile);
+  GETfileptr(&m.f.file, record);
+  ASSERT_EQ(ERRORCODE(), 0);
+  m.TakeBlob(std::string(65536u * 256u + 1u, 'c'));
+  PUT(&m.f.file);
+  EXPECT_EQ(ERRORCODE(), kErrInvalidMemoFile);
+  EXPECT_EQ(RECORDSfile(&m.f.file), 1);
+  GETfileptr(&m.f.file, record);
+  ASSERT_EQ(ERRORCODE(), 0);
+  EXPECT_EQ(m.BlobSize(), int32_t(65536u * 256u));
+  m.f.Fill("C", "three", 0, 1);
+  m.TakeBlob("small");
+  ADD(&m.f.file);
+  EXPECT_EQ(ERRORCODE(), 0);
+  // Inside a transaction, whose changes stay until COMMIT, too.
+  LOGOUT(1, {&m.f.file});
+  ASSERT_EQ(ERRORCODE(), 0);
+  m.f.Fill("D", "four", 0, 1);
+  m.TakeBlob(std::string(65536u * 256u + 1u, 'd'));
+  ADD(&m.f.file);
+  EXPECT_EQ(ERRORCODE(), kErrInvalidMemoFile);
+  GETfileptr(&m.f.file, record);
+  m.f.Set(9, 1);
+  m.TakeBlob(std::string(65536u * 256u + 1u, 'd'));
+  PUT(&m.f.file);
+  EXPECT_EQ(ERRORCODE(), kErrInvalidMemoFile);
+  COMMIT();
+  EXPECT_EQ(ERRORCODE(), 0);
+  EXPECT_EQ(RECORDSfile(&m.f.file), 2);
+  GETfileptr(&m.f.file, record);
+  EXPECT_EQ(m.f.Tag(), 0);
+  CLOSE(&m.f.file);
+  EXPECT_EQ(Verify(), "");
+}
+
 }  // namespace
 }  // namespace kor
