@@ -35,6 +35,7 @@ Status Table::EraseMemos(uint32_t record, size_t memo) {
 
 Status Table::StoreMemo(uint32_t record, size_t memo, const Bytes& contents) {
   const MemoDecl& decl = schema_.memos[memo];
+  if (!MemoFits(contents.size())) return Status::Error(kErrInvalidMemoFile);
   Status s = EraseMemos(record, memo);
   Bytes body = contents;
   if (!decl.blob()) {
@@ -42,7 +43,6 @@ Status Table::StoreMemo(uint32_t record, size_t memo, const Bytes& contents) {
   }
   if (oem_ && !decl.binary()) Convert(body, true);
   for (size_t at = 0, seq = 0; s.ok() && at < body.size(); at += kMemoBlockBytes, ++seq) {
-    if (seq > 0xFFFF) return Check(kCheckMemo);
     size_t n = std::min<size_t>(kMemoBlockBytes, body.size() - at);
     Bytes data;
     if (decl.blob() && seq == 0) {

@@ -75,6 +75,9 @@ class Table {
   Status Read(uint32_t record, Bytes* image, bool* found);
   Status Put(uint32_t record, const uint8_t* image);
   Status Delete(uint32_t record);
+  // Whether a MEMO or BLOB of this many bytes can be kept (its blocks are
+  // numbered in 16 bits); a longer one is 57 "Invalid Memo File".
+  static bool MemoFits(size_t bytes) { return bytes <= (size_t{0xFFFF} + 1) * kMemoBlockBytes; }
   Status ReadMemo(uint32_t record, size_t memo, Bytes* contents);
   Status WriteMemo(uint32_t record, size_t memo, const Bytes& contents);
   // The first record number above `after` (0: the first), or *found false.
@@ -136,6 +139,7 @@ class Table {
   Status Finish(Status s);
   Status AdjustStatistics(uint8_t which, int32_t delta);
   Status UniqueFree(const Bytes& entry, bool* free);
+  Status EraseOwnEntry(size_t key, const Bytes& entry, uint32_t record, bool* erased);
   Status EraseMemos(uint32_t record, size_t memo);
   Status StoreMemo(uint32_t record, size_t memo, const Bytes& contents);
   Status WriteDefinitionBlocks(const TableSchema& schema);

@@ -93,6 +93,22 @@ Status Table::UniqueFree(const Bytes& entry, bool* free) {
   return s;
 }
 
+// Removes key k's entry for this record if the key has it: a record
+// APPENDed and not yet built has none, and the entry of a unique value it
+// shares with another record is that record's (the entry's data names it).
+Status Table::EraseOwnEntry(size_t k, const Bytes& entry, uint32_t record, bool* erased) {
+  *erased = false;
+  if (!schema_.keys[k].dup()) {
+    RecordRef r;
+    bool found = false;
+    Status s = tree_.Look(entry, &r, &found);
+    if (!s.ok() || !found) return s;
+    if (r.data().size() != 4) return Check(kCheckRecordData);
+    if (Get32BE(r.data().data()) != record) return s;
+  }
+  return tree_.Erase(entry, erased);
+}
+
 Status Table::Add(const uint8_t* image, const std::vector<Bytes>& memos, uint32_t* record) {
   Status s = Begin();
   if (!s.ok()) return s;
@@ -167,12 +183,12 @@ Status Table::Put(uint32_t record, const uint8_t* image) {
   }
   for (size_t k = 0; s.ok() && k < n; ++k) {
     if (had[k] && has[k] && old_entry[k] == new_entry[k]) continue;
-    bool found_old = false, existed = false;
-    if (had[k]) s = tree_.Erase(old_entry[k], &found_old);
+    bool erased = false, existed = false;
+    if (had[k]) s = EraseOwnEntry(k, old_entry[k], record, &erased);
     if (s.ok() && has[k])
       s = tree_.Insert(MakeRecord(new_entry[k], RecordNumberData(record)), &existed);
-    if (s.ok() && (existed || (had[k] && !found_old))) s = Check(kCheckRecordData);
-    if (s.ok()) s = AdjustStatistics(uint8_t(k + 1), int32_t(has[k]) - int32_t(had[k]));
+    if (s.ok() && existed) s = Check(kCheckRecordData);
+    if (s.ok()) s = AdjustStatistics(uint8_t(k + 1), int32_t(has[k]) - int32_t(erased));
   }
   if (s.ok()) s = tree_.Put(MakeRecord(DataKey(number_, record), stored));
   return Finish(s);
@@ -187,10 +203,10 @@ Status Table::Delete(uint32_t record) {
   if (s.ok() && r.data().size() != schema_.record_length) s = Check(kCheckRecordData);
   for (size_t k = 0; s.ok() && k < schema_.keys.size(); ++k) {
     Bytes entry;
+    bool erased = false;
     if (!EntryFor(k, r.data().data(), record, &entry)) continue;
-    s = tree_.Erase(entry, &found);
-    if (s.ok() && !found) s = Check(kCheckRecordData);
-    if (s.ok()) s = AdjustStatistics(uint8_t(k + 1), -1);
+    s = EraseOwnEntry(k, entry, record, &erased);
+    if (s.ok()) s = AdjustStatistics(uint8_t(k + 1), erased ? -1 : 0);
   }
   for (size_t m = 0; s.ok() && m < schema_.memos.size(); ++m) s = EraseMemos(record, m);
   if (s.ok()) s = tree_.Erase(DataKey(number_, record), &found);

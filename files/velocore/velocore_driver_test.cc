@@ -705,5 +705,102 @@ TEST_F(VelocoreDriver, DeferredBuildRunsAtBuildEvent) {
   EXPECT_EQ(Verify(), "");
 }
 
+// Records APPENDed and not yet built have no key entries: PUT and DELETE of
+// them change the keys they do have and nothing else, and a unique value an
+// appended record shares with an ADDed one stays the ADDed record's entry.
+TEST_F(VelocoreDriver, PutAndDeleteOfAppendedRecords) {
+  ProjectFile f(path_);
+  CreateOpen(f);
+  Add(f, "X", "kept", 1);
+  std::vector<uint32_t> appended;
+  for (const char* name : {"same", "other", "third"}) {
+    bool same = std::string(name) == "same";
+    f.Fill(same ? "X" : name, same ? "kept" : name, 0, 2);
+    APPEND(&f.file);
+    ASSERT_EQ(ERRORCODE(), 0);
+    appended.push_back(uint32_t(POINTERfile(&f.file)));
+  }
+  EXPECT_EQ(RECORDSkey(&f.path_key), 1);
+  // The one sharing "X" "kept" with the ADDed record: DELETE.
+  GETfileptr(&f.file, appended[0]);
+  ASSERT_EQ(ERRORCODE(), 0);
+  DELETEfile(&f.file);
+  EXPECT_EQ(ERRORCODE(), 0);
+  // PUT of another, with a new value for every key.
+  GETfileptr(&f.file, appended[1]);
+  ASSERT_EQ(ERRORCODE(), 0);
+  f.Fill("Y", "moved", 0, 7);
+  PUT(&f.file);
+  EXPECT_EQ(ERRORCODE(), 0);
+  GETfileptr(&f.file, appended[2]);
+  DELETEfile(&f.file);
+  EXPECT_EQ(ERRORCODE(), 0);
+  EXPECT_EQ(RECORDSfile(&f.file), 2);
+  EXPECT_EQ(RECORDSkey(&f.path_key), 2);
+  EXPECT_EQ(RECORDSkey(&f.priority_key), 2);
+  // The ADDed record keeps its entry, the PUT one gained its own.
+  f.Fill("X", "kept", 0, 0);
+  SETkeykey(&f.path_key);
+  NEXT(&f.file);
+  EXPECT_EQ(ERRORCODE(), 0);
+  EXPECT_EQ(f.Priority(), 1);
+  SETkey(&f.path_key);
+  EXPECT_EQ(Walk(f), (std::vector<std::string>{"kept", "moved"}));
+  SETkey(&f.priority_key);
+  EXPECT_EQ(Walk(f), (std::vector<std::string>{"kept", "moved"}));
+  CLOSE(&f.file);
+  EXPECT_EQ(Verify(), "");
+}
+
+// A BLOB longer than its 65,536 blocks of 256 bytes can number is refused
+// before anything is written, and the table goes on working.
+TEST_F(VelocoreDriver, BlobBeyondTheBlockNumbersIsRefused) {
+  WithMemos m(path_);
+  CREATE(&m.f.file);
+  OPEN(&m.f.file, 0x12);
+  ASSERT_EQ(ERRORCODE(), 0);
+  m.f.Fill("A", "one", 0, 1);
+  m.TakeBlob(std::string(65536u * 256u, 'b'));  // the most it can keep
+  ADD(&m.f.file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  uint32_t record = uint32_t(POINTERfile(&m.f.file));
+  m.f.Fill("B", "two", 0, 1);
+  m.TakeBlob(std::string(65536u * 256u + 1u, 'b'));
+  ADD(&m.f.file);
+  EXPECT_EQ(ERRORCODE(), kErrInvalidMemoFile);
+  GETfileptr(&m.f.file, record);
+  ASSERT_EQ(ERRORCODE(), 0);
+  m.TakeBlob(std::string(65536u * 256u + 1u, 'c'));
+  PUT(&m.f.file);
+  EXPECT_EQ(ERRORCODE(), kErrInvalidMemoFile);
+  EXPECT_EQ(RECORDSfile(&m.f.file), 1);
+  GETfileptr(&m.f.file, record);
+  ASSERT_EQ(ERRORCODE(), 0);
+  EXPECT_EQ(m.BlobSize(), int32_t(65536u * 256u));
+  m.f.Fill("C", "three", 0, 1);
+  m.TakeBlob("small");
+  ADD(&m.f.file);
+  EXPECT_EQ(ERRORCODE(), 0);
+  // Inside a transaction, whose changes stay until COMMIT, too.
+  LOGOUT(1, {&m.f.file});
+  ASSERT_EQ(ERRORCODE(), 0);
+  m.f.Fill("D", "four", 0, 1);
+  m.TakeBlob(std::string(65536u * 256u + 1u, 'd'));
+  ADD(&m.f.file);
+  EXPECT_EQ(ERRORCODE(), kErrInvalidMemoFile);
+  GETfileptr(&m.f.file, record);
+  m.f.Set(9, 1);
+  m.TakeBlob(std::string(65536u * 256u + 1u, 'd'));
+  PUT(&m.f.file);
+  EXPECT_EQ(ERRORCODE(), kErrInvalidMemoFile);
+  COMMIT();
+  EXPECT_EQ(ERRORCODE(), 0);
+  EXPECT_EQ(RECORDSfile(&m.f.file), 2);
+  GETfileptr(&m.f.file, record);
+  EXPECT_EQ(m.f.Tag(), 0);
+  CLOSE(&m.f.file);
+  EXPECT_EQ(Verify(), "");
+}
+
 }  // namespace
 }  // namespace kor

@@ -23,9 +23,17 @@ std::vector<Bytes> MemoContents(const VelBlock& b) {
   return memos;
 }
 
+// 57 for contents the format cannot keep, before anything is written: a
+// transaction keeps the changes of a failed operation until it ends.
+Status MemosFit(const std::vector<Bytes>& memos) {
+  for (const Bytes& m : memos) {
+    if (!Table::MemoFits(m.size())) return Status::Error(kErrInvalidMemoFile);
+  }
+  return Status::Ok();
+}
+
 // Writes the memos that differ from what the record keeps.
-Status WriteChangedMemos(VelBlock& b, uint32_t record) {
-  std::vector<Bytes> wanted = MemoContents(b);
+Status WriteChangedMemos(VelBlock& b, uint32_t record, const std::vector<Bytes>& wanted) {
   for (size_t m = 0; m < wanted.size(); ++m) {
     Bytes kept;
     Status s = b.table->ReadMemo(record, m, &kept);
@@ -54,7 +62,7 @@ void EndChange(VelBlock& b, uint32_t record) {
   b.watch_image.clear();
 }
 
-Status Put(VelBlock& b) {
+Status Put(VelBlock& b, const std::vector<Bytes>& memos) {
   Bytes disk;
   bool found = false;
   Status s = b.table->Read(b.current, &disk, &found);
@@ -64,7 +72,7 @@ Status Put(VelBlock& b) {
   }
   const uint8_t* image = b.file->record;
   if (s.ok() && !std::equal(disk.begin(), disk.end(), image)) s = b.table->Put(b.current, image);
-  if (s.ok() && !(b.flags & kVelMemosSkipped)) s = WriteChangedMemos(b, b.current);
+  if (s.ok() && !(b.flags & kVelMemosSkipped)) s = WriteChangedMemos(b, b.current, memos);
   return s;
 }
 
@@ -73,7 +81,8 @@ Status Put(VelBlock& b) {
 Status AddRecord(VelBlock& b, bool append) {
   std::vector<Bytes> memos = MemoContents(b);
   uint32_t record = 0;
-  Status s = b.physical->BeginWrite();
+  Status s = MemosFit(memos);
+  if (s.ok()) s = b.physical->BeginWrite();
   if (s.ok()) {
     s = append ? b.table->Append(b.file->record, memos, &record)
                : b.table->Add(b.file->record, memos, &record);
@@ -89,10 +98,14 @@ Status AddRecord(VelBlock& b, bool append) {
 Status PutRecord(VelBlock& b) {
   if (b.current == 0) return Status::Error(kErrRecordNotAvailable);
   uint32_t record = b.current;
+  std::vector<Bytes> memos;
+  if (!(b.flags & kVelMemosSkipped)) memos = MemoContents(b);
+  Status s = MemosFit(memos);
+  if (!s.ok()) return s;
   bool taken = false;
-  Status s = TakeForChange(b, record, &taken) ? Status::Ok() : Status::Error(kErrAccessDenied);
+  s = TakeForChange(b, record, &taken) ? Status::Ok() : Status::Error(kErrAccessDenied);
   if (s.ok()) s = b.physical->BeginWrite();
-  if (s.ok()) s = b.physical->EndWrite(Put(b));
+  if (s.ok()) s = b.physical->EndWrite(Put(b, memos));
   EndChange(b, record);
   return s;
 }
