@@ -162,8 +162,7 @@ const std::string& SqlFile() {
 
 // ---- bulk load ----
 
-void BulkAdd(benchmark::State& state, bool (*load)(const std::string&, double*),
-             const char* file) {
+void BulkAdd(benchmark::State& state, bool (*load)(const std::string&, double*), const char* file) {
   std::string name = (Folder() / file).string();
   double commit_ms = 0, total = 0;
   for (auto _ : state) {
