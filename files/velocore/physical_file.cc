@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "runtime/os/file_services.h"
+#include "runtime/os/os.h"
 
 namespace kor::vel {
 
@@ -21,7 +22,10 @@ uint64_t ByteOffset(uint32_t m) { return kLockBase + 1024u + uint64_t{m} + 1; }
 
 PhysicalFile* PhysicalFile::Find(const std::string& path) {
   for (PhysicalFile* f : OpenObjects()) {
-    if (f->path_ == path) return f;
+    // Two spellings of one name on a system that ignores case must share
+    // the object: with two handles this program's lock bytes would shut out
+    // its own other FILE, and a HOLD without seconds would wait for ever.
+    if (OsSamePathName(f->path_, path)) return f;
   }
   return nullptr;
 }

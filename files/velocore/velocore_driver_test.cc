@@ -18,6 +18,7 @@
 #include "files/velocore/velocore_driver.h"
 #include "files/velocore/velocore_test_support.h"
 #include "runtime/core/error_state.h"
+#include "runtime/os/os.h"
 #include "runtime/os/os_test_dir.h"
 #include "runtime/values/string_stack.h"
 
@@ -270,6 +271,38 @@ TEST_F(VelocoreDriver, WatchedRecordChangedElsewhere) {
   GETfileptr(&b.file, uint32_t(POINTERfile(&a.file)));
   EXPECT_EQ(ERRORCODE(), 0);
   EXPECT_EQ(b.Tag(), 11);
+}
+
+// Two FILEs naming one file in different letter case, on a system that
+// ignores case: they share the program's file object, so a record one of
+// them holds is the program's own to the other (a PUT through the other
+// goes through instead of failing with 5, and a HOLD would not wait for
+// ever on this program itself).
+TEST_F(VelocoreDriver, TwoSpellingsOfOneFileShareIt) {
+  std::string upper = path_.substr(0, path_.size() - 8) + "APPS.VEL";
+  ASSERT_EQ(path_.substr(path_.size() - 8), "apps.vel");
+  ProjectFile a(path_), b(upper);
+  CREATE(&a.file);
+  SHARE(&a.file);
+  Add(a, "A", "one", 1);
+  if (!OsSamePathName(OsFullPathName(path_.c_str()), OsFullPathName(upper.c_str()))) {
+    GTEST_SKIP() << "this file system tells letter case apart";
+  }
+  SHARE(&b.file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  DriverArgs no_args{};
+  DispatchFileOp(kOpHOLDfile, &a.file, &no_args);
+  SETfile(&a.file);
+  NEXT(&a.file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  SETfile(&b.file);
+  NEXT(&b.file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  b.Set(33, 1);
+  PUT(&b.file);
+  EXPECT_EQ(ERRORCODE(), 0);
+  GETfileptr(&a.file, uint32_t(POINTERfile(&b.file)));
+  EXPECT_EQ(a.Tag(), 33);
 }
 
 TEST_F(VelocoreDriver, CommitAndRollbackOverTwoFiles) {

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace kor {
 
@@ -350,6 +351,10 @@ uint32_t OsRemoveDirectory(const char* name);
 // directory; "." and ".." components are resolved by name, not by following
 // links). The file need not exist.
 std::string OsFullPathName(const char* name);
+// Whether two full path names spell the same file name: the Windows file
+// systems ignore the case of letters (compared here for ASCII letters),
+// POSIX ones do not.
+bool OsSamePathName(std::string_view a, std::string_view b);
 // The low 7 attribute bits of a file or directory.
 uint32_t OsAttributes(const char* name, uint8_t* attributes);
 // Sets the read-only, hidden, system and archive bits of a file (on POSIX

@@ -127,6 +127,27 @@ TEST(OsFiles, FullPathNames) {
   EXPECT_TRUE(absolute) << plain;
 }
 
+// Whether two spellings name one file, against the file system itself: a
+// spelling in other letter case names the file exactly when opening it finds
+// the file's contents.
+TEST(OsFiles, SamePathNameFollowsTheFileSystem) {
+  ScratchDir dir;
+  std::string lower = OsFullPathName(dir.Path("apps.vel").c_str());
+  ASSERT_TRUE(WriteWholeFile(lower, "mine"));
+  std::string upper = lower.substr(0, lower.size() - 8) + "APPS.VEL";
+  bool system_ignores_case = ReadWholeFile(upper) == "mine";
+  struct Case {
+    std::string other;
+    bool same;
+  };
+  for (const Case& c : {Case{lower, true}, Case{upper, system_ignores_case},
+                        Case{OsFullPathName(dir.Path("apps.ve").c_str()), false},
+                        Case{OsFullPathName(dir.Path("apps.vel2").c_str()), false}}) {
+    EXPECT_EQ(OsSamePathName(lower, c.other), c.same) << c.other;
+    EXPECT_EQ(OsSamePathName(c.other, lower), c.same) << c.other;
+  }
+}
+
 TEST(OsFiles, AccessModesAreEnforced) {
   ScratchDir dir;
   std::string name = dir.Path("data.bin");

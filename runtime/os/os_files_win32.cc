@@ -5,6 +5,7 @@
 #include <mutex>
 #include <vector>
 
+#include "runtime/os/ascii.h"
 #include "runtime/os/os.h"
 
 namespace kor {
@@ -140,6 +141,8 @@ uint32_t OsOpenAlways(const char* name, uint32_t mode, OsHandle* handle) {
   Register(*handle, (access & GENERIC_WRITE) != 0);
   return Succeed();
 }
+
+bool OsSamePathName(std::string_view a, std::string_view b) { return EqualIgnoringAsciiCase(a, b); }
 
 std::string OsFullPathName(const char* name) {
   char buffer[MAX_PATH * 4];

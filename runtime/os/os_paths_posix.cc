@@ -68,6 +68,8 @@ uint32_t OsErrnoToSystem(int err, const char* name) {
   }
 }
 
+bool OsSamePathName(std::string_view a, std::string_view b) { return a == b; }
+
 std::string OsFullPathName(const char* name) {
   std::string path = name == nullptr ? std::string() : std::string(name);
   if (path.empty() || path[0] != '/') {
