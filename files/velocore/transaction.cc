@@ -205,10 +205,18 @@ JournalDecision ResolveTransaction(PageStore& store) {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
       continue;
     }
+    // Another program kept the control file locked for writing longer than
+    // a reader waits: its answer is not known, and dropping a journal whose
+    // transaction did commit would lose it here and keep it elsewhere.
+    if (s.code == kErrFileIsAlreadyLocked) return JournalDecision::kRefuse;
     if (!s.ok()) return JournalDecision::kDrop;
     Tree control_tree(control);
     s = control.io().LockReader(kReaderWaitMs);
     if (s.ok()) s = control.Refresh();
+    if (s.code == kErrFileIsAlreadyLocked) {
+      control.Close();
+      return JournalDecision::kRefuse;
+    }
     if (s.ok()) s = control_tree.Find(NumberKey(number), nullptr, &found);
     control.Close();
     if (!s.ok()) return JournalDecision::kDrop;

@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "files/velocore/file_io.h"
+#include "files/velocore/header.h"
 #include "files/velocore/transaction.h"
 #include "files/velocore/velocore_test_support.h"
 
@@ -207,6 +209,54 @@ TEST_P(TransactionCrash, FailingWriteAtEveryStepLeavesAllOrNothing) {
     }
   }
 }
+
+// Opening a file whose journal only its control file can decide while
+// another program keeps that control file locked for writing longer than a
+// reader waits: the opening is refused and the journal stays, and once the
+// control file can be read the transaction counts in every file. (The
+// opening that gives up waits the reader's whole time-out, once.)
+class ControlBusy : public TransactionCrash {};
+
+TEST_P(ControlBusy, OpeningKeepsTheJournalUntilTheControlFileCanBeRead) {
+  // A disk that fails for good from some step of the COMMIT on: the first
+  // step that leaves a data file armed after the commit point.
+  std::vector<Bytes> images;
+  std::string armed;
+  for (int64_t n = 1; armed.empty(); ++n) {
+    MemoryFiles::Plan plan;
+    plan.fail_at = n;
+    plan.fail_persists = true;
+    files_.SetPlan(plan);
+    RunTransaction();
+    ASSERT_GE(files_.events(), n) << "no step left a file armed after the commit point";
+    files_.SetPlan({});
+    std::vector<const char*> names = data_;
+    names.insert(names.end(), controls_.begin(), controls_.end());
+    images.clear();
+    for (const char* name : names) images.push_back(files_.Content(name));
+    if (States() != after_) continue;  // resolving rewrote the files: put them back
+    for (size_t i = 0; i < names.size(); ++i) files_.SetContent(names[i], images[i]);
+    for (size_t i = 0; i < data_.size() && armed.empty(); ++i) {
+      Header h;
+      if (images[i].size() >= kHeaderSize && DecodeHeader(images[i].data(), &h, false).ok() &&
+          h.JournalArmed()) {
+        armed = data_[i];
+      }
+    }
+  }
+  OsHandle writer = kOsNoHandle;
+  ASSERT_EQ(files_.Open(kControl, kOsReadWrite | kOsDenyNone, &writer), kOsOk);
+  ASSERT_EQ(files_.Lock(writer, kLockBase, kReaderSlots), kOsOk);
+  PhysicalFile* pf = nullptr;
+  Status s = PhysicalFile::Acquire(armed, kOsReadWrite | kOsDenyNone, "", &pf);
+  EXPECT_EQ(s.code, kErrAccessDenied) << s.Describe();
+  if (s.ok()) pf->Release();
+  files_.Unlock(writer, kLockBase, kReaderSlots);
+  files_.Close(writer);
+  EXPECT_EQ(States(), after_) << armed << " decided without its control file";
+}
+
+INSTANTIATE_TEST_SUITE_P(Folder, ControlBusy, ::testing::Values(Control{"", "d/velocore.tcf"}));
 
 // In-memory files where one file's disk fails on its own: once the first
 // unit of its header (offset 0) has been written, every later flush and
