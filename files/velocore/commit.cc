@@ -182,7 +182,8 @@ Status PageStore::Disarm() {
 }
 
 Status PageStore::Commit() {
-  Status s = Arm();
+  Status s = prelude_ != nullptr && Changed() ? prelude_(*this) : Status::Ok();
+  s = s.ok() ? Arm() : FailArm(s);
   if (s.ok()) s = Apply();
   io_.UnlockWriter();
   return s;

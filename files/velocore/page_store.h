@@ -35,6 +35,13 @@ inline constexpr uint32_t kFirstTemporary = 0x80000000u;
 // What opening found about a journal.
 enum class JournalOutcome { kNone, kReplayed, kDropped, kReadThrough };
 
+// Runs at the start of every Commit of a changed update and may change it
+// further (the transaction layer takes a finished transaction's record out,
+// so that the journal of a later update of this file alone is never judged
+// by that transaction's control file). A failure discards the update.
+class PageStore;
+using CommitPrelude = Status (*)(PageStore& store);
+
 // What to do with a whole journal found at opening, decided by its owner
 // from the update it carries (the store reads through the journal while
 // the resolver looks): replay it, drop it (the update never counted), or
@@ -121,6 +128,7 @@ class PageStore {
   void TrimCache();
   // Decides about a whole journal found by Open or Refresh (default: replay).
   void set_journal_resolver(JournalResolver resolver) { resolver_ = resolver; }
+  void set_commit_prelude(CommitPrelude prelude) { prelude_ = prelude; }
 
   // Raised whenever a page may have changed, moved or left the cache: a
   // page number remembered at one value names the same page while the
@@ -234,6 +242,7 @@ class PageStore {
   std::map<uint32_t, JournalEntry> read_through_;  // home offset -> image, while reading through
   JournalOutcome journal_outcome_ = JournalOutcome::kNone;
   JournalResolver resolver_ = nullptr;
+  CommitPrelude prelude_ = nullptr;
   ArmedUpdate armed_;
   uint64_t generation_ = 0;   // see generation()
   uint64_t shape_ = 1;        // see shape()

@@ -37,6 +37,7 @@ Status PhysicalFile::Open(const std::string& path, uint32_t mode, std::string_vi
   locks_ = share == kOsShareCompat || share == kOsDenyNone || share == kOsDenyWrite;
   others_write_ = share == kOsShareCompat || share == kOsDenyNone;
   store_.set_journal_resolver(&ResolveTransaction);
+  store_.set_commit_prelude(&ForgetTransactionRecord);
   return store_.Open(path, mode, owner);
 }
 

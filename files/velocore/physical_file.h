@@ -97,5 +97,11 @@ class PhysicalFile {
 // transaction from its 0xFF record and the transaction control file it
 // names (transaction.cc).
 JournalDecision ResolveTransaction(PageStore& store);
+// The commit prelude of data files: a finished transaction's 0xFF record
+// leaves the file with the next update that commits alone, so that update's
+// journal, should it be left armed, is replayed rather than judged by an
+// old control file that may be gone or hold the number again
+// (transaction.cc).
+Status ForgetTransactionRecord(PageStore& store);
 
 }  // namespace kor::vel

@@ -183,6 +183,14 @@ Status CommitFiles(const std::vector<PhysicalFile*>& files, const std::string& n
   return Status::Ok();
 }
 
+Status ForgetTransactionRecord(PageStore& store) {
+  Tree tree(store);
+  bool found = false;
+  Status s = tree.Find(kTransactionRecordKey, nullptr, &found);  // looking changes nothing
+  if (s.ok() && found) s = tree.Erase(kTransactionRecordKey, &found);
+  return s;
+}
+
 JournalDecision ResolveTransaction(PageStore& store) {
   Tree tree(store);
   Record r;

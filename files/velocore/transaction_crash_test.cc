@@ -258,6 +258,58 @@ TEST_P(ControlBusy, OpeningKeepsTheJournalUntilTheControlFileCanBeRead) {
 
 INSTANTIATE_TEST_SUITE_P(Folder, ControlBusy, ::testing::Values(Control{"", "d/velocore.tcf"}));
 
+// After the transaction, an update of one file alone whose last header
+// write fails (the COMMIT counts it: the journal is replayed at the next
+// opening), and then the control file is deleted: the update must still
+// be there. The transaction's old 0xFF record must not send the opening to
+// a control file that is gone, which drops the journal.
+class LaterUpdate : public TransactionCrash {
+ protected:
+  // Adds one record to the first file, alone, with the disk failing for
+  // good from event n on; the COMMIT's answer.
+  Status AddAlone(int64_t n) {
+    MemoryFiles::Plan plan;
+    plan.fail_at = files_.events() + n;
+    plan.fail_persists = true;
+    files_.SetPlan(plan);
+    PhysicalFile* pf = nullptr;
+    Status s = PhysicalFile::Acquire(data_[0], kOsReadWrite | kOsDenyNone, "", &pf);
+    if (!s.ok()) return s;
+    Table t(pf->store());
+    t.HoldCommits(true);
+    std::string why;
+    uint32_t r = 0;
+    s = t.Open("PEOPLE", nullptr, &why);
+    if (s.ok()) s = pf->BeginWrite();
+    if (s.ok()) s = pf->EndWrite(t.Add(SampleImage(900, "alone").data(), {}, &r));
+    pf->Release();
+    files_.SetPlan({});
+    return s;
+  }
+};
+
+TEST_P(LaterUpdate, CountsWithoutTheTransactionsControlFile) {
+  Bytes first = files_.Content(data_[0]), control = files_.Content(kControl);
+  bool armed = false;
+  for (int64_t n = 1; n < 200 && !armed; ++n) {
+    files_.SetContent(data_[0], first);
+    files_.SetContent(kControl, control);
+    if (!AddAlone(n).ok()) continue;
+    Header h;
+    Bytes now = files_.Content(data_[0]);
+    armed =
+        now.size() >= kHeaderSize && DecodeHeader(now.data(), &h, false).ok() && h.JournalArmed();
+  }
+  ASSERT_TRUE(armed) << "no failing step left a counted update armed";
+  ASSERT_EQ(files_.Delete(kControl), kOsOk);
+  std::vector<TableState> state = States();
+  ASSERT_EQ(state.size(), 2u);
+  EXPECT_EQ(state[0].records.size(), after_[0].records.size() + 1) << "the update was lost";
+  EXPECT_EQ(state[1], after_[1]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Folder, LaterUpdate, ::testing::Values(Control{"", "d/velocore.tcf"}));
+
 // In-memory files where one file's disk fails on its own: once the first
 // unit of its header (offset 0) has been written, every later flush and
 // write of that file fails, while the other files go on working.
