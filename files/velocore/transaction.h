@@ -22,14 +22,16 @@
 //   3. the number is taken out of that first control file: the commit
 //      point; then out of the others;
 //   4. every changed file is applied.
+// The 0xFF record stays until the file's next update that commits alone,
+// which takes it out (ForgetTransactionRecord).
 // A file found at opening with a journal (commit.cc) is resolved from its
 // 0xFF record: none, the journal is replayed; else its control file is
 // asked (read only; while another program writes it the opening waits, at
 // most kControlWaitMs to open it and kReaderWaitMs to read it, then fails
-// with 5 and keeps the journal): a number
-// still there means the commit point was never reached and the journal is
-// dropped; an absent number replays it; a control file that cannot be
-// opened or read for any other reason drops it.
+// with 5 and keeps the journal): a number still there means the commit
+// point was never reached and the journal is dropped; an absent number
+// replays it; a control file that cannot be opened or read for any other
+// reason drops it.
 #pragma once
 
 #include <cstdint>
