@@ -3,7 +3,10 @@
 //   robot run [--timeout MS] [--press CAPTION=BUTTON]... [--close TITLE]...
 //             [--nostd] -- PROGRAM [ARGS...]
 //       starts PROGRAM, reports each new visible top-level window it opens
-//       ("window <class> <title>", and "text <text>" for a dialog box), presses
+//       ("window <class> <title>", and "text <text>" for a dialog box; one
+//       first seen without a title is reported at the next look, as a box
+//       may show before it has its caption and text, or be seen once while
+//       it goes), presses
 //       BUTTON in a box whose caption is CAPTION, closes a window with that
 //       TITLE as its close button does ("closed <title>", once per window),
 //       and ends with "exit <code>". Its first line is "pid <id>", the
@@ -272,6 +275,7 @@ int Run(int argc, char** argv) {
   printf("pid %lu\n", static_cast<unsigned long>(pi.dwProcessId));
   fflush(stdout);
   std::set<HWND> seen;
+  std::set<HWND> untitled;  // seen once without a title, not yet reported
   std::set<HWND> pressed;
   std::set<HWND> closed;
   DWORD start = GetTickCount();
@@ -279,7 +283,9 @@ int Run(int argc, char** argv) {
     for (HWND w : TopLevel(std::string(), pi.dwProcessId)) {
       std::string cls = ClassOf(w);
       std::string title = WindowText(w);
-      if (seen.insert(w).second) {
+      bool report = !seen.count(w) && (!title.empty() || !untitled.insert(w).second);
+      if (report) {
+        seen.insert(w);
         printf("window %s %s\n", cls.c_str(), Escape(title).c_str());
         if (cls == "#32770") printf("text %s\n", Escape(BoxText(w)).c_str());
         fflush(stdout);
