@@ -184,38 +184,25 @@ TEST_P(CrashTest, CrashAtEveryWriteAndFlushLeavesBeforeOrAfter) {
 }
 
 TEST_P(CrashTest, FailingWriteAtEveryPointFailsOrCompletesCleanly) {
-  struct Variant {
-    bool persists, short_write;
-  };
-  for (Variant v :
-       {Variant{false, false}, Variant{true, false}, Variant{false, true}, Variant{true, true}}) {
-    for (int64_t n = 1;; ++n) {
-      MemoryFiles::Plan plan;
-      plan.fail_at = n;
-      plan.fail_persists = v.persists;
-      plan.short_write = v.short_write;
-      files_.SetPlan(plan);
-      Status s = RunUpdate();
-      bool reached = files_.events() >= n;
-      files_.SetPlan({});
-      if (!s.ok()) {
-        EXPECT_TRUE(s.code == kErrFileSystemError || s.code == kErrAccessDenied) << s.Describe();
-        if (s.code == kErrAccessDenied) {
-          EXPECT_TRUE(v.short_write) << "5 is kept for short writes";
-        }
+  auto check = [&](Status s, int64_t n, bool persists, bool short_write) {
+    if (!s.ok()) {
+      EXPECT_TRUE(s.code == kErrFileSystemError || s.code == kErrAccessDenied) << s.Describe();
+      if (s.code == kErrAccessDenied) {
+        EXPECT_TRUE(short_write) << "5 is kept for short writes";
       }
-      TableState state = Reopened(nullptr);
-      // A success is always the update whole. A failure is the state before
-      // it, except when the disk fails from then on just after the arming
-      // header was written: it can be neither made durable nor taken back,
-      // and the file holds one state or the other, whole.
-      if (s.ok() || !v.persists) {
-        EXPECT_EQ(state == after_, s.ok()) << "failure at event " << n << ": " << s.Describe();
-      }
-      EXPECT_TRUE(state == after_ || state == before_) << "event " << n;
-      if (::testing::Test::HasFailure() || !reached) break;
     }
-  }
+    TableState state = Reopened(nullptr);
+    // A success is always the update whole. A failure is the state before
+    // it, except when the disk fails from then on just after the arming
+    // header was written: it can be neither made durable nor taken back,
+    // and the file holds one state or the other, whole.
+    if (s.ok() || !persists) {
+      EXPECT_EQ(state == after_, s.ok()) << "failure at event " << n << ": " << s.Describe();
+    }
+    EXPECT_TRUE(state == after_ || state == before_) << "event " << n;
+  };
+  testing::ForEachFailingWrite(
+      files_, [&] { return RunUpdate(); }, check);
 }
 
 INSTANTIATE_TEST_SUITE_P(Updates, CrashTest, ::testing::Range(0, 3));

@@ -186,28 +186,15 @@ TEST_P(TransactionCrash, CrashAtEveryStepLeavesAllOrNothing) {
 // transaction, a failure none of it unless the disk failed for good after a
 // point of no return, and either way no file holds part of it.
 TEST_P(TransactionCrash, FailingWriteAtEveryStepLeavesAllOrNothing) {
-  struct Variant {
-    bool persists, short_write;
-  };
-  for (Variant v :
-       {Variant{false, false}, Variant{true, false}, Variant{false, true}, Variant{true, true}}) {
-    for (int64_t n = 1;; ++n) {
-      MemoryFiles::Plan plan;
-      plan.fail_at = n;
-      plan.fail_persists = v.persists;
-      plan.short_write = v.short_write;
-      files_.SetPlan(plan);
-      Status s = RunTransaction();
-      bool reached = files_.events() >= n;
-      files_.SetPlan({});
-      std::vector<TableState> state = States();
-      if (s.ok() || !v.persists) {
-        EXPECT_EQ(state == after_, s.ok()) << "failure at event " << n << ": " << s.Describe();
-      }
-      EXPECT_TRUE(state == after_ || state == before_) << "failure at event " << n;
-      if (::testing::Test::HasFailure() || !reached) break;
-    }
-  }
+  testing::ForEachFailingWrite(
+      files_, [&] { return RunTransaction(); },
+      [&](Status s, int64_t n, bool persists, bool) {
+        std::vector<TableState> state = States();
+        if (s.ok() || !persists) {
+          EXPECT_EQ(state == after_, s.ok()) << "failure at event " << n << ": " << s.Describe();
+        }
+        EXPECT_TRUE(state == after_ || state == before_) << "failure at event " << n;
+      });
 }
 
 // Opening a file whose journal only its control file can decide while

@@ -1,7 +1,8 @@
 // Shared by the Velocore tests: a small declaration with every kind of key
 // (unique, DUP NOCASE with a descending component, OPT), a MEMO and a BLOB;
-// record images for it; a table opened over in-memory files; and the record
-// set of a table, for before/after comparisons.
+// record images for it; a table opened over in-memory files; the record
+// set of a table, for before/after comparisons; and the walk of failing
+// writes over an update.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -107,6 +108,33 @@ inline std::string VerifyProblems(PageStore& store, uint32_t* unused = nullptr,
   for (const Problem& p : report.problems) out += DescribeProblem(p) + "\n";
   if (unused) *unused = report.unused_slots;
   return out;
+}
+
+// Runs an update once per failing write: the write, flush or truncation at
+// event n = 1, 2, ... fails, once or from then on, with an error or short
+// (whole units of it done), until the update no longer reaches event n.
+// `check(answer, n, persists, short_write)` judges each run; the walk stops
+// at the first test failure.
+template <typename Run, typename Check>
+void ForEachFailingWrite(MemoryFiles& files, Run run, Check check) {
+  struct Variant {
+    bool persists, short_write;
+  };
+  for (Variant v :
+       {Variant{false, false}, Variant{true, false}, Variant{false, true}, Variant{true, true}}) {
+    for (int64_t n = 1;; ++n) {
+      MemoryFiles::Plan plan;
+      plan.fail_at = n;
+      plan.fail_persists = v.persists;
+      plan.short_write = v.short_write;
+      files.SetPlan(plan);
+      Status s = run();
+      bool reached = files.events() >= n;
+      files.SetPlan({});
+      check(s, n, v.persists, v.short_write);
+      if (::testing::Test::HasFailure() || !reached) break;
+    }
+  }
 }
 
 // Installs in-memory files for the length of a test.
