@@ -35,13 +35,6 @@ inline constexpr uint32_t kFirstTemporary = 0x80000000u;
 // What opening found about a journal.
 enum class JournalOutcome { kNone, kReplayed, kDropped, kReadThrough };
 
-// Runs at the start of every Commit of a changed update and may change it
-// further (the transaction layer takes a finished transaction's record out,
-// so that the journal of a later update of this file alone is never judged
-// by that transaction's control file). A failure discards the update.
-class PageStore;
-using CommitPrelude = Status (*)(PageStore& store);
-
 // What to do with a whole journal found at opening, decided by its owner
 // from the update it carries (the store reads through the journal while
 // the resolver looks): replay it, drop it (the update never counted), or
@@ -50,6 +43,12 @@ using CommitPrelude = Status (*)(PageStore& store);
 enum class JournalDecision { kReplay, kDrop, kRefuse };
 class PageStore;
 using JournalResolver = JournalDecision (*)(PageStore& store);
+
+// Runs at the start of every Commit of a changed update and may change it
+// further (the transaction layer takes a finished transaction's record out,
+// so that the journal of a later update of this file alone is never judged
+// by that transaction's control file). A failure discards the update.
+using CommitPrelude = Status (*)(PageStore& store);
 
 // How long an update waits for the writer lock, and a reader for a slot,
 // before giving up with 32; how long an opening waits to repair a journal

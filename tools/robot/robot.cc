@@ -6,13 +6,12 @@
 //       ("window <class> <title>", and "text <text>" for a dialog box; one
 //       first seen without a title is reported at the next look, as a box
 //       may show before it has its caption and text, or be seen once while
-//       it goes), presses
-//       BUTTON in a box whose caption is CAPTION, closes a window with that
-//       TITLE as its close button does ("closed <title>", once per window),
-//       and ends with "exit <code>". Its first line is "pid <id>", the
-//       program's Windows process id, for --pid in commands run meanwhile.
-//       --nostd starts it without standard handles, as the desktop starts
-//       a GUI program.
+//       it goes), presses BUTTON in a box whose caption is CAPTION, closes
+//       a window with that TITLE as its close button does ("closed
+//       <title>", once per window), and ends with "exit <code>". Its first
+//       line is "pid <id>", the program's Windows process id, for --pid in
+//       commands run meanwhile. --nostd starts it without standard handles,
+//       as the desktop starts a GUI program.
 //   robot [--pid PID] COMMAND ...    the commands below look only at the
 //                                    windows of process PID (a Windows id)
 //   robot wait TITLE [MS]            a top-level window with that title appears
